@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/edit_box.h"
+#include "platform/picture_box.h"
+
+namespace tambrel::gutter {
+
+// Paints the line-number gutter beside the editor: the number of every visible display row,
+// the rows of the caret or selection in the strong colour, and the separator at the right.
+void DrawLines(platform::PictureBox& picTo, platform::EditBox& text1);
+
+}  // namespace tambrel::gutter

@@ -1,0 +1,130 @@
+#include "main_window/form1.h"
+
+#include "gutter/draw_lines.h"
+#include "platform/application.h"
+
+namespace tambrel::main_window {
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+Environment DesktopEnvironment() {
+  return Environment{platform::Application::ExecutableDirectory(),
+                     platform::Application::ScreenWidth(), platform::Application::ScreenHeight(),
+                     platform::Application::CommandLine(), platform::LocaleDecimalSeparator()};
+}
+
+Form1::Form1(Environment environment)
+    : Form1(std::move(environment), platform::CreateWindow(Form1Definition(*this))) {}
+
+Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window)
+    : Timer2(window->Get<platform::Timer>("Timer2")),
+      CommonDialog1(window->Get<platform::CommonDialog>("CommonDialog1")),
+      Container(window->Get<platform::Control>("Container")),
+      picLines(window->Get<platform::PictureBox>("picLines")),
+      Timer3(window->Get<platform::Timer>("Timer3")),
+      Text1(window->Get<platform::EditBox>("Text1")),
+      environment_(std::move(environment)),
+      window_(std::move(window)),
+      layout_(environment_.decimal_separator),
+      file_commands_(Text1, CommonDialog1, Timer2,
+                     [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, document_),
+      editing_commands_(Text1, picLines, CommonDialog1,
+                        [this]() -> platform::UserDialogs& { return window_->Dialogs(); },
+                        find_pos_) {
+  BindEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::BindEvents() {
+  window_->OnResize([this] { Form_Resize(); });
+  window_->OnUnload([this](std::int16_t& cancel) { Form_Unload(cancel); });
+  Text1.OnChange([this] { Text1_Change(); });
+  Text1.OnKeyUp([this](std::int16_t key, std::int16_t shift) { Text1_KeyUp(key, shift); });
+  Text1.OnMouseUp([this](std::int16_t button, std::int16_t shift, float x, float y) {
+    Text1_MouseUp(button, shift, x, y);
+  });
+  Text1.OnDrop([this](const platform::DropData& data) { Text1_OLEDragDrop(data); });
+  Timer2.OnTimer([this] { Timer2_Timer(); });
+  Timer3.OnTimer([this] { Timer3_Timer(); });
+}
+
+LoadOutcome Form1::Form_Load() {
+  layout_.StoreLayout(*window_);
+
+  const std::filesystem::path skin = environment_.executable_directory / kSkinFileName;
+  if (!platform::OrdinaryFileExists(skin)) {
+    window_->Dialogs().ShowMessage(u"缺少皮肤！", MessageButtons::kOk, MessageIcon::kExclamation,
+                                   u"警告");
+    return LoadOutcome::kEnded;
+  }
+
+  // The skin only changes the look; a skin that cannot be applied is no reason not to run.
+  static_cast<void>(platform::SkinH_AttachEx(skin, u""));
+  Timer2.SetEnabled(true);
+  OldWndProc = Text1.SetHook([this](platform::EditMessage message) { TextWndProc(message); });
+  window_->SetWidth(environment_.screen_width / 2.0f);
+  window_->SetHeight(environment_.screen_height / 2.0f);
+  return LoadOutcome::kRunning;
+}
+
+void Form1::Show() { window_->Show(); }
+
+void Form1::Form_Resize() { main_window::Form_Resize(*window_, layout_); }
+
+void Form1::Form_Unload(std::int16_t& cancel) {
+  if (Text1.TextLength() != 0 && !document_.Saved) {
+    const MessageAnswer answer = window_->Dialogs().ShowMessage(
+        u"文本已改变，是否保存？", MessageButtons::kYesNo, MessageIcon::kNone, u"提示");
+    if (answer == MessageAnswer::kYes) {
+      // A save that did not happen (cancelled, or failed) keeps the window and the text.
+      if (Save_Click() != document::SaveOutcome::kSaved) cancel = 1;
+      return;
+    }
+  }
+  Text1.SetHook(std::move(OldWndProc));
+}
+
+void Form1::DrawLines(platform::PictureBox& picTo) { gutter::DrawLines(picTo, Text1); }
+
+std::int32_t Form1::LineCount() { return Text1.LineCount(); }
+
+std::int32_t Form1::LineForCharacterIndex(const std::int32_t& lIndex) {
+  return Text1.LineFromChar(lIndex);
+}
+
+std::int32_t Form1::FirstVisibleLine() { return Text1.FirstVisibleLine(); }
+
+void Form1::Text1_Change() {
+  if (document_.Saved) document_.Saved = false;
+  DrawLines(picLines);
+}
+
+void Form1::Text1_KeyUp(std::int16_t, std::int16_t) { DrawLines(picLines); }
+
+void Form1::Text1_MouseUp(std::int16_t, std::int16_t, float, float) { DrawLines(picLines); }
+
+void Form1::Timer3_Timer() { DrawLines(picLines); }
+
+void Form1::TextWndProc(platform::EditMessage message) {
+  if (message == platform::EditMessage::kVerticalScroll) DrawLines(picLines);
+  if (OldWndProc) OldWndProc(message);
+}
+
+void Form1::Text1_OLEDragDrop(const platform::DropData& data) {
+  file_commands_.Text1_OLEDragDrop(data);
+}
+
+void Form1::Timer2_Timer() { file_commands_.Timer2_Timer(environment_.command_line); }
+void Form1::Open_Click() { file_commands_.Open_Click(); }
+void Form1::Bc_Click() { file_commands_.Bc_Click(); }
+document::SaveOutcome Form1::Save_Click() { return file_commands_.Save_Click(); }
+void Form1::Timer_Click() { editing_commands_.Timer_Click(); }
+void Form1::ZtC_Click() { editing_commands_.ZtC_Click(); }
+void Form1::ZtB_Click() { editing_commands_.ZtB_Click(); }
+void Form1::Qp_Click() { editing_commands_.Qp_Click(); }
+void Form1::Cz_Click() { editing_commands_.Cz_Click(); }
+
+}  // namespace tambrel::main_window

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "commands/editing_commands.h"
+#include "document/document_state.h"
+#include "document/file_commands.h"
+#include "main_window/proportional_layout.h"
+#include "platform/common_dialog.h"
+#include "platform/edit_box.h"
+#include "platform/picture_box.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+
+namespace tambrel::main_window {
+
+// What the window learns from the desktop at start-up. Tests give their own.
+struct Environment {
+  std::filesystem::path executable_directory;
+  float screen_width = 0;   // twips
+  float screen_height = 0;  // twips
+  std::u16string command_line;
+  char16_t decimal_separator = u'.';
+};
+
+// The environment of the running program.
+Environment DesktopEnvironment();
+
+// The skin file the program needs beside its executable.
+inline constexpr char kSkinFileName[] = "Pf.she";
+
+enum class LoadOutcome { kRunning, kEnded };
+
+// The main window: its controls, the window-level state and every handler of its events.
+class Form1 {
+ public:
+  explicit Form1(Environment environment);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Brings the program into working order; kEnded when it must end without showing a window.
+  LoadOutcome Form_Load();
+  void Show();
+
+  // The window's own routines.
+  void DrawLines(platform::PictureBox& picTo);
+  std::int32_t LineCount();
+  std::int32_t LineForCharacterIndex(const std::int32_t& lIndex);
+  std::int32_t FirstVisibleLine();
+
+  platform::Window& window() { return *window_; }
+  const ProportionalLayout& layout() const { return layout_; }
+
+  // Window-level state.
+  bool Saved() const { return document_.Saved; }
+  const std::u16string& FilePath() const { return document_.FilePath; }
+  std::int32_t FindPos() const { return find_pos_; }
+
+  // The controls, by their design names.
+  platform::Timer& Timer2;
+  platform::CommonDialog& CommonDialog1;
+  platform::Control& Container;
+  platform::PictureBox& picLines;
+  platform::Timer& Timer3;
+  platform::EditBox& Text1;
+
+  // Event handlers, public so that tests can raise them as the window system does.
+  void Form_Resize();
+  void Form_Unload(std::int16_t& cancel);
+  void Text1_Change();
+  void Text1_KeyUp(std::int16_t key_code, std::int16_t shift);
+  void Text1_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+  void Text1_OLEDragDrop(const platform::DropData& data);
+  void Timer2_Timer();
+  void Timer3_Timer();
+  void TextWndProc(platform::EditMessage message);
+  void Open_Click();
+  void Bc_Click();
+  document::SaveOutcome Save_Click();
+  void Timer_Click();
+  void ZtC_Click();
+  void ZtB_Click();
+  void Qp_Click();
+  void Cz_Click();
+
+ private:
+  // Built first: the controls above are references into it.
+  Form1(Environment environment, std::unique_ptr<platform::Window> window);
+  void BindEvents();
+
+  Environment environment_;
+  std::unique_ptr<platform::Window> window_;
+  ProportionalLayout layout_;
+  document::DocumentState document_;
+  std::int32_t find_pos_ = 0;
+  platform::EditHook OldWndProc;
+  document::FileCommands file_commands_;
+  commands::EditingCommands editing_commands_;
+};
+
+// The window definition: controls and menus, with the menu commands bound to the form.
+platform::WindowDefinition Form1Definition(Form1& form);
+
+}  // namespace tambrel::main_window

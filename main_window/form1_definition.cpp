@@ -1,0 +1,87 @@
+#include "main_window/form1.h"
+
+namespace tambrel::main_window {
+
+using platform::ControlDefinition;
+using platform::ControlKind;
+using platform::FontSpec;
+using platform::MenuDefinition;
+
+namespace {
+const FontSpec kDesignFont{u"宋体", 12.0, false, false};
+
+ControlDefinition Define(std::string name, ControlKind kind, std::string container, int left,
+                         int top, int width = 0, int height = 0) {
+  ControlDefinition control;
+  control.name = std::move(name);
+  control.kind = kind;
+  control.container = std::move(container);
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+  return control;
+}
+}  // namespace
+
+platform::WindowDefinition Form1Definition(Form1& form) {
+  platform::WindowDefinition definition;
+  definition.name = "Form1";
+  definition.caption = u"Tambrel";
+  definition.client_width = 11235;
+  definition.client_height = 8775;
+  definition.icon_images = {":/icons/tambrel-48.png", ":/icons/tambrel-32.png",
+                            ":/icons/tambrel-16.png"};
+
+  ControlDefinition timer2 = Define("Timer2", ControlKind::kTimer, "Form1", 2160, 840);
+  timer2.interval = 1;
+  timer2.enabled = false;
+
+  ControlDefinition common_dialog =
+      Define("CommonDialog1", ControlKind::kCommonDialog, "Form1", 1200, 840);
+
+  ControlDefinition container =
+      Define("Container", ControlKind::kContainer, "Form1", 0, 0, 11235, 8775);
+  container.back_color = platform::kSystemWindowBackground;
+  container.fore_color = platform::kSystemWindowText;
+  container.tab_index = 0;
+
+  ControlDefinition pic_lines =
+      Define("picLines", ControlKind::kPictureBox, "Container", 0, 0, 600, 8655);
+  pic_lines.back_color = platform::kWhite;
+  pic_lines.fore_color = platform::kBlack;
+  pic_lines.font = kDesignFont;
+  pic_lines.tab_index = 1;
+
+  ControlDefinition timer3 = Define("Timer3", ControlKind::kTimer, "picLines", 0, 120);
+  timer3.interval = 500;
+  timer3.enabled = true;
+
+  ControlDefinition text1 =
+      Define("Text1", ControlKind::kEditBox, "Container", 600, 0, 10575, 8655);
+  text1.back_color = platform::kWhite;
+  text1.fore_color = platform::kBlack;
+  text1.font = kDesignFont;
+  text1.tab_index = 2;
+  text1.accepts_drops = true;
+
+  definition.controls = {timer2, common_dialog, container, pic_lines, timer3, text1};
+
+  Form1* f = &form;
+  definition.menus = {
+      MenuDefinition{"Cd", u"菜单(&C)", "", "", nullptr},
+      MenuDefinition{"Open", u"打开", "Cd", "F1", [f] { f->Open_Click(); }},
+      MenuDefinition{"Bc", u"保存", "Cd", "F2", [f] { f->Bc_Click(); }},
+      MenuDefinition{"Save", u"另保存", "Cd", "F3", [f] { f->Save_Click(); }},
+      MenuDefinition{"Timer", u"当前时间", "Cd", "F4", [f] { f->Timer_Click(); }},
+      MenuDefinition{"Zt", u"字体(&Z)", "", "", nullptr},
+      MenuDefinition{"ZtC", u"字体颜色", "Zt", "F5", [f] { f->ZtC_Click(); }},
+      MenuDefinition{"ZtB", u"字体类型", "Zt", "F6", [f] { f->ZtB_Click(); }},
+      MenuDefinition{"Bj", u"编辑(&B)", "", "", nullptr},
+      MenuDefinition{"Qp", u"清屏", "Bj", "F7", [f] { f->Qp_Click(); }},
+      MenuDefinition{"Cz", u"查找", "Bj", "F8", [f] { f->Cz_Click(); }},
+  };
+  return definition;
+}
+
+}  // namespace tambrel::main_window

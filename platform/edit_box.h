@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/control.h"
+#include "platform/font_spec.h"
+#include "platform/ole_color.h"
+
+namespace tambrel::platform {
+
+// What reaches the editor, as far as a hook placed in front of it cares.
+enum class EditMessage {
+  kVerticalScroll,  // the view has moved up or down, by any means; delivered after the move
+  kOther,           // every other event the editor receives
+};
+
+// A hook sees every message of the editor; whatever it does, the editor handles the message
+// as it would have without the hook.
+using EditHook = std::function<void(EditMessage)>;
+
+struct DropData {
+  std::vector<std::u16string> files;  // full paths, in the order the source listed them
+};
+
+// The multi-line document editor. Text positions count UTF-16 code units from 0. Lines are
+// display rows: a long line wrapped over three rows counts three.
+class EditBox : public Control {
+ public:
+  using Control::Control;
+
+  virtual std::u16string Text() const = 0;
+  virtual std::int32_t TextLength() const = 0;
+  // Replaces the whole text; raises the change event like typing does.
+  virtual void SetText(const std::u16string& text) = 0;
+
+  virtual std::int32_t SelStart() const = 0;
+  virtual void SetSelStart(std::int32_t start) = 0;
+  virtual std::int32_t SelLength() const = 0;
+  virtual void SetSelLength(std::int32_t length) = 0;
+  virtual void SetFocus() = 0;
+
+  virtual FontSpec Font() const = 0;
+  virtual void SetFont(const FontSpec& font) = 0;
+  virtual OleColor ForeColor() const = 0;
+  virtual void SetForeColor(OleColor color) = 0;
+
+  // Display-row queries, exact at any document size.
+  virtual std::int32_t LineCount() = 0;
+  virtual std::int32_t LineFromChar(std::int32_t index) = 0;
+  virtual std::int32_t FirstVisibleLine() = 0;
+
+  virtual void OnChange(std::function<void()> handler) = 0;
+  virtual void OnKeyUp(std::function<void(std::int16_t key, std::int16_t shift)> handler) = 0;
+  virtual void OnMouseUp(
+      std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> handler) = 0;
+  virtual void OnDrop(std::function<void(const DropData&)> handler) = 0;
+
+  // Puts a hook in front of the editor and answers the one it replaces (empty when none).
+  virtual EditHook SetHook(EditHook hook) = 0;
+};
+
+}  // namespace tambrel::platform

@@ -1,0 +1,77 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QStringList>
+#include <QTranslator>
+
+#include "platform/application.h"
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_strings.h"
+#include "platform/qt/twips.h"
+
+namespace tambrel::platform {
+
+struct Application::Impl {
+  Impl(int& argc, char** argv) : app(argc, argv) {}
+  QApplication app;
+  QTranslator qt_translations;
+};
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
+  QApplication::setApplicationName(QStringLiteral("Tambrel"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Tambrel"));
+  // The interface is Chinese whatever the desktop's language, so the standard buttons are too.
+  if (impl_->qt_translations.load(QStringLiteral("qtbase_zh_CN"),
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&impl_->qt_translations);
+  }
+  qt::RegisterFontSubstitutes();
+}
+
+Application::~Application() = default;
+
+int Application::Run() { return QApplication::exec(); }
+
+std::filesystem::path Application::ExecutableDirectory() {
+  return std::filesystem::path(QApplication::applicationDirPath().toStdString());
+}
+
+std::u16string Application::CommandLine() {
+  QStringList arguments = QApplication::arguments();
+  if (!arguments.isEmpty()) arguments.removeFirst();
+  return qt::ToU16(arguments.join(QLatin1Char(' ')));
+}
+
+float Application::ScreenWidth() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? qt::PixelsToTwipsX(screen->geometry().width()) : 0.0f;
+}
+
+float Application::ScreenHeight() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? qt::PixelsToTwipsY(screen->geometry().height()) : 0.0f;
+}
+
+std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file,
+                            const std::u16string& /*reserved*/) {
+  QFile file(qt::PathToQString(skin_file));
+  if (!file.open(QIODevice::ReadOnly)) return 1;
+  qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+  return 0;
+}
+
+bool OrdinaryFileExists(const std::filesystem::path& path) {
+  const QFileInfo info(qt::PathToQString(path));
+  return info.exists() && info.isFile() && !info.isHidden();
+}
+
+char16_t LocaleDecimalSeparator() {
+  const QString separator = QLocale::system().decimalPoint();
+  return separator.isEmpty() ? u'.' : static_cast<char16_t>(separator.at(0).unicode());
+}
+
+}  // namespace tambrel::platform

@@ -1,0 +1,53 @@
+#include <QApplication>
+#include <QColor>
+#include <QPalette>
+
+#include "platform/ole_color.h"
+
+namespace tambrel::platform {
+
+namespace {
+constexpr OleColor kSystemColorFlag = 0x80000000;
+
+// The Windows system colour indexes the program may name, mapped onto the desktop's palette.
+std::optional<QColor> SystemColor(std::uint32_t index) {
+  const QPalette palette = QApplication::palette();
+  switch (index) {
+    case 5:  // window background
+      return palette.color(QPalette::Active, QPalette::Base);
+    case 8:  // window text
+      return palette.color(QPalette::Active, QPalette::Text);
+    case 15:  // button face
+      return palette.color(QPalette::Active, QPalette::Button);
+    case 16:  // button shadow
+      return palette.color(QPalette::Active, QPalette::Mid);
+    case 18:  // button text
+      return palette.color(QPalette::Active, QPalette::ButtonText);
+    case 13:  // highlight
+      return palette.color(QPalette::Active, QPalette::Highlight);
+    case 14:  // highlight text
+      return palette.color(QPalette::Active, QPalette::HighlightedText);
+    case 17:  // grey text
+      return palette.color(QPalette::Disabled, QPalette::Text);
+    default:
+      return std::nullopt;
+  }
+}
+
+ColorRef ToColorRef(const QColor& color) {
+  return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
+                                        static_cast<std::uint8_t>(color.green()),
+                                        static_cast<std::uint8_t>(color.blue())));
+}
+}  // namespace
+
+ColorRef TranslateColor(OleColor color) {
+  const std::uint32_t high_byte = color & 0xFF000000;
+  if (high_byte == 0) return static_cast<ColorRef>(color);
+  if (high_byte == kSystemColorFlag) {
+    if (auto system = SystemColor(color & 0x00FFFFFF)) return ToColorRef(*system);
+  }
+  return kUntranslatableColor;
+}
+
+}  // namespace tambrel::platform

@@ -1,0 +1,234 @@
+#include "platform/qt/qt_edit_box.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QUrl>
+
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_strings.h"
+
+namespace tambrel::platform::qt {
+
+namespace {
+std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
+  std::int16_t shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= 1;
+  if (modifiers & Qt::ControlModifier) shift |= 2;
+  if (modifiers & Qt::AltModifier) shift |= 4;
+  return shift;
+}
+
+std::int16_t ButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+}  // namespace
+
+EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+}
+
+void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyReleaseEvent(event);
+  if (key_up && !event->isAutoRepeat()) key_up(static_cast<std::int16_t>(event->key()),
+                                               ShiftState(event->modifiers()));
+}
+
+void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  if (mouse_up) {
+    const QPointF at = event->position();
+    mouse_up(ButtonCode(event->button()), ShiftState(event->modifiers()),
+             static_cast<float>(at.x()), static_cast<float>(at.y()));
+  }
+}
+
+// Every drop is the program's to interpret, so every drag is accepted and nothing is inserted.
+void EditorWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
+void EditorWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+
+void EditorWidget::dropEvent(QDropEvent* event) {
+  DropData data;
+  if (event->mimeData() != nullptr) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+      if (url.isLocalFile()) data.files.push_back(ToU16(url.toLocalFile()));
+    }
+  }
+  event->acceptProposedAction();
+  if (drop) drop(data);
+}
+
+// Sees every event of the editor and its viewport on its way in.
+class QtEditBox::HookFilter final : public QObject {
+ public:
+  explicit HookFilter(QtEditBox& owner) : owner_(owner) {}
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
+    owner_.Deliver(EditMessage::kOther);
+    return false;
+  }
+
+ private:
+  QtEditBox& owner_;
+};
+
+QtEditBox::QtEditBox(std::string name, EditorWidget* widget, OleColor back_color,
+                     OleColor fore_color, FontSpec font)
+    : EditBox(std::move(name)),
+      widget_(widget),
+      geometry_(widget),
+      back_color_(back_color),
+      fore_color_(fore_color),
+      font_(std::move(font)),
+      hook_filter_(std::make_unique<HookFilter>(*this)) {
+  ApplyLook();
+  QObject::connect(widget_, &QPlainTextEdit::textChanged, widget_, [this] {
+    if (change_) change_();
+  });
+  // Connected after the editor's own handling, so the hook sees the view already moved.
+  QObject::connect(widget_->verticalScrollBar(), &QScrollBar::valueChanged, widget_,
+                   [this](int) { Deliver(EditMessage::kVerticalScroll); });
+  widget_->installEventFilter(hook_filter_.get());
+  widget_->viewport()->installEventFilter(hook_filter_.get());
+}
+
+QtEditBox::~QtEditBox() { DetachHandlers(); }
+
+void QtEditBox::DetachHandlers() {
+  change_ = nullptr;
+  hook_ = nullptr;
+  if (widget_) {
+    widget_->removeEventFilter(hook_filter_.get());
+    widget_->viewport()->removeEventFilter(hook_filter_.get());
+    widget_->key_up = nullptr;
+    widget_->mouse_up = nullptr;
+    widget_->drop = nullptr;
+    QObject::disconnect(widget_, &QPlainTextEdit::textChanged, widget_, nullptr);
+    QObject::disconnect(widget_->verticalScrollBar(), &QScrollBar::valueChanged, widget_, nullptr);
+  }
+}
+
+void QtEditBox::Deliver(EditMessage message) {
+  if (hook_) hook_(message);
+}
+
+std::u16string QtEditBox::Text() const { return widget_ ? ToU16(widget_->toPlainText()) : u""; }
+
+std::int32_t QtEditBox::TextLength() const {
+  if (!widget_) return 0;
+  // The document counts a paragraph separator after the last block; the text does not.
+  return static_cast<std::int32_t>(widget_->document()->characterCount() - 1);
+}
+
+void QtEditBox::SetText(const std::u16string& text) {
+  if (widget_) widget_->setPlainText(ToQString(text));
+}
+
+std::int32_t QtEditBox::SelStart() const {
+  if (!widget_) return 0;
+  return static_cast<std::int32_t>(widget_->textCursor().selectionStart());
+}
+
+void QtEditBox::SetSelStart(std::int32_t start) {
+  if (!widget_) return;
+  // Like an edit control: a new start places the caret there and drops the selection.
+  QTextCursor cursor = widget_->textCursor();
+  cursor.setPosition(std::clamp(start, 0, TextLength()));
+  widget_->setTextCursor(cursor);
+}
+
+std::int32_t QtEditBox::SelLength() const {
+  if (!widget_) return 0;
+  const QTextCursor cursor = widget_->textCursor();
+  return static_cast<std::int32_t>(cursor.selectionEnd() - cursor.selectionStart());
+}
+
+void QtEditBox::SetSelLength(std::int32_t length) {
+  if (!widget_) return;
+  QTextCursor cursor = widget_->textCursor();
+  const int start = cursor.selectionStart();
+  cursor.setPosition(start);
+  cursor.setPosition(std::clamp(start + std::max(length, 0), start, TextLength()),
+                     QTextCursor::KeepAnchor);
+  widget_->setTextCursor(cursor);
+}
+
+void QtEditBox::SetFocus() {
+  if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtEditBox::SetFont(const FontSpec& font) {
+  font_ = font;
+  ApplyLook();
+}
+
+void QtEditBox::SetForeColor(OleColor color) {
+  fore_color_ = color;
+  ApplyLook();
+}
+
+void QtEditBox::ApplyLook() {
+  if (!widget_) return;
+  widget_->setFont(ToQFont(font_));
+  widget_->setStyleSheet(PinnedLookStyleSheet(QStringLiteral("QPlainTextEdit"), font_,
+                                              TranslateColor(fore_color_),
+                                              TranslateColor(back_color_)));
+}
+
+std::int32_t QtEditBox::LineCount() {
+  if (!widget_) return 1;
+  return std::max(1, widget_->document()->lineCount());
+}
+
+std::int32_t QtEditBox::LineFromChar(std::int32_t index) {
+  if (!widget_) return 0;
+  const QTextBlock block = widget_->document()->findBlock(std::max(index, 0));
+  if (!block.isValid()) return std::max(0, LineCount() - 1);
+  const QTextLayout* layout = block.layout();
+  const int in_block = layout != nullptr && layout->lineCount() > 0
+                           ? layout->lineForTextPosition(index - block.position()).lineNumber()
+                           : 0;
+  return block.firstLineNumber() + std::max(0, in_block);
+}
+
+std::int32_t QtEditBox::FirstVisibleLine() {
+  if (!widget_) return 0;
+  const QTextCursor top = widget_->cursorForPosition(QPoint(0, 0));
+  return LineFromChar(top.position());
+}
+
+void QtEditBox::OnKeyUp(std::function<void(std::int16_t, std::int16_t)> handler) {
+  if (widget_) widget_->key_up = std::move(handler);
+}
+
+void QtEditBox::OnMouseUp(std::function<void(std::int16_t, std::int16_t, float, float)> handler) {
+  if (widget_) widget_->mouse_up = std::move(handler);
+}
+
+void QtEditBox::OnDrop(std::function<void(const DropData&)> handler) {
+  if (widget_) widget_->drop = std::move(handler);
+}
+
+EditHook QtEditBox::SetHook(EditHook hook) {
+  EditHook previous = std::move(hook_);
+  hook_ = std::move(hook);
+  return previous;
+}
+
+}  // namespace tambrel::platform::qt

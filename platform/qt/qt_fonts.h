@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include "platform/font_spec.h"
+#include "platform/ole_color.h"
+
+namespace tambrel::platform::qt {
+
+// Registers installed faces for the Windows font names the program uses ("宋体"), so that a
+// Chinese face is found on a desktop that has no font of that name.
+void RegisterFontSubstitutes();
+
+QFont ToQFont(const FontSpec& spec);
+
+// A style-sheet fragment that pins a widget's font and colours. A widget's own style sheet
+// wins over the skin's, so the editor keeps the font and colour the user chose.
+QString PinnedLookStyleSheet(const QString& selector, const FontSpec& font, ColorRef text,
+                             ColorRef background);
+
+}  // namespace tambrel::platform::qt

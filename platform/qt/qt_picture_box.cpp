@@ -1,0 +1,112 @@
+#include "platform/qt/qt_picture_box.h"
+
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_strings.h"
+
+namespace tambrel::platform::qt {
+
+namespace {
+QColor ToQColor(ColorRef color) {
+  const auto value = static_cast<std::uint32_t>(color);
+  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QRect ToQRect(const PixelRect& rect) {
+  return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
+}
+}  // namespace
+
+PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent), background_(Qt::white) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureWidget::SetBackground(const QColor& color) {
+  background_ = color;
+  image_.fill(background_);
+  update();
+}
+
+void PictureWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), background_);
+  painter.drawImage(event->rect().topLeft(), image_, event->rect());
+}
+
+void PictureWidget::resizeEvent(QResizeEvent* event) {
+  // Like a picture box with a persistent image: growing keeps what was drawn and fills the new
+  // area with the background.
+  QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  grown.fill(background_);
+  if (!image_.isNull()) {
+    QPainter painter(&grown);
+    painter.drawImage(0, 0, image_);
+  }
+  image_ = std::move(grown);
+  QWidget::resizeEvent(event);
+}
+
+QtPictureBox::QtPictureBox(std::string name, PictureWidget* widget, OleColor back_color,
+                           OleColor fore_color, FontSpec font)
+    : PictureBox(std::move(name)),
+      widget_(widget),
+      geometry_(widget),
+      back_color_(back_color),
+      fore_color_(fore_color),
+      font_(std::move(font)) {
+  const ColorRef background = TranslateColor(back_color_);
+  if (background != kUntranslatableColor) widget_->SetBackground(ToQColor(background));
+  widget_->setFont(ToQFont(font_));
+}
+
+void QtPictureBox::SetFont(const FontSpec& font) {
+  font_ = font;
+  if (widget_) widget_->setFont(ToQFont(font_));
+}
+
+PixelRect QtPictureBox::ClientRect() const {
+  if (!widget_) return {};
+  return PixelRect{0, 0, widget_->width(), widget_->height()};
+}
+
+PixelRect QtPictureBox::MeasureText(std::u16string_view text) const {
+  // Measured in the font the box was given, whatever a style sheet did to the widget.
+  const QFontMetrics metrics(ToQFont(font_));
+  const QString qtext = ToQString(text);
+  return PixelRect{0, 0, metrics.horizontalAdvance(qtext), metrics.height()};
+}
+
+void QtPictureBox::FillRect(const PixelRect& rect, ColorRef color) {
+  // A colour that could not be translated fills nothing; drawing carries on.
+  if (!widget_ || color == kUntranslatableColor) return;
+  QPainter painter(&widget_->image());
+  painter.fillRect(ToQRect(rect), ToQColor(color));
+}
+
+void QtPictureBox::DrawTextRight(std::u16string_view text, const PixelRect& rect,
+                                 ColorRef color) {
+  if (!widget_ || color == kUntranslatableColor) return;
+  QPainter painter(&widget_->image());
+  painter.setFont(ToQFont(font_));
+  painter.setPen(ToQColor(color));
+  const QRect box = ToQRect(rect);
+  painter.setClipRect(box);
+  painter.drawText(box, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, ToQString(text));
+}
+
+void QtPictureBox::DrawVerticalLine(int x, int top, int bottom, ColorRef color) {
+  if (!widget_ || color == kUntranslatableColor || bottom <= top) return;
+  QPainter painter(&widget_->image());
+  painter.setPen(QPen(ToQColor(color), 1, Qt::SolidLine));
+  painter.drawLine(x, top, x, bottom - 1);
+}
+
+void QtPictureBox::Refresh() {
+  if (widget_) widget_->update();
+}
+
+}  // namespace tambrel::platform::qt

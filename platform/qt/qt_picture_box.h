@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/picture_box.h"
+#include "platform/qt/widget_geometry.h"
+
+namespace tambrel::platform::qt {
+
+// The widget behind a picture box: it shows an image that the program draws on, so the drawing
+// survives being covered and uncovered.
+class PictureWidget final : public QWidget {
+ public:
+  explicit PictureWidget(QWidget* parent);
+
+  QImage& image() { return image_; }
+  void SetBackground(const QColor& color);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QImage image_;
+  QColor background_;
+};
+
+class QtPictureBox final : public PictureBox {
+ public:
+  QtPictureBox(std::string name, PictureWidget* widget, OleColor back_color, OleColor fore_color,
+               FontSpec font);
+
+  PictureWidget* widget() const { return widget_; }
+
+  std::optional<float> Left() const override { return geometry_.Left(); }
+  std::optional<float> Top() const override { return geometry_.Top(); }
+  std::optional<float> Width() const override { return geometry_.Width(); }
+  std::optional<float> Height() const override { return geometry_.Height(); }
+  bool Move(double left, double top, double width, double height) override {
+    return geometry_.Move(left, top, width, height);
+  }
+
+  FontSpec Font() const override { return font_; }
+  void SetFont(const FontSpec& font) override;
+  OleColor BackColor() const override { return back_color_; }
+  OleColor ForeColor() const override { return fore_color_; }
+
+  PixelRect ClientRect() const override;
+  PixelRect MeasureText(std::u16string_view text) const override;
+  void FillRect(const PixelRect& rect, ColorRef color) override;
+  void DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) override;
+  void DrawVerticalLine(int x, int top, int bottom, ColorRef color) override;
+  void Refresh() override;
+
+ private:
+  QPointer<PictureWidget> widget_;
+  WidgetGeometry geometry_;
+  OleColor back_color_;
+  OleColor fore_color_;
+  FontSpec font_;
+};
+
+}  // namespace tambrel::platform::qt

@@ -1,0 +1,101 @@
+#include "platform/qt/qt_user_dialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_strings.h"
+
+namespace tambrel::platform::qt {
+
+QStringList NameFiltersFromPipes(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return filters;
+}
+
+MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButtons buttons,
+                                         MessageIcon icon, const std::u16string& title) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(ToQString(title));
+  box.setText(ToQString(text));
+  switch (icon) {
+    case MessageIcon::kNone: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::kInformation: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::kExclamation: box.setIcon(QMessageBox::Warning); break;
+  }
+  if (buttons == MessageButtons::kYesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  const int pressed = box.exec();
+  if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;
+  return pressed == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+}
+
+std::u16string QtUserDialogs::AskText(const std::u16string& prompt) {
+  bool confirmed = false;
+  const QString text = QInputDialog::getText(parent_, QApplication::applicationDisplayName(),
+                                             ToQString(prompt), QLineEdit::Normal, QString(),
+                                             &confirmed);
+  return confirmed ? ToU16(text) : std::u16string();
+}
+
+namespace {
+std::optional<std::u16string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+                                            const std::u16string& start,
+                                            const std::u16string& filter) {
+  QFileDialog dialog(parent);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  // Like the classic dialog with no options set: a name that names no file yet goes through.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = NameFiltersFromPipes(ToQString(filter));
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.first());
+  }
+  if (!start.empty()) dialog.selectFile(ToQString(start));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return ToU16(dialog.selectedFiles().constFirst());
+}
+}  // namespace
+
+std::optional<std::u16string> QtUserDialogs::ChooseFileToOpen(const std::u16string& start,
+                                                              const std::u16string& filter) {
+  return RunFileDialog(parent_, QFileDialog::AcceptOpen, start, filter);
+}
+
+std::optional<std::u16string> QtUserDialogs::ChooseFileToSave(const std::u16string& start,
+                                                              const std::u16string& filter) {
+  return RunFileDialog(parent_, QFileDialog::AcceptSave, start, filter);
+}
+
+std::optional<FontSpec> QtUserDialogs::ChooseFont(const FontSpec& start) {
+  bool confirmed = false;
+  const QFont chosen = QFontDialog::getFont(&confirmed, ToQFont(start), parent_);
+  if (!confirmed) return std::nullopt;
+  return FontSpec{ToU16(chosen.family()), chosen.pointSizeF(), chosen.bold(), chosen.italic()};
+}
+
+std::optional<OleColor> QtUserDialogs::ChooseColor(OleColor start) {
+  const auto rgb = static_cast<std::uint32_t>(TranslateColor(start));
+  const QColor initial(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+  const QColor chosen = QColorDialog::getColor(initial, parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return RgbColor(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+                  static_cast<std::uint8_t>(chosen.blue()));
+}
+
+}  // namespace tambrel::platform::qt

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace tambrel::platform::qt {
+
+// The top-level widget; it hands its resize, state-change and close events to the window.
+class MainWindowWidget final : public QMainWindow {
+ public:
+  std::function<void()> resized;
+  std::function<void(QCloseEvent*)> closing;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+};
+
+class QtWindow final : public Window {
+ public:
+  explicit QtWindow(const WindowDefinition& definition);
+  ~QtWindow() override;
+
+  float Width() const override;
+  void SetWidth(float twips) override;
+  float Height() const override;
+  void SetHeight(float twips) override;
+  float ScaleWidth() const override;
+  float ScaleHeight() const override;
+  WindowState State() const override;
+  void SetState(WindowState state) override;
+
+  const std::vector<Control*>& Controls() const override { return controls_; }
+
+  void OnResize(std::function<void()> handler) override { resize_ = std::move(handler); }
+  void OnUnload(std::function<void(std::int16_t&)> handler) override {
+    unload_ = std::move(handler);
+  }
+
+  void Show() override;
+  bool IsVisible() const override;
+  void Close() override;
+
+  UserDialogs& Dialogs() override { return *dialogs_; }
+  void ReplaceDialogs(std::unique_ptr<UserDialogs> dialogs) override {
+    dialogs_ = std::move(dialogs);
+  }
+
+  QMainWindow* widget() const { return main_.get(); }
+
+ private:
+  void BuildControls(const WindowDefinition& definition);
+  void BuildMenus(const WindowDefinition& definition);
+  void SizeClientArea(const WindowDefinition& definition);
+  QWidget* ContainerWidget(const std::string& name) const;
+
+  std::vector<std::unique_ptr<Control>> owned_;
+  std::vector<Control*> controls_;
+  std::map<std::string, QWidget*> widgets_;
+  std::string name_;
+  std::function<void()> resize_;
+  std::function<void(std::int16_t&)> unload_;
+  std::unique_ptr<UserDialogs> dialogs_;
+  // Declared last so it is destroyed first, while the controls that point into it still exist.
+  std::unique_ptr<MainWindowWidget> main_;
+};
+
+}  // namespace tambrel::platform::qt

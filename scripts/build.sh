@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Configures and builds Tambrel into build/ (or $TAMBREL_BUILD_DIR).
+#   scripts/build.sh run|test
+set -euo pipefail
+
+purpose=${1:-run}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir=${TAMBREL_BUILD_DIR:-$root/build}
+
+"$root/scripts/install-deps.sh" "$purpose"
+
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [[ $purpose == run ]]; then
+  options+=(-DTAMBREL_BUILD_TESTS=OFF -DTAMBREL_BUILD_BENCHMARKS=OFF)
+else
+  options+=(-DTAMBREL_BUILD_TESTS=ON -DTAMBREL_BUILD_BENCHMARKS=ON)
+fi
+
+cmake -S "$root" -B "$build_dir" "${options[@]}" >/dev/null
+cmake --build "$build_dir" --parallel "$(nproc)"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tambrel need,
+# but only those that are missing, so a second run costs nothing.
+#   scripts/install-deps.sh run    what the editor needs to build and start
+#   scripts/install-deps.sh test   that, plus test, benchmark and fuzzing tools
+set -euo pipefail
+
+purpose=${1:-run}
+
+packages=(
+  build-essential cmake
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  fonts-noto-cjk fonts-wqy-microhei
+)
+if [[ $purpose == test ]]; then
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth dpkg-dev file)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if ((EUID != 0)); then
+  sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
