@@ -1,0 +1,212 @@
+// The window built from a definition: controls in order, geometry in twips, menus with access
+// keys and function keys that reach their handlers.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "platform/edit_box.h"
+#include "platform/menu_entry.h"
+#include "platform/picture_box.h"
+#include "platform/qt/qt_user_dialogs.h"
+#include "platform/qt/qt_window.h"
+#include "platform/timer.h"
+
+namespace tambrel::platform {
+namespace {
+
+class BuiltWindow : public ::testing::Test {
+ protected:
+  BuiltWindow() {
+    WindowDefinition definition;
+    definition.name = "Form1";
+    definition.caption = u"测试";
+    definition.client_width = 6000;
+    definition.client_height = 4500;
+    ControlDefinition timer;
+    timer.name = "Ticker";
+    timer.kind = ControlKind::kTimer;
+    timer.container = "Form1";
+    timer.interval = 250;
+    timer.enabled = false;
+    ControlDefinition box;
+    box.name = "Box";
+    box.kind = ControlKind::kContainer;
+    box.container = "Form1";
+    box.width = 6000;
+    box.height = 4500;
+    ControlDefinition picture;
+    picture.name = "Picture";
+    picture.kind = ControlKind::kPictureBox;
+    picture.container = "Box";
+    picture.left = 150;
+    picture.top = 300;
+    picture.width = 600;
+    picture.height = 3000;
+    picture.font = FontSpec{u"宋体", 12, false, false};
+    ControlDefinition editor;
+    editor.name = "Editor";
+    editor.kind = ControlKind::kEditBox;
+    editor.container = "Box";
+    editor.left = 750;
+    editor.width = 5250;
+    editor.height = 4500;
+    editor.font = FontSpec{u"宋体", 12, false, false};
+    editor.tab_index = 2;
+    editor.accepts_drops = true;
+    definition.controls = {timer, box, picture, editor};
+
+    const char* keys[] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8"};
+    definition.menus.push_back({"First", u"菜单(&C)", "", "", nullptr});
+    for (int i = 0; i < 8; ++i) {
+      if (i == 4) definition.menus.push_back({"Second", u"字体(&Z)", "", "", nullptr});
+      std::string name = std::string("Item") + keys[i];
+      definition.menus.push_back(
+          {name, u"项", i < 4 ? "First" : "Second", keys[i], [this, name] { clicked.push_back(name); }});
+    }
+    window = std::make_unique<qt::QtWindow>(definition);
+  }
+
+  QMainWindow& main() { return *window->widget(); }
+  QPlainTextEdit& editor() { return *main().findChild<QPlainTextEdit*>("Editor"); }
+
+  void ShowAndActivate() {
+    window->Show();
+    main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+    editor().setFocus();
+  }
+
+  std::vector<std::string> clicked;
+  std::unique_ptr<qt::QtWindow> window;
+};
+
+TEST_F(BuiltWindow, ListsControlsThenMenusInDefinitionOrder) {
+  std::vector<std::string> names;
+  for (Control* control : window->Controls()) names.push_back(control->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"Ticker", "Box", "Picture", "Editor", "First",
+                                             "ItemF1", "ItemF2", "ItemF3", "ItemF4", "Second",
+                                             "ItemF5", "ItemF6", "ItemF7", "ItemF8"}));
+}
+
+TEST_F(BuiltWindow, GeometryIsInTwipsOfTheContainer) {
+  auto& picture = window->Get<PictureBox>("Picture");
+  EXPECT_EQ(picture.Left(), 150.0f);
+  EXPECT_EQ(picture.Top(), 300.0f);
+  EXPECT_EQ(picture.Width(), 600.0f);
+  EXPECT_EQ(picture.ClientRect(), (PixelRect{0, 0, 40, 200}));
+  EXPECT_EQ(window->ScaleWidth(), 6000.0f);
+  EXPECT_EQ(window->ScaleHeight(), 4500.0f);
+
+  ASSERT_TRUE(picture.Move(300, 0, 1200, 1500));
+  EXPECT_EQ(picture.ClientRect(), (PixelRect{0, 0, 80, 100}));
+  EXPECT_EQ(picture.Left(), 300.0f);
+}
+
+TEST_F(BuiltWindow, TimersAndMenusHaveNoGeometry) {
+  for (const char* name : {"Ticker", "First", "ItemF3"}) {
+    Control& control = window->Get<Control>(name);
+    EXPECT_FALSE(control.Left().has_value()) << name;
+    EXPECT_FALSE(control.Height().has_value()) << name;
+    EXPECT_FALSE(control.Move(0, 0, 100, 100)) << name;
+  }
+  EXPECT_EQ(window->Get<Timer>("Ticker").Interval(), 250);
+  EXPECT_FALSE(window->Get<Timer>("Ticker").Enabled());
+}
+
+TEST_F(BuiltWindow, MenuItemsShowTheirFunctionKeys) {
+  EXPECT_EQ(window->Get<MenuEntry>("First").Caption(), u"菜单(&C)");
+  EXPECT_EQ(window->Get<MenuEntry>("ItemF6").ShortcutText(), u"F6");
+  EXPECT_EQ(window->Get<MenuEntry>("First").ShortcutText(), u"");
+}
+
+TEST_F(BuiltWindow, FunctionKeysRunTheirItemsWhileTheMenusAreClosed) {
+  ShowAndActivate();
+  const Qt::Key keys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4,
+                          Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
+  for (const Qt::Key key : keys) QTest::keyClick(&editor(), key);
+  EXPECT_EQ(clicked, (std::vector<std::string>{"ItemF1", "ItemF2", "ItemF3", "ItemF4", "ItemF5",
+                                               "ItemF6", "ItemF7", "ItemF8"}));
+}
+
+TEST_F(BuiltWindow, AltWithTheAccessKeyOpensItsMenuAndRunsNothing) {
+  ShowAndActivate();
+  QTest::keyClick(&editor(), Qt::Key_Z, Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+  EXPECT_EQ(QApplication::activePopupWidget()->objectName(), "Second");
+  EXPECT_TRUE(clicked.empty());
+  QApplication::activePopupWidget()->close();
+}
+
+TEST_F(BuiltWindow, EditorEventsReachTheirHandlers) {
+  auto& edit = window->Get<EditBox>("Editor");
+  int changes = 0;
+  edit.OnChange([&] { ++changes; });
+  edit.SetText(u"第一行\n第二行");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit.Text(), u"第一行\n第二行");
+  EXPECT_EQ(edit.TextLength(), 7);
+
+  edit.SetSelStart(4);
+  edit.SetSelLength(2);
+  EXPECT_EQ(edit.SelStart(), 4);
+  EXPECT_EQ(edit.SelLength(), 2);
+  edit.SetSelLength(100);  // clamped to the text
+  EXPECT_EQ(edit.SelLength(), 3);
+}
+
+TEST_F(BuiltWindow, AHookSeesMessagesAndTheOneItReplacesIsHandedBack) {
+  auto& edit = window->Get<EditBox>("Editor");
+  int first = 0;
+  EXPECT_FALSE(edit.SetHook([&](EditMessage) { ++first; }));
+  QEvent poke(QEvent::User);
+  QApplication::sendEvent(&editor(), &poke);
+  EXPECT_GT(first, 0);
+  EditHook previous = edit.SetHook(nullptr);
+  ASSERT_TRUE(previous);
+  const int seen = first;
+  QApplication::sendEvent(&editor(), &poke);
+  EXPECT_EQ(first, seen);
+}
+
+TEST_F(BuiltWindow, DropsAreReportedAndNeverInserted) {
+  auto& edit = window->Get<EditBox>("Editor");
+  edit.SetText(u"原文");
+  std::vector<DropData> drops;
+  edit.OnDrop([&](const DropData& data) { drops.push_back(data); });
+  auto* mime = new QMimeData;
+  mime->setText(QStringLiteral("不该插入"));
+  mime->setUrls({QUrl::fromLocalFile("/tmp/a.txt"), QUrl::fromLocalFile("/tmp/乙.txt")});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor().viewport(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor().viewport(), &drop);
+  delete mime;
+  ASSERT_EQ(drops.size(), 1u);
+  EXPECT_EQ(drops[0].files, (std::vector<std::u16string>{u"/tmp/a.txt", u"/tmp/乙.txt"}));
+  EXPECT_EQ(edit.Text(), u"原文");
+}
+
+TEST(NameFilters, PipeFiltersBecomeQtNameFilters) {
+  EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("TXT文本|*.txt|所有文件|*.*")),
+            (QStringList{QStringLiteral("TXT文本 (*.txt)"), QStringLiteral("所有文件 (*.*)")}));
+  EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("文本|*.txt;*.log")),
+            (QStringList{QStringLiteral("文本 (*.txt *.log)")}));
+  EXPECT_TRUE(qt::NameFiltersFromPipes(QString()).isEmpty());
+}
+
+TEST(TranslateColor, RgbPassesAndSystemColoursComeFromThePalette) {
+  EXPECT_EQ(TranslateColor(0x00123456), 0x00123456);
+  EXPECT_NE(TranslateColor(kSystemWindowText), kUntranslatableColor);
+  EXPECT_NE(TranslateColor(kSystemButtonShadow), kUntranslatableColor);
+  EXPECT_EQ(TranslateColor(0x800000FF), kUntranslatableColor);
+  EXPECT_EQ(TranslateColor(0x41000000), kUntranslatableColor);
+}
+
+}  // namespace
+}  // namespace tambrel::platform
