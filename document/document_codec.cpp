@@ -1,0 +1,126 @@
+#include "document/document_codec.h"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/codepage/cp936.h"
+
+namespace tambrel::document {
+namespace cp936 = platform::cp936;
+namespace {
+
+constexpr std::size_t kUnitCount = 0x10000;
+
+// The shift of one unit, the definition every table below is built from.
+std::u16string Shift(char16_t unit, int delta) {
+  // The codes of code page 936 run from 0x8140 (-32448) to 0xFF; a one-digit shift never leaves
+  // the signed 16-bit range.
+  return AnsiChar(static_cast<std::int16_t>(AnsiCode(unit) + delta));
+}
+
+std::vector<cp936::Expansion> BuildUnitTable(int delta) {
+  std::vector<cp936::Expansion> table(kUnitCount);
+  for (std::size_t unit = 0; unit < kUnitCount; ++unit) {
+    const std::u16string shifted = Shift(static_cast<char16_t>(unit), delta);
+    const char16_t second = shifted.size() == 2 ? shifted[1] : cp936::kNoSecondUnit;
+    table[unit] = static_cast<cp936::Expansion>(shifted[0]) | static_cast<cp936::Expansion>(second)
+                                                                  << 16;
+  }
+  return table;
+}
+
+// Everything derived from K, built once: per-unit results of the two shifts, the same fused
+// with the code page conversion for whole files, and which units a save loses.
+struct ShiftTables {
+  std::vector<cp936::Expansion> down = BuildUnitTable(-K);
+  std::vector<cp936::Expansion> up = BuildUnitTable(K);
+  cp936::DecodeMap read = cp936::MakeDecodeMap([](char16_t unit) { return Shift(unit, K); });
+  cp936::EncodeMap write =
+      cp936::MakeEncodeMap([](char16_t unit) { return cp936::Encode(Shift(unit, -K)); });
+  std::vector<bool> lossy = BuildLossy();
+
+  std::vector<bool> BuildLossy() const {
+    std::vector<bool> result(kUnitCount);
+    for (std::size_t unit = 0; unit < kUnitCount; ++unit) {
+      const std::u16string original(1, static_cast<char16_t>(unit));
+      const std::string bytes = cp936::Encode(Shift(static_cast<char16_t>(unit), -K));
+      std::u16string back;
+      for (const char16_t decoded : cp936::Decode(bytes)) back += Shift(decoded, K);
+      result[unit] = back != original;
+    }
+    return result;
+  }
+};
+
+const ShiftTables& Tables() {
+  static const ShiftTables tables;
+  return tables;
+}
+
+std::u16string ApplyUnitTable(std::u16string_view text,
+                              const std::vector<cp936::Expansion>& table) {
+  // One unit may become two; write both every time and keep the second only when it is real.
+  std::u16string result(2 * text.size() + 1, u'\0');
+  char16_t* out = result.data();
+  std::size_t o = 0;
+  for (const char16_t unit : text) {
+    const cp936::Expansion expansion = table[unit];
+    std::memcpy(out + o, &expansion, sizeof expansion);
+    o += 1 + ((expansion >> 16) != cp936::kNoSecondUnit);
+  }
+  result.resize(o);
+  return result;
+}
+
+std::string AsciiBytes(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
+// Whether the text of these bytes ends in the marker. The marker's bytes must be last and must
+// start a character: a lead byte just before them would swallow the "-". Bytes from 0x81 to 0xFE
+// pair up from the last byte outside that range, so an odd run of them right before the marker
+// ends in a lead byte.
+bool EndsWithMarker(std::string_view bytes) {
+  const std::string marker = AsciiBytes(kMarker);
+  if (bytes.size() < marker.size() || bytes.substr(bytes.size() - marker.size()) != marker) {
+    return false;
+  }
+  std::size_t run = 0;
+  for (std::size_t i = bytes.size() - marker.size(); i > 0; --i) {
+    if (!cp936::IsLeadByte(static_cast<unsigned char>(bytes[i - 1]))) break;
+    ++run;
+  }
+  return run % 2 == 0;
+}
+
+}  // namespace
+
+std::int16_t AnsiCode(char16_t character) {
+  return static_cast<std::int16_t>(cp936::EncodeUnit(character));
+}
+
+std::u16string AnsiChar(std::int16_t code) {
+  const auto value = static_cast<std::uint16_t>(code);
+  if (code >= 0 && code <= 0xFF) return cp936::Decode(std::string(1, static_cast<char>(value)));
+  const char bytes[] = {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
+  return cp936::Decode(std::string_view(bytes, 2));
+}
+
+std::u16string EncodeText(std::u16string_view text) { return ApplyUnitTable(text, Tables().down); }
+
+std::u16string DecodeText(std::u16string_view text) { return ApplyUnitTable(text, Tables().up); }
+
+std::string EncodeDocument(std::u16string_view text) {
+  std::string bytes = cp936::Encode(text, Tables().write);
+  bytes += AsciiBytes(kMarker);
+  return bytes;
+}
+
+std::u16string DecodeDocument(std::string_view bytes) {
+  if (!EndsWithMarker(bytes)) return cp936::Decode(bytes);
+  // The marker's characters each decode to one character, so dropping the decoded marker is
+  // dropping the marker's bytes.
+  return cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read);
+}
+
+bool IsLossy(char16_t unit) { return Tables().lossy[unit]; }
+
+}  // namespace tambrel::document

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The scrambled document form: every character's code page 936 code moved by a fixed shift,
+// followed by a marker that tells it from plain text.
+namespace tambrel::document {
+
+// The shift, taken off every code on saving and put back on loading. 1 keeps the most
+// characters intact: only NUL among the controls and two trail-byte columns (0x40, 0x80) of the
+// double-byte characters fall out of the code page when lowered; all of GB 2312 survives.
+inline constexpr std::int16_t K = 1;
+
+// Ends every scrambled document, compared exactly.
+inline constexpr std::u16string_view kMarker = u"-RgPw";
+
+// The code page 936 code of one UTF-16 unit: a byte value 0 to 255, or lead byte * 256 + trail
+// byte as a negative number. A unit the code page cannot represent has the code of "?" (63).
+std::int16_t AnsiCode(char16_t character);
+
+// The text that one code stands for: 0 to 255 is one byte, anything else two bytes, high byte
+// first. Undefined bytes become "?", so the result has one or two units.
+std::u16string AnsiChar(std::int16_t code);
+
+// Every unit replaced by AnsiChar(AnsiCode(unit) - K) and AnsiChar(AnsiCode(unit) + K).
+std::u16string EncodeText(std::u16string_view text);
+std::u16string DecodeText(std::u16string_view text);
+
+// The bytes of a scrambled document holding text: the encoded text and the marker, in code
+// page 936.
+std::string EncodeDocument(std::u16string_view text);
+
+// The text of a file's bytes in either form: decoded when its text ends in the marker (without
+// the marker), as it is otherwise.
+std::u16string DecodeDocument(std::string_view bytes);
+
+// Whether a unit comes back as something else from EncodeDocument and DecodeDocument. Each
+// unit's fate is its own: a unit's encoded bytes never run into its neighbours'.
+bool IsLossy(char16_t unit);
+
+}  // namespace tambrel::document

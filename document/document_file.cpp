@@ -1,0 +1,50 @@
+#include "document/document_file.h"
+
+#include <new>
+
+#include "document/document_codec.h"
+#include "platform/files/file_messages.h"
+#include "platform/files/files.h"
+
+namespace tambrel::document {
+namespace files = platform::files;
+
+platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& path) {
+  platform::Result<std::string> bytes =
+      files::ReadWholeFile(path, kMaxDocumentBytes, files::MissingFile::kCreateEmpty);
+  if (!bytes) return bytes.failure();
+  try {
+    return DecodeDocument(bytes.value());
+  } catch (const std::bad_alloc&) {
+    return files::FileFailure(u"内存不足，无法打开", path, u"");
+  }
+}
+
+platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16string_view text) {
+  std::string bytes;
+  try {
+    bytes = EncodeDocument(text);
+  } catch (const std::bad_alloc&) {
+    return files::FileFailure(u"内存不足，无法保存", path, u"");
+  }
+  return files::ReplaceFileAtomically(path, bytes);
+}
+
+std::size_t CountLossyCharacters(std::u16string_view text) {
+  std::size_t lossy = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (pair) {
+      // Neither half of a pair exists in the code page; the pair is one lost character.
+      ++lossy;
+      ++i;
+    } else if (IsLossy(unit)) {
+      ++lossy;
+    }
+  }
+  return lossy;
+}
+
+}  // namespace tambrel::document

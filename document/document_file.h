@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/result.h"
+
+namespace tambrel::document {
+
+// The largest file ReadDocumentFile opens: 128 MiB. Reading holds the bytes and the text (two
+// bytes a character) at once, about 400 MB at this size, and the edit box needs as much again;
+// a larger file is far past what the editor can show and edit with any comfort.
+inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{128} * 1024 * 1024;
+
+// The text of the document at path, in either form. A path that names nothing gets an empty
+// file and reads as empty; every other failure, a file over kMaxDocumentBytes among them, comes
+// back as a Failure.
+platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& path);
+
+// Makes the file at path hold text in the scrambled form. The old content stays whole until the
+// new one is safely on disk; on failure the file is as it was.
+platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16string_view text);
+
+// How many characters of text would not read back identically after a write and a read.
+std::size_t CountLossyCharacters(std::u16string_view text);
+
+}  // namespace tambrel::document

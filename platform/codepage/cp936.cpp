@@ -1,0 +1,179 @@
+#include "platform/codepage/cp936.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace tambrel::platform::cp936 {
+namespace {
+
+constexpr std::size_t kUnitCount = 0x10000;
+
+std::size_t PairIndex(std::uint8_t lead, std::uint8_t trail) {
+  return static_cast<std::size_t>(lead - kLeadByteFirst) * 256 + trail;
+}
+
+// Every defined byte and pair round-trips and no two decode to the same character, so the
+// encoder is the decoder turned round. Undefined pairs hold "?" and "?" has its own byte, so
+// skipping "?" skips exactly the undefined pairs.
+std::vector<std::uint16_t> BuildUnitCodes() {
+  std::vector<std::uint16_t> codes(kUnitCount, kDefaultChar);
+  for (int byte = 0; byte < 256; ++byte) {
+    if (!IsLeadByte(static_cast<std::uint8_t>(byte))) codes[kSingleByteTable[byte]] = byte;
+  }
+  for (int lead = kLeadByteFirst; lead <= kLeadByteLast; ++lead) {
+    for (int trail = 0; trail < 256; ++trail) {
+      const char16_t unit = kDoubleByteTable[PairIndex(lead, trail)];
+      if (unit != kDefaultChar) codes[unit] = static_cast<std::uint16_t>(lead << 8 | trail);
+    }
+  }
+  return codes;
+}
+
+const std::vector<std::uint16_t>& UnitCodes() {
+  static const std::vector<std::uint16_t> codes = BuildUnitCodes();
+  return codes;
+}
+
+std::string BytesOfCode(std::uint16_t code) {
+  if (code <= 0xFF) return std::string(1, static_cast<char>(code));
+  return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+}
+
+const EncodeMap& PlainEncodeMap() {
+  static const EncodeMap map =
+      MakeEncodeMap([](char16_t unit) { return BytesOfCode(EncodeUnit(unit)); });
+  return map;
+}
+
+Expansion Pack(const std::u16string& units) {
+  if (units.empty() || units.size() > 2 || (units.size() == 2 && units[1] == kNoSecondUnit)) {
+    throw std::invalid_argument("cp936: a decode transform must give one or two units");
+  }
+  const char16_t second = units.size() == 2 ? units[1] : kNoSecondUnit;
+  return static_cast<Expansion>(units[0]) | static_cast<Expansion>(second) << 16;
+}
+
+bool AllAscii(const unsigned char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return (word & 0x8080808080808080ULL) == 0;
+}
+
+}  // namespace
+
+std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
+
+std::u16string Decode(std::string_view bytes) {
+  // Each character takes at least one byte, so the text is never longer than the bytes.
+  std::u16string text(bytes.size(), u'\0');
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  char16_t* out = text.data();
+  std::size_t i = 0;
+  std::size_t o = 0;
+  while (i < size) {
+    while (i + 8 <= size && AllAscii(in + i)) {
+      for (int k = 0; k < 8; ++k) out[o + k] = in[i + k];
+      i += 8;
+      o += 8;
+    }
+    if (i == size) break;
+    const unsigned char byte = in[i];
+    if (!IsLeadByte(byte)) {
+      out[o++] = kSingleByteTable[byte];
+      i += 1;
+    } else if (i + 1 < size && in[i + 1] != 0) {
+      out[o++] = kDoubleByteTable[PairIndex(byte, in[i + 1])];
+      i += 2;
+    } else {
+      // A lead byte at the end or before a NUL stands alone; Windows keeps the NUL.
+      out[o++] = kDefaultChar;
+      i += 1;
+    }
+  }
+  text.resize(o);
+  return text;
+}
+
+std::string Encode(std::u16string_view text) { return Encode(text, PlainEncodeMap()); }
+
+DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform) {
+  DecodeMap map;
+  map.single.resize(256);
+  for (int byte = 0; byte < 256; ++byte) map.single[byte] = Pack(transform(kSingleByteTable[byte]));
+  map.pair.resize(static_cast<std::size_t>(kLeadByteCount) * 256);
+  for (std::size_t index = 0; index < map.pair.size(); ++index) {
+    map.pair[index] = Pack(transform(kDoubleByteTable[index]));
+  }
+  return map;
+}
+
+std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
+  // A byte can turn into two units, but rarely does: size for one unit per byte and grow in
+  // chunks, checking the room once per chunk rather than once per character.
+  constexpr std::size_t kChunk = 1 << 14;
+  constexpr std::size_t kChunkRoom = 2 * kChunk + 2;  // a pair may end one byte past the chunk
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::u16string text(size + kChunkRoom, u'\0');
+  std::size_t i = 0;
+  std::size_t o = 0;
+  while (i < size) {
+    if (text.size() - o < kChunkRoom) {
+      text.resize(o + (size - i) + kChunkRoom);
+    }
+    char16_t* out = text.data();
+    const std::size_t chunk_end = std::min(size, i + kChunk);
+    while (i < chunk_end) {
+      const unsigned char byte = in[i];
+      Expansion expansion;
+      if (!IsLeadByte(byte)) {
+        expansion = map.single[byte];
+        i += 1;
+      } else if (i + 1 < size && in[i + 1] != 0) {
+        expansion = map.pair[PairIndex(byte, in[i + 1])];
+        i += 2;
+      } else {
+        expansion = map.single[byte];
+        i += 1;
+      }
+      std::memcpy(out + o, &expansion, sizeof expansion);
+      o += 1 + ((expansion >> 16) != kNoSecondUnit);
+    }
+  }
+  text.resize(o);
+  return text;
+}
+
+EncodeMap MakeEncodeMap(const std::function<std::string(char16_t)>& transform) {
+  EncodeMap map;
+  map.units.resize(kUnitCount);
+  for (std::size_t unit = 0; unit < kUnitCount; ++unit) {
+    const std::string bytes = transform(static_cast<char16_t>(unit));
+    if (bytes.size() > 2) throw std::invalid_argument("cp936: an encode transform gives 2 bytes");
+    std::uint32_t packed = static_cast<std::uint32_t>(bytes.size()) << 16;
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+      packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << (8 * k);
+    }
+    map.units[unit] = packed;
+  }
+  return map;
+}
+
+std::string Encode(std::u16string_view text, const EncodeMap& map) {
+  // At most two bytes per unit; both are written every time and the count says which stay.
+  std::string bytes(2 * text.size(), '\0');
+  char* out = bytes.data();
+  std::size_t o = 0;
+  for (const char16_t unit : text) {
+    const std::uint32_t packed = map.units[unit];
+    out[o] = static_cast<char>(packed & 0xFF);
+    out[o + 1] = static_cast<char>((packed >> 8) & 0xFF);
+    o += packed >> 16;
+  }
+  bytes.resize(o);
+  return bytes;
+}
+
+}  // namespace tambrel::platform::cp936

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage/cp936_table.h"
+
+// Code page 936 exactly as Windows converts it, without best fit: a character with no exact
+// mapping becomes "?", and so does an undefined or broken byte sequence. Identical on every
+// operating system, because it never asks the system.
+namespace tambrel::platform::cp936 {
+
+// The code of one UTF-16 unit: the byte of a single-byte character (0x00 to 0xFF) or
+// lead << 8 | trail of a double-byte one. A unit without an exact mapping, a lone surrogate
+// among them, gives the code of "?".
+std::uint16_t EncodeUnit(char16_t unit);
+
+// Whole-string conversions.
+std::u16string Decode(std::string_view bytes);
+std::string Encode(std::u16string_view text);
+
+// Conversions that replace every character on the way by one or two others, in the same pass.
+// An expansion packs the first unit in its low half and the second in its high half, or
+// kNoSecondUnit there when there is only one.
+using Expansion = std::uint32_t;
+inline constexpr char16_t kNoSecondUnit = 0xFFFF;
+
+// For decoding: what each byte on its own and each byte pair finally turn into.
+struct DecodeMap {
+  std::vector<Expansion> single;  // 256 entries
+  std::vector<Expansion> pair;    // kLeadByteCount * 256 entries
+};
+
+// Builds the map that decodes and then applies `transform` to each decoded character. The
+// transform must give one or two units, and the second never kNoSecondUnit.
+DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform);
+
+std::u16string Decode(std::string_view bytes, const DecodeMap& map);
+
+// For encoding: the bytes each UTF-16 unit finally turns into, packed as first byte, second byte,
+// count (0 to 2) from the low end.
+struct EncodeMap {
+  std::vector<std::uint32_t> units;  // 65536 entries
+};
+
+// Builds the map that gives `transform(unit)` for each unit; the transform gives at most 2 bytes.
+EncodeMap MakeEncodeMap(const std::function<std::string(char16_t)>& transform);
+
+std::string Encode(std::u16string_view text, const EncodeMap& map);
+
+}  // namespace tambrel::platform::cp936
