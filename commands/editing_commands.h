@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+#include "platform/clock.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
 #include "platform/picture_box.h"
@@ -15,9 +17,13 @@ class EditingCommands {
  public:
   EditingCommands(platform::EditBox& text1, platform::PictureBox& pic_lines,
                   platform::CommonDialog& dialog, std::function<platform::UserDialogs&()> dialogs,
-                  std::int32_t& find_pos)
-      : text1_(text1), pic_lines_(pic_lines), dialog_(dialog), dialogs_(std::move(dialogs)),
-        find_pos_(find_pos) {}
+                  std::int32_t& find_pos, std::unique_ptr<const platform::Clock> clock)
+      : text1_(text1),
+        pic_lines_(pic_lines),
+        dialog_(dialog),
+        dialogs_(std::move(dialogs)),
+        find_pos_(find_pos),
+        clock_(std::move(clock)) {}
 
   void Cz_Click();
   void Qp_Click();
@@ -31,6 +37,7 @@ class EditingCommands {
   platform::CommonDialog& dialog_;
   std::function<platform::UserDialogs&()> dialogs_;
   std::int32_t& find_pos_;
+  std::unique_ptr<const platform::Clock> clock_;
 };
 
 }  // namespace tambrel::commands

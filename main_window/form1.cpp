@@ -32,7 +32,7 @@ Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window)
                      [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, document_),
       editing_commands_(Text1, picLines, CommonDialog1,
                         [this]() -> platform::UserDialogs& { return window_->Dialogs(); },
-                        find_pos_) {
+                        find_pos_, platform::CreateSystemClock()) {
   BindEvents();
 }
 

@@ -1,0 +1,25 @@
+#include "commands/find.h"
+
+namespace tambrel::commands {
+
+std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16string_view sought) {
+  const auto length = static_cast<std::int64_t>(text.size());
+  if (text.empty() || start < 1 || start > length) return 0;
+  const std::size_t found = text.find(sought, static_cast<std::size_t>(start - 1));
+  if (found == std::u16string_view::npos) return 0;
+  return static_cast<std::int32_t>(found + 1);
+}
+
+FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos) {
+  const std::int32_t found = FindFrom(std::int64_t{find_pos} + 1, text, sought);
+  if (found < 1) return FindStep{0, std::nullopt};
+  return FindStep{found, FindStep::Selection{found - 1, static_cast<std::int32_t>(sought.size())}};
+}
+
+void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs, std::int32_t& FindPos) {
+  const std::u16string text = Text1.Text();
+  const std::u16string sought = dialogs.AskText(kFindPrompt);
+  搜索字符串(text, sought, Text1, FindPos);
+}
+
+}  // namespace tambrel::commands

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/edit_box.h"
+#include "platform/user_dialogs.h"
+
+namespace tambrel::commands {
+
+// The 1-based position of the first occurrence of sought in text that begins at or after
+// start, comparing UTF-16 units exactly; 0 when there is none. An empty text holds nothing; an
+// empty sought text is found at start itself while start lies within the text.
+std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16string_view sought);
+
+// What one search does: the new FindPos, and the selection to make when it matched.
+struct FindStep {
+  struct Selection {
+    std::int32_t start = 0;  // 0-based
+    std::int32_t length = 0;
+  };
+  std::int32_t find_pos = 0;
+  std::optional<Selection> selection;
+};
+
+// The search after the last match at find_pos (0 before any search). A miss sets FindPos back to
+// 0, so the next search starts at the first character again and a match there stays reachable.
+FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos);
+
+// Whatever can take the focus and a selection will do as the control a search selects in.
+template <typename T>
+concept SelectableText = requires(T control, std::int32_t value) {
+  control.SetFocus();
+  control.SetSelStart(value);
+  control.SetSelLength(value);
+};
+
+// Searches on from FindPos and, on a match, focuses the control and selects the match in it.
+// A miss is silent: the control keeps its focus and selection.
+template <SelectableText TextControl>
+void 搜索字符串(const std::u16string& 被搜索的字符串, const std::u16string& 要搜索的字符串,
+                TextControl& 要控制的文本控件, std::int32_t& FindPos) {
+  const FindStep step = NextFind(被搜索的字符串, 要搜索的字符串, FindPos);
+  FindPos = step.find_pos;
+  if (!step.selection) return;
+  要控制的文本控件.SetFocus();
+  要控制的文本控件.SetSelStart(step.selection->start);
+  要控制的文本控件.SetSelLength(step.selection->length);
+}
+
+// The find command: asks for the text, then searches on from the last match.
+void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs, std::int32_t& FindPos);
+
+inline constexpr char16_t kFindPrompt[] = u"请输入要搜索的文字";
+
+}  // namespace tambrel::commands

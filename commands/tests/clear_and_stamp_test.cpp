@@ -1,0 +1,124 @@
+#include "commands/clear_and_stamp.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "commands/editing_commands.h"
+#include "commands/tests/form_fixture.h"
+
+namespace tambrel::commands {
+namespace {
+
+using platform::MessageAnswer;
+
+TEST_F(FormTest, ClearAsksAQuestionWithoutAnIcon) {
+  form.Text1.SetText(u"abc");
+  dialogs->message_answers.push_back(MessageAnswer::kNo);
+  form.Qp_Click();
+  ASSERT_EQ(dialogs->messages.size(), 1u);
+  EXPECT_EQ(dialogs->messages[0].text, u"是否清屏？");
+  EXPECT_EQ(dialogs->messages[0].title, u"提示");
+  EXPECT_EQ(dialogs->messages[0].buttons, platform::MessageButtons::kYesNo);
+  EXPECT_EQ(dialogs->messages[0].icon, platform::MessageIcon::kNone);
+}
+
+TEST_F(FormTest, ClearAnsweredYesEmptiesTheText) {
+  form.Text1.SetText(u"第一行\n第二行");
+  dialogs->message_answers.push_back(MessageAnswer::kYes);
+  form.Qp_Click();
+  EXPECT_EQ(form.Text1.Text(), u"");
+  EXPECT_EQ(form.Text1.TextLength(), 0);
+
+  dialogs->message_answers.push_back(MessageAnswer::kYes);
+  form.Qp_Click();
+  EXPECT_EQ(form.Text1.Text(), u"");
+}
+
+TEST_F(FormTest, ClearAnsweredNoLeavesTextAndSelection) {
+  form.Text1.SetText(u"abcdef");
+  form.Text1.SetSelStart(2);
+  form.Text1.SetSelLength(3);
+  dialogs->message_answers.push_back(MessageAnswer::kNo);
+  form.Qp_Click();
+  EXPECT_EQ(form.Text1.Text(), u"abcdef");
+  EXPECT_EQ(form.Text1.SelStart(), 2);
+  EXPECT_EQ(form.Text1.SelLength(), 3);
+}
+
+// Answers the readings it was given, one per use.
+class FixedClock final : public platform::Clock {
+ public:
+  explicit FixedClock(std::deque<platform::DateTimeText> readings)
+      : readings_(std::move(readings)) {}
+
+  platform::DateTimeText Now() const override {
+    if (readings_.empty()) {
+      ADD_FAILURE() << "the clock was read more often than expected";
+      return {};
+    }
+    platform::DateTimeText reading = readings_.front();
+    readings_.pop_front();
+    return reading;
+  }
+
+ private:
+  mutable std::deque<platform::DateTimeText> readings_;
+};
+
+class TimeStamp : public FormTest {
+ protected:
+  // The editing commands on the window's own controls, with a clock the test sets.
+  EditingCommands CommandsWithClock(std::deque<platform::DateTimeText> readings) {
+    return EditingCommands(
+        form.Text1, form.picLines, form.CommonDialog1,
+        [this]() -> platform::UserDialogs& { return form.window().Dialogs(); }, find_pos_,
+        std::make_unique<FixedClock>(std::move(readings)));
+  }
+
+  std::int32_t find_pos_ = 0;
+};
+
+TEST_F(TimeStamp, AppendsASpaceTheDateASpaceAndTheTime) {
+  EditingCommands commands = CommandsWithClock({{u"2026/12/7", u"9:05:08"}});
+  form.Text1.SetText(u"abc");
+  commands.Timer_Click();
+  EXPECT_EQ(form.Text1.Text(), u"abc 2026/12/7 9:05:08");
+}
+
+TEST_F(TimeStamp, ASecondStampFollowsTheFirstOnTheSameLine) {
+  EditingCommands commands =
+      CommandsWithClock({{u"2026/12/7", u"23:59:59"}, {u"2026/12/8", u"0:00:01"}});
+  form.Text1.SetText(u"行一\n行二");
+  commands.Timer_Click();
+  commands.Timer_Click();
+  EXPECT_EQ(form.Text1.Text(), u"行一\n行二 2026/12/7 23:59:59 2026/12/8 0:00:01");
+}
+
+TEST_F(TimeStamp, OnAnEmptyEditorStartsWithASpace) {
+  EditingCommands commands =
+      CommandsWithClock({{u"07.12.26", u"09:05:08"}, {u"07.12.26", u"09:05:09"}});
+  commands.Timer_Click();
+  EXPECT_EQ(form.Text1.Text(), u" 07.12.26 09:05:08");
+  commands.Timer_Click();
+  EXPECT_EQ(form.Text1.Text(), u" 07.12.26 09:05:08 07.12.26 09:05:09");
+}
+
+TEST_F(TimeStamp, FromTheSystemClockAddsDateAndTimeAfterTheText) {
+  form.Text1.SetText(u"abc");
+  form.Timer_Click();
+  const std::u16string stamped = form.Text1.Text();
+  ASSERT_GT(stamped.size(), 4u);
+  EXPECT_EQ(stamped.substr(0, 4), u"abc ");
+  EXPECT_NE(stamped.find(u' ', 4), std::u16string::npos) << "no space between date and time";
+  EXPECT_NE(stamped.back(), u' ');
+}
+
+TEST(StampedText, AddsOnlyTheTwoSpaces) {
+  EXPECT_EQ(StampedText(u"x\n", {u"d", u"t"}), u"x\n d t");
+  EXPECT_EQ(StampedText(u"", {u"", u""}), u"  ");
+}
+
+}  // namespace
+}  // namespace tambrel::commands

@@ -1,0 +1,111 @@
+#include "commands/find.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tambrel::commands {
+namespace {
+
+// One search as the user sees it: the selection made (0-based start, length), or none.
+using Seen = std::optional<std::pair<std::int32_t, std::int32_t>>;
+
+// Runs searches one after another, as repeated uses of the command do, from start-up.
+std::vector<Seen> Searches(std::u16string_view text, const std::vector<std::u16string>& sought,
+                           std::int32_t find_pos = 0) {
+  std::vector<Seen> seen;
+  for (const std::u16string& word : sought) {
+    const FindStep step = NextFind(text, word, find_pos);
+    find_pos = step.find_pos;
+    if (step.selection) {
+      seen.emplace_back(std::pair{step.selection->start, step.selection->length});
+    } else {
+      seen.emplace_back(std::nullopt);
+    }
+  }
+  return seen;
+}
+
+TEST(FindFrom, CountsOneBasedUtf16UnitsFromTheStart) {
+  EXPECT_EQ(FindFrom(1, u"abcabc", u"abc"), 1);
+  EXPECT_EQ(FindFrom(2, u"abcabc", u"abc"), 4);
+  EXPECT_EQ(FindFrom(5, u"abcabc", u"abc"), 0);
+  // A character outside the basic plane takes two units.
+  EXPECT_EQ(FindFrom(1, u"\U00020000x", u"x"), 3);
+}
+
+TEST(FindFrom, ComparesCharacterCodesExactly) {
+  EXPECT_EQ(FindFrom(1, u"abcabc", u"ABC"), 0);
+  EXPECT_EQ(FindFrom(1, u"Straße", u"STRASSE"), 0);
+  EXPECT_EQ(FindFrom(1, u"你好世界", u"世界"), 3);
+}
+
+TEST(FindFrom, EmptyTextsFollowTheSubstringRules) {
+  EXPECT_EQ(FindFrom(1, u"", u""), 0);
+  EXPECT_EQ(FindFrom(1, u"", u"a"), 0);
+  EXPECT_EQ(FindFrom(3, u"abc", u""), 3);
+  EXPECT_EQ(FindFrom(4, u"abc", u""), 0);
+}
+
+TEST(FindFrom, StartBeyondTheTextMisses) {
+  EXPECT_EQ(FindFrom(7, u"abcabc", u"c"), 0);
+  EXPECT_EQ(FindFrom(std::int64_t{INT32_MAX} + 1, u"abc", u"a"), 0);
+}
+
+TEST(FindSequence, StepsThroughMatchesMissesThenStartsAgainAtTheFirstCharacter) {
+  const std::vector<Seen> seen = Searches(u"abcabc", {u"abc", u"abc", u"abc", u"abc"});
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0], Seen({0, 3}));
+  EXPECT_EQ(seen[1], Seen({3, 3}));
+  EXPECT_EQ(seen[2], std::nullopt);
+  // After the miss the match at the very first character is found again.
+  EXPECT_EQ(seen[3], Seen({0, 3}));
+}
+
+TEST(FindSequence, VisitsOverlappingMatches) {
+  EXPECT_EQ(
+      Searches(u"aaaa", {u"aa", u"aa", u"aa", u"aa", u"aa"}),
+      (std::vector<Seen>{Seen({0, 2}), Seen({1, 2}), Seen({2, 2}), std::nullopt, Seen({0, 2})}));
+}
+
+TEST(FindSequence, AMissResetsThePositionToStartUp) {
+  EXPECT_EQ(NextFind(u"abcabc", u"ABC", 0).find_pos, 0);
+  EXPECT_EQ(NextFind(u"abcabc", u"abc", 4).find_pos, 0);
+  EXPECT_EQ(NextFind(u"", u"abc", 3).find_pos, 0);
+  EXPECT_EQ(NextFind(u"ab", u"abc", 0).find_pos, 0);
+}
+
+TEST(FindSequence, ADifferentWordContinuesAfterTheLastMatch) {
+  // "bar" at 5 and 13, "foo" at 1 and 9.
+  EXPECT_EQ(
+      Searches(u"foo bar foo bar", {u"bar", u"foo", u"bar", u"foo", u"foo"}),
+      (std::vector<Seen>{Seen({4, 3}), Seen({8, 3}), Seen({12, 3}), std::nullopt, Seen({0, 3})}));
+}
+
+TEST(FindSequence, AnEmptySearchPutsTheCaretAfterTheFirstCharacterOfTheLastMatch) {
+  const FindStep step = NextFind(u"0123456789abcdef", u"", 10);
+  EXPECT_EQ(step.find_pos, 11);
+  ASSERT_TRUE(step.selection.has_value());
+  EXPECT_EQ(step.selection->start, 10);
+  EXPECT_EQ(step.selection->length, 0);
+}
+
+TEST(FindSequence, AnEmptySearchInAnEmptyTextMisses) {
+  EXPECT_EQ(Searches(u"", {u"", u"a"}), (std::vector<Seen>{std::nullopt, std::nullopt}));
+}
+
+TEST(FindSequence, ASoughtTextLongerThanTheTextMisses) {
+  EXPECT_EQ(Searches(u"abc", {u"abcd"}), std::vector<Seen>{std::nullopt});
+}
+
+TEST(FindSequence, APositionLeftBeyondAShortenedTextMisses) {
+  // FindPos survives edits: after a match at 40 the text may have shrunk below it.
+  const FindStep step = NextFind(u"short", u"s", 40);
+  EXPECT_EQ(step.find_pos, 0);
+  EXPECT_FALSE(step.selection.has_value());
+}
+
+}  // namespace
+}  // namespace tambrel::commands

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+#include "platform/clock.h"
+
+namespace tambrel::platform::qt {
+
+// The locale's long time pattern with its time-zone field and whatever only framed that field
+// (the space before it, the brackets around it) taken out.
+QString TimeOfDayPattern(const QLocale& locale);
+
+// The date in the locale's short format and the time of day in its long format.
+DateTimeText FormatDateTime(const QLocale& locale, const QDateTime& moment);
+
+}  // namespace tambrel::platform::qt
