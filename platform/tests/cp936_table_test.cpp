@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "platform/codepage/cp936.h"
+
+namespace tambrel::platform::cp936 {
+namespace {
+
+// The sections of Microsoft's table that matter here, read independently of the generator.
+struct Bestfit {
+  std::map<int, char16_t> single;  // byte -> character
+  std::map<int, char16_t> pairs;   // lead << 8 | trail -> character
+  std::map<char16_t, int> wide;    // character -> code, best fit included
+};
+
+Bestfit ReadBestfit() {
+  Bestfit table;
+  std::ifstream in(TAMBREL_BESTFIT936_PATH, std::ios::binary);
+  EXPECT_TRUE(in) << TAMBREL_BESTFIT936_PATH;
+  std::string line;
+  std::string section;
+  int lead = 0;
+  while (std::getline(in, line)) {
+    const std::string comment =
+        line.find(';') == std::string::npos ? "" : line.substr(line.find(';'));
+    line = line.substr(0, line.find(';'));
+    std::istringstream fields(line);
+    std::string first;
+    std::string second;
+    if (!(fields >> first)) continue;
+    if (first.rfind("0x", 0) != 0) {
+      section = first;
+      if (section == "DBCSTABLE") lead = std::stoi(comment.substr(comment.find("0x")), nullptr, 16);
+      continue;
+    }
+    fields >> second;
+    const int from = std::stoi(first, nullptr, 16);
+    const int to = std::stoi(second, nullptr, 16);
+    if (section == "MBTABLE") table.single[from] = static_cast<char16_t>(to);
+    if (section == "DBCSTABLE") table.pairs[lead << 8 | from] = static_cast<char16_t>(to);
+    if (section == "WCTABLE") table.wide[static_cast<char16_t>(from)] = to;
+  }
+  return table;
+}
+
+const Bestfit& SharedTable() {
+  static const Bestfit table = ReadBestfit();
+  return table;
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string bytes;
+  for (int value : values) bytes += static_cast<char>(value);
+  return bytes;
+}
+
+TEST(Cp936Table, SharedFileHasTheExpectedShape) {
+  EXPECT_EQ(SharedTable().single.size(), 130u);
+  EXPECT_EQ(SharedTable().pairs.size(), 23940u);
+  EXPECT_EQ(SharedTable().wide.size(), 24482u);
+}
+
+TEST(Cp936Table, EveryByteDecodesAsInTheSharedFile) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const auto found = SharedTable().single.find(byte);
+    // A byte the file does not map is a lead byte, which alone at the end gives "?".
+    const char16_t expected = found != SharedTable().single.end() ? found->second : u'?';
+    EXPECT_EQ(Decode(Bytes({byte})), std::u16string(1, expected)) << "byte " << byte;
+  }
+}
+
+TEST(Cp936Table, EveryBytePairDecodesAsInTheSharedFile) {
+  for (int lead = kLeadByteFirst; lead <= kLeadByteLast; ++lead) {
+    for (int trail = 1; trail < 256; ++trail) {
+      const auto found = SharedTable().pairs.find(lead << 8 | trail);
+      const std::u16string expected =
+          found != SharedTable().pairs.end() ? std::u16string(1, found->second) : u"?";
+      ASSERT_EQ(Decode(Bytes({lead, trail})), expected) << "pair " << lead << " " << trail;
+    }
+  }
+}
+
+TEST(Cp936Table, EveryUnitEncodesToItsRoundTripCodeOnly) {
+  std::map<char16_t, int> round_trip;
+  for (const auto& [byte, unit] : SharedTable().single) round_trip[unit] = byte;
+  for (const auto& [code, unit] : SharedTable().pairs) round_trip[unit] = code;
+  int best_fit_entries = 0;
+  for (int unit = 0; unit < 0x10000; ++unit) {
+    const auto exact = round_trip.find(static_cast<char16_t>(unit));
+    const int expected = exact != round_trip.end() ? exact->second : '?';
+    ASSERT_EQ(EncodeUnit(static_cast<char16_t>(unit)), expected) << "unit " << unit;
+    const auto wide = SharedTable().wide.find(static_cast<char16_t>(unit));
+    if (wide != SharedTable().wide.end() && exact == round_trip.end()) ++best_fit_entries;
+    if (exact != round_trip.end()) {
+      ASSERT_NE(wide, SharedTable().wide.end());
+      ASSERT_EQ(wide->second, exact->second) << "unit " << unit;
+    }
+  }
+  // The best-fit entries exist in the file and are deliberately not used.
+  EXPECT_EQ(best_fit_entries, 412);
+}
+
+TEST(Cp936Decoding, BrokenSequencesBecomeQuestionMarksAsOnWindows) {
+  EXPECT_EQ(Decode(Bytes({'a', 0xD6})), u"a?");                             // lead byte at the end
+  EXPECT_EQ(Decode(Bytes({0xD6, 0x00, 'b'})), std::u16string(u"?\0b", 3));  // NUL kept
+  EXPECT_EQ(Decode(Bytes({0xD6, 0x30, 'b'})), u"?b");  // invalid trail swallowed
+  EXPECT_EQ(Decode(Bytes({0x81, 0x7F})), u"?");
+  EXPECT_EQ(Decode(Bytes({0x81, 0xFF})), u"?");
+  EXPECT_EQ(Decode(Bytes({0x80, 0xFF})), u"\u20AC\uF8F5");
+}
+
+TEST(Cp936Decoding, PrivateUseAreaPairsConvertBothWays) {
+  // glibc's iconv rejects these; Windows maps them.
+  EXPECT_EQ(Decode(Bytes({0xAA, 0xA1})), u"\uE000");
+  EXPECT_EQ(Encode(u"\uE000"), Bytes({0xAA, 0xA1}));
+  EXPECT_EQ(Encode(u"\uF8F5"), Bytes({0xFF}));
+}
+
+TEST(Cp936Encoding, CharactersWithoutAnExactMappingBecomeQuestionMarks) {
+  // Hangul, a zero-width space and a byte-order mark (which ICU drops), a lone surrogate, and a
+  // fullwidth letter that only a best fit would map.
+  EXPECT_EQ(Encode(u"\uAC00\u200B\uFEFF"), "???");
+  EXPECT_EQ(Encode(std::u16string(1, char16_t{0xD800})), "?");
+  EXPECT_EQ(Encode(u"\u00AD"), "?");
+  EXPECT_EQ(Encode(u"中文 ok\r\n"), Bytes({0xD6, 0xD0, 0xCE, 0xC4, ' ', 'o', 'k', '\r', '\n'}));
+}
+
+TEST(Cp936Conversion, WholeStringsMatchCharacterByCharacter) {
+  std::mt19937 random(936);
+  std::uniform_int_distribution<int> any_byte(0, 255);
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i)
+    bytes += static_cast<char>(any_byte(random) & (i % 3 ? 0x7F : 0xFF));
+  // Decoding one piece at a time, cutting only where a character ends, gives the same text.
+  const std::u16string text = Decode(bytes);
+  std::u16string pieces;
+  std::string encoded;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const std::size_t length =
+        IsLeadByte(byte) && i + 1 < bytes.size() && bytes[i + 1] != '\0' ? 2 : 1;
+    pieces += Decode(std::string_view(bytes).substr(i, length));
+    i += length;
+  }
+  EXPECT_EQ(text, pieces);
+  for (const char16_t unit : text) encoded += Encode(std::u16string(1, unit));
+  EXPECT_EQ(Encode(text), encoded);
+}
+
+TEST(Cp936MappedDecoding, GrowsWhenEveryCharacterBecomesTwo) {
+  const DecodeMap doubled = MakeDecodeMap([](char16_t unit) { return std::u16string(2, unit); });
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += (i % 2 ? "a" : "\xD6\xD0");
+  std::u16string expected;
+  for (const char16_t unit : Decode(bytes)) expected += std::u16string(2, unit);
+  EXPECT_EQ(Decode(bytes, doubled), expected);
+}
+
+TEST(Cp936MappedDecoding, RejectsTransformsItCannotPack) {
+  EXPECT_THROW(MakeDecodeMap([](char16_t) { return std::u16string(3, u'x'); }),
+               std::invalid_argument);
+  EXPECT_THROW(MakeEncodeMap([](char16_t) { return std::string("abc"); }), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace tambrel::platform::cp936

@@ -1,0 +1,209 @@
+#include "platform/files/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+namespace tambrel::platform::files {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+
+constexpr std::uint64_t kNoLimit = std::uint64_t{1} << 40;
+
+// Permission checks do not apply to root, so a test of them runs in a child that has given up
+// root for "nobody"; as another user it runs in place. Answers whether the operation succeeded.
+bool SucceedsWithoutRoot(const std::function<bool()>& operation) {
+  if (::geteuid() != 0) return operation();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(2);
+    ::_exit(operation() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 2) << "could not drop root";
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The folder's entries, to catch a temporary file left behind.
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+mode_t Mode(const fs::path& path) {
+  struct stat info;
+  EXPECT_EQ(::stat(path.c_str(), &info), 0);
+  return info.st_mode & 07777;
+}
+
+TEST(ReadWholeFile, GivesEveryByteIncludingNuls) {
+  TempDir dir;
+  const std::string bytes("a\0b\xFF\r\n", 6);
+  const Result<std::string> read =
+      ReadWholeFile(dir.Write("f", bytes), kNoLimit, MissingFile::kFail);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read.value(), bytes);
+}
+
+TEST(ReadWholeFile, CreatesAMissingFileWhenAsked) {
+  TempDir dir;
+  const Result<std::string> read =
+      ReadWholeFile(dir / "new.txt", kNoLimit, MissingFile::kCreateEmpty);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read.value(), "");
+  EXPECT_TRUE(fs::is_regular_file(dir / "new.txt"));
+  EXPECT_EQ(fs::file_size(dir / "new.txt"), 0u);
+}
+
+TEST(ReadWholeFile, FailsWithAReasonInsteadOfGivingEmptyText) {
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  ::mkfifo((dir / "pipe").c_str(), 0600);
+  const fs::path cases[] = {dir / "missing", dir / "folder", dir / "pipe", dir / "no" / "such.txt"};
+  for (const fs::path& path : cases) {
+    const Result<std::string> read = ReadWholeFile(path, kNoLimit, MissingFile::kFail);
+    ASSERT_FALSE(read.ok()) << path;
+    EXPECT_NE(read.failure().reason.find(path.u16string()), std::u16string::npos);
+  }
+  // Asked to create, a missing folder still fails and nothing appears.
+  EXPECT_FALSE(ReadWholeFile(dir / "no" / "such.txt", kNoLimit, MissingFile::kCreateEmpty).ok());
+  EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+TEST(ReadWholeFile, RefusesAFileOverTheLimitWithoutReadingIt) {
+  TempDir dir;
+  const fs::path path = dir.Write("big", "");
+  fs::resize_file(path, (std::uint64_t{1} << 33) + 1);  // sparse, 8 GiB
+  const Result<std::string> read = ReadWholeFile(path, 1000, MissingFile::kFail);
+  ASSERT_FALSE(read.ok());
+  EXPECT_NE(read.failure().reason.find(u"太大"), std::u16string::npos);
+  EXPECT_TRUE(
+      ReadWholeFile(dir.Write("exact", std::string(1000, 'x')), 1000, MissingFile::kFail).ok());
+}
+
+TEST(ReadWholeFile, UnreadableFileFails) {
+  TempDir dir;
+  const fs::path path = dir.Write("secret", "x");
+  fs::permissions(path, fs::perms::owner_write);
+  EXPECT_FALSE(
+      SucceedsWithoutRoot([&] { return ReadWholeFile(path, kNoLimit, MissingFile::kFail).ok(); }));
+}
+
+TEST(ReplaceFileAtomically, CreatesAndReplaces) {
+  TempDir dir;
+  const fs::path path = dir / "doc.txt";
+  ASSERT_TRUE(ReplaceFileAtomically(path, "first").ok());
+  EXPECT_EQ(ReadBytes(path), "first");
+  ASSERT_TRUE(ReplaceFileAtomically(path, std::string("2\0nd", 4)).ok());
+  EXPECT_EQ(ReadBytes(path), std::string("2\0nd", 4));
+  ASSERT_TRUE(ReplaceFileAtomically(path, "").ok());
+  EXPECT_EQ(ReadBytes(path), "");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(ReplaceFileAtomically, KeepsPermissionBits) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  ::chmod(path.c_str(), 0640);
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new").ok());
+  EXPECT_EQ(Mode(path), 0640u);
+  // A new file gets what any new file gets: 0666 less the umask.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "fresh.txt", "x").ok());
+  EXPECT_EQ(Mode(dir / "fresh.txt"), 0666u & ~mask);
+}
+
+TEST(ReplaceFileAtomically, ReplacesTheFileALinkPointsTo) {
+  TempDir dir;
+  fs::create_directory(dir / "real");
+  const fs::path target = dir.Write("real/doc.txt", "old");
+  fs::create_symlink("real/doc.txt", dir / "link.txt");
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "link.txt", "new").ok());
+  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(ReadBytes(target), "new");
+  // A link to a file that does not exist yet creates it.
+  fs::create_symlink("real/later.txt", dir / "dangling.txt");
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "dangling.txt", "made").ok());
+  EXPECT_EQ(ReadBytes(dir / "real" / "later.txt"), "made");
+}
+
+TEST(ReplaceFileAtomically, FailureBeforeTheRenameLeavesTheOldFileAndNoTrace) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old content");
+  ReplaceHooks hooks;
+  bool new_content_was_on_disk = false;
+  hooks.before_rename = [&]() -> Status {
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+      if (entry.path() != path && ReadBytes(entry.path()) == "new content") {
+        new_content_was_on_disk = true;
+      }
+    }
+    return Failure{u"模拟的故障"};
+  };
+  const Status status = ReplaceFileAtomically(path, "new content", hooks);
+  ASSERT_FALSE(status.ok());
+  EXPECT_EQ(status.failure().reason, u"模拟的故障");
+  EXPECT_TRUE(new_content_was_on_disk);
+  EXPECT_EQ(ReadBytes(path), "old content");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(ReplaceFileAtomically, TargetThatIsAFolderFailsAndStays) {
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  dir.Write("folder/inside.txt", "keep");
+  const Status status = ReplaceFileAtomically(dir / "folder", "x");
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.failure().reason.find(u"文件夹"), std::u16string::npos);
+  EXPECT_EQ(ReadBytes(dir / "folder" / "inside.txt"), "keep");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"folder"});
+}
+
+TEST(ReplaceFileAtomically, ReadOnlyFolderFailsAndLeavesTheFile) {
+  TempDir dir;
+  fs::create_directory(dir / "locked");
+  const fs::path path = dir.Write("locked/doc.txt", "old");
+  ::chmod(path.c_str(), 0666);
+  ::chmod((dir / "locked").c_str(), 0555);
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_FALSE(SucceedsWithoutRoot([&] { return ReplaceFileAtomically(path, "new").ok(); }));
+  ::chmod((dir / "locked").c_str(), 0755);
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(Entries(dir / "locked"), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(ReplaceFileAtomically, ReadOnlyFileIsRefusedNotReplaced) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  ::chmod(path.c_str(), 0444);
+  ::chmod(dir.path().c_str(), 0777);
+  EXPECT_FALSE(SucceedsWithoutRoot([&] { return ReplaceFileAtomically(path, "new").ok(); }));
+  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(Mode(path), 0444u);
+}
+
+TEST(ReplaceFileAtomically, MissingFolderFailsWithAReason) {
+  TempDir dir;
+  const Status status = ReplaceFileAtomically(dir / "no" / "doc.txt", "x");
+  ASSERT_FALSE(status.ok());
+  EXPECT_FALSE(status.failure().reason.empty());
+  EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+}  // namespace
+}  // namespace tambrel::platform::files
