@@ -1,7 +1,49 @@
 #include "gutter/draw_lines.h"
 
+#include <algorithm>
+
+#include "gutter/gutter_painter.h"
+#include "platform/ole_color.h"
+
 namespace tambrel::gutter {
 
-void DrawLines(platform::PictureBox& /*picTo*/, platform::EditBox& /*text1*/) {}
+namespace {
+platform::ColorRef NumberColor(NumberColour colour) {
+  return platform::TranslateColor(colour == NumberColour::kInSelection
+                                      ? platform::kSystemWindowText
+                                      : platform::kSystemButtonShadow);
+}
+}  // namespace
+
+void DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
+  GutterInputs in;
+  const platform::PixelRect extent = picTo.MeasureText(u"Hy");
+  in.h = extent.bottom - extent.top;
+  in.F = text1.FirstVisibleLine();
+  in.first_row_top = text1.FirstVisibleLineTop();
+  const platform::PixelRect client = picTo.ClientRect();
+  in.W = client.right;
+  in.H = client.bottom - client.top;
+
+  // Rows below the gutter's last whole row change nothing that is drawn, so they are never
+  // counted: the numbers stay exact without waiting for a long document to be measured.
+  const std::int32_t limit = RowLimit(in.h, in.F, in.H, in.first_row_top);
+  in.N = text1.LineCountUpTo(limit);
+  const std::int32_t sel_start = text1.SelStart();
+  in.S = text1.LineFromCharUpTo(sel_start, limit);
+  const std::int64_t last_selected = std::int64_t{sel_start} + text1.SelLength() - 1;
+  in.E = last_selected > sel_start
+             ? text1.LineFromCharUpTo(static_cast<std::int32_t>(last_selected), limit)
+             : in.S;
+
+  const GutterPicture picture = PaintGutter(in);
+  picTo.FillRect(picture.background, platform::TranslateColor(picTo.BackColor()));
+  for (const GutterRow& row : picture.rows) {
+    picTo.DrawTextRight(row.text, row.rect, NumberColor(row.colour));
+  }
+  picTo.DrawVerticalLine(picture.separator.x, picture.separator.top, picture.separator.bottom,
+                         platform::TranslateColor(platform::kSystemButtonShadow));
+  picTo.Refresh();
+}
 
 }  // namespace tambrel::gutter

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -51,6 +52,25 @@ class EditBox : public Control {
   virtual std::int32_t LineCount() = 0;
   virtual std::int32_t LineFromChar(std::int32_t index) = 0;
   virtual std::int32_t FirstVisibleLine() = 0;
+  // min(LineCount(), limit), without counting any row at or beyond the limit.
+  virtual std::int32_t LineCountUpTo(std::int32_t limit) { return std::min(LineCount(), limit); }
+  // min(LineFromChar(index), limit), without counting any row at or beyond the limit.
+  virtual std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) {
+    return std::min(LineFromChar(index), limit);
+  }
+  // Pixels from the editor's top edge down to the top of the first visible line (its margin
+  // and scroll offset); negative when that line is cut at the top.
+  virtual std::int32_t FirstVisibleLineTop() { return 0; }
+  // Replaces the selection with the text, as typing it does; the change event follows.
+  virtual void SetSelText(const std::u16string& text) {
+    std::u16string whole = Text();
+    const auto start = static_cast<std::size_t>(std::clamp(SelStart(), 0, TextLength()));
+    const auto length = std::min(static_cast<std::size_t>(std::max(SelLength(), 0)),
+                                  whole.size() - start);
+    whole.replace(start, length, text);
+    SetText(whole);
+    SetSelStart(static_cast<std::int32_t>(start + text.size()));
+  }
 
   virtual void OnChange(std::function<void()> handler) = 0;
   virtual void OnKeyUp(std::function<void(std::int16_t key, std::int16_t shift)> handler) = 0;

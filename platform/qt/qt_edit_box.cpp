@@ -1,6 +1,5 @@
 #include "platform/qt/qt_edit_box.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -8,8 +7,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QUrl>
+#include <cmath>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
@@ -27,10 +26,14 @@ std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
 
 std::int16_t ButtonCode(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -45,8 +48,8 @@ EditorWidget::EditorWidget(QWidget* parent) : QPlainTextEdit(parent) {
 
 void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
   QPlainTextEdit::keyReleaseEvent(event);
-  if (key_up && !event->isAutoRepeat()) key_up(static_cast<std::int16_t>(event->key()),
-                                               ShiftState(event->modifiers()));
+  if (key_up && !event->isAutoRepeat())
+    key_up(static_cast<std::int16_t>(event->key()), ShiftState(event->modifiers()));
 }
 
 void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -96,7 +99,8 @@ QtEditBox::QtEditBox(std::string name, EditorWidget* widget, OleColor back_color
       back_color_(back_color),
       fore_color_(fore_color),
       font_(std::move(font)),
-      hook_filter_(std::make_unique<HookFilter>(*this)) {
+      hook_filter_(std::make_unique<HookFilter>(*this)),
+      rows_(std::make_unique<DisplayRowCounter>(*widget)) {
   ApplyLook();
   QObject::connect(widget_, &QPlainTextEdit::textChanged, widget_, [this] {
     if (change_) change_();
@@ -193,24 +197,45 @@ void QtEditBox::ApplyLook() {
 
 std::int32_t QtEditBox::LineCount() {
   if (!widget_) return 1;
-  return std::max(1, widget_->document()->lineCount());
+  return std::max(1, rows_->RowCount());
+}
+
+std::int32_t QtEditBox::LineCountUpTo(std::int32_t limit) {
+  if (!widget_) return std::min(1, limit);
+  return std::min(std::max(1, rows_->RowCountUpTo(limit)), limit);
 }
 
 std::int32_t QtEditBox::LineFromChar(std::int32_t index) {
   if (!widget_) return 0;
-  const QTextBlock block = widget_->document()->findBlock(std::max(index, 0));
-  if (!block.isValid()) return std::max(0, LineCount() - 1);
-  const QTextLayout* layout = block.layout();
-  const int in_block = layout != nullptr && layout->lineCount() > 0
-                           ? layout->lineForTextPosition(index - block.position()).lineNumber()
-                           : 0;
-  return block.firstLineNumber() + std::max(0, in_block);
+  return rows_->RowOfPosition(index);
+}
+
+std::int32_t QtEditBox::LineFromCharUpTo(std::int32_t index, std::int32_t limit) {
+  if (!widget_) return std::min(0, limit);
+  return rows_->RowOfPositionUpTo(index, limit);
+}
+
+DisplayRowCounter::VisibleRow QtEditBox::FirstVisibleRow() {
+  return rows_->FirstVisibleRow(widget_->TopBlock(), widget_->ContentOffset().y());
 }
 
 std::int32_t QtEditBox::FirstVisibleLine() {
   if (!widget_) return 0;
-  const QTextCursor top = widget_->cursorForPosition(QPoint(0, 0));
-  return LineFromChar(top.position());
+  return FirstVisibleRow().row;
+}
+
+std::int32_t QtEditBox::FirstVisibleLineTop() {
+  if (!widget_) return 0;
+  // From the viewport to the editor's outer edge: its frame and any viewport margin.
+  const qreal top = FirstVisibleRow().top + widget_->viewport()->geometry().top();
+  return static_cast<std::int32_t>(std::floor(top + 0.5));
+}
+
+void QtEditBox::SetSelText(const std::u16string& text) {
+  if (!widget_) return;
+  QTextCursor cursor = widget_->textCursor();
+  cursor.insertText(ToQString(text));
+  widget_->setTextCursor(cursor);
 }
 
 void QtEditBox::OnKeyUp(std::function<void(std::int16_t, std::int16_t)> handler) {

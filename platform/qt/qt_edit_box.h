@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/edit_box.h"
+#include "platform/qt/display_rows.h"
 #include "platform/qt/widget_geometry.h"
 
 namespace tambrel::platform::qt {
@@ -14,6 +15,10 @@ namespace tambrel::platform::qt {
 class EditorWidget final : public QPlainTextEdit {
  public:
   explicit EditorWidget(QWidget* parent);
+
+  // The block shown at the top of the viewport and where the document is drawn relative to it.
+  QTextBlock TopBlock() const { return firstVisibleBlock(); }
+  QPointF ContentOffset() const { return contentOffset(); }
 
   std::function<void(std::int16_t, std::int16_t)> key_up;
   std::function<void(std::int16_t, std::int16_t, float, float)> mouse_up;
@@ -60,6 +65,13 @@ class QtEditBox final : public EditBox {
   std::int32_t LineCount() override;
   std::int32_t LineFromChar(std::int32_t index) override;
   std::int32_t FirstVisibleLine() override;
+  std::int32_t LineCountUpTo(std::int32_t limit) override;
+  std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
+  std::int32_t FirstVisibleLineTop() override;
+  void SetSelText(const std::u16string& text) override;
+
+  // The row-count machinery behind the queries (benchmarks watch it count).
+  DisplayRowCounter* rows() const { return rows_.get(); }
 
   void OnChange(std::function<void()> handler) override { change_ = std::move(handler); }
   void OnKeyUp(std::function<void(std::int16_t, std::int16_t)> handler) override;
@@ -73,6 +85,7 @@ class QtEditBox final : public EditBox {
  private:
   class HookFilter;
   void ApplyLook();
+  DisplayRowCounter::VisibleRow FirstVisibleRow();
   void Deliver(EditMessage message);
 
   QPointer<EditorWidget> widget_;
@@ -83,6 +96,7 @@ class QtEditBox final : public EditBox {
   std::function<void()> change_;
   EditHook hook_;
   std::unique_ptr<HookFilter> hook_filter_;
+  std::unique_ptr<DisplayRowCounter> rows_;
 };
 
 }  // namespace tambrel::platform::qt
