@@ -13,7 +13,7 @@ packages=(
   fonts-noto-cjk fonts-wqy-microhei
 )
 if [[ $purpose == test ]]; then
-  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth dpkg-dev file)
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils dpkg-dev)
 fi
 
 missing=()

@@ -23,7 +23,6 @@ struct Application::Impl {
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   QApplication::setApplicationName(QStringLiteral("Tambrel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tambrel"));
   // The interface is Chinese whatever the desktop's language, so the standard buttons are too.
   if (impl_->qt_translations.load(QStringLiteral("qtbase_zh_CN"),
                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
