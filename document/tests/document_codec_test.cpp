@@ -1,0 +1,157 @@
+#include "document/document_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "platform/codepage/cp936.h"
+
+namespace tambrel::document {
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string bytes;
+  for (int value : values) bytes += static_cast<char>(value);
+  return bytes;
+}
+
+std::u16string Unit(int value) { return std::u16string(1, static_cast<char16_t>(value)); }
+
+// Whether a code stands for exactly one character that has that very code.
+bool IsCharacterCode(int code) {
+  const std::u16string text = AnsiChar(static_cast<std::int16_t>(code));
+  return text.size() == 1 && AnsiCode(text[0]) == static_cast<std::int16_t>(code) &&
+         (text != u"?" || code == '?');
+}
+
+TEST(AnsiCode, GivesByteValuesAndNegativeDoubleByteCodes) {
+  EXPECT_EQ(AnsiCode(u'A'), 65);
+  EXPECT_EQ(AnsiCode(u'\0'), 0);
+  EXPECT_EQ(AnsiCode(u'\u20AC'), 0x80);
+  EXPECT_EQ(AnsiCode(u'\uF8F5'), 0xFF);
+  EXPECT_EQ(AnsiCode(u'中'), static_cast<std::int16_t>(0xD6D0));
+  EXPECT_EQ(AnsiCode(u'丂'), static_cast<std::int16_t>(0x8140));
+  EXPECT_LT(AnsiCode(u'丂'), 0);
+}
+
+TEST(AnsiCode, UnrepresentableCharactersHaveTheCodeOfQuestionMark) {
+  EXPECT_EQ(AnsiCode(u'\uAC00'), 63);
+  EXPECT_EQ(AnsiCode(u'\uFEFF'), 63);
+  EXPECT_EQ(AnsiCode(char16_t{0xD83D}), 63);  // half of a surrogate pair
+  EXPECT_EQ(AnsiCode(char16_t{0xDE00}), 63);
+}
+
+TEST(AnsiChar, OneByteOrTwoBytesHighFirst) {
+  EXPECT_EQ(AnsiChar(65), u"A");
+  EXPECT_EQ(AnsiChar(static_cast<std::int16_t>(0xD6D0)), u"中");
+  EXPECT_EQ(AnsiChar(0x4142), u"AB");
+  EXPECT_EQ(AnsiChar(256), std::u16string(u"\x01\0", 2));
+  EXPECT_EQ(AnsiChar(-1), u"\uF8F5\uF8F5");
+}
+
+TEST(AnsiChar, UndefinedBytesGiveWindowsSubstitutes) {
+  EXPECT_EQ(AnsiChar(0xD6), u"?");  // lone lead byte
+  EXPECT_EQ(AnsiChar(static_cast<std::int16_t>(0xD600)), std::u16string(u"?\0", 2));  // lead, NUL
+  EXPECT_EQ(AnsiChar(static_cast<std::int16_t>(0x813F)), u"?");  // invalid trail
+  EXPECT_EQ(AnsiChar(static_cast<std::int16_t>(0xFFF7)), u"\uF8F5?");
+}
+
+TEST(ShiftConstant, IsOnePositiveDigit) {
+  EXPECT_GE(K, 1);
+  EXPECT_LE(K, 9);
+}
+
+TEST(EncodeText, LowersEveryCodeByTheShift) {
+  EXPECT_EQ(EncodeText(u"AZ\t"), Unit('A' - K) + Unit('Z' - K) + Unit('\t' - K));
+  EXPECT_EQ(DecodeText(Unit('A' - K) + Unit('Z' - K)), u"AZ");
+  EXPECT_EQ(EncodeText(u"中"), AnsiChar(static_cast<std::int16_t>(0xD6D0 - K)));
+  EXPECT_EQ(EncodeText(u""), u"");
+}
+
+TEST(EncodeText, MatchesTheCharacterDefinitionForEveryUnit) {
+  std::u16string all;
+  std::u16string encoded;
+  std::u16string decoded;
+  for (int unit = 0; unit < 0x10000; ++unit) {
+    all += Unit(unit);
+    const std::int16_t code = AnsiCode(static_cast<char16_t>(unit));
+    encoded += AnsiChar(static_cast<std::int16_t>(code - K));
+    decoded += AnsiChar(static_cast<std::int16_t>(code + K));
+  }
+  EXPECT_EQ(EncodeText(all), encoded);
+  EXPECT_EQ(DecodeText(all), decoded);
+}
+
+TEST(EncodeText, ControlCharactersBelowTheShiftDoNotSurvive) {
+  for (int unit = 0; unit < K; ++unit) {
+    EXPECT_NE(DecodeText(EncodeText(Unit(unit))), Unit(unit)) << unit;
+    EXPECT_TRUE(IsLossy(static_cast<char16_t>(unit)));
+  }
+  EXPECT_FALSE(IsLossy(static_cast<char16_t>(K)));
+}
+
+TEST(DocumentRoundTrip, EveryCharacterWhoseShiftedCodeIsACharacterSurvives) {
+  std::u16string survivors;
+  int lossy = 0;
+  for (int unit = 0; unit < 0x10000; ++unit) {
+    const std::int16_t code = AnsiCode(static_cast<char16_t>(unit));
+    const bool representable = code != '?' || unit == '?';
+    if (representable && IsCharacterCode(code - K)) {
+      survivors += Unit(unit);
+      EXPECT_FALSE(IsLossy(static_cast<char16_t>(unit))) << unit;
+    } else {
+      ++lossy;
+      EXPECT_TRUE(IsLossy(static_cast<char16_t>(unit))) << unit;
+    }
+  }
+  EXPECT_EQ(DecodeDocument(EncodeDocument(survivors)), survivors);
+  // 41,466 units outside the code page; of the rest, the controls below K, U+F8F5 (0xFF lowered
+  // is a lead byte), and per lead byte the trail bytes 0x40 to 0x40 + K - 1 and 0x7F + K.
+  EXPECT_EQ(lossy, 41466 + 127 * (K + 1));
+}
+
+TEST(DocumentRoundTrip, LostCharactersComeBackAsSomethingElse) {
+  for (const char16_t unit : {u'\uAC00', char16_t{0xD800}, u'丂', u'\uF8F5', u'\0'}) {
+    const std::u16string back = DecodeDocument(EncodeDocument(Unit(unit)));
+    EXPECT_NE(back, Unit(unit)) << static_cast<int>(unit);
+  }
+  EXPECT_EQ(DecodeDocument(EncodeDocument(u"한")), u"?");
+}
+
+// ReadDocumentFile's steps one after the other: convert, look at the end, decode, drop.
+std::u16string ReferenceDecodeDocument(std::string_view bytes) {
+  const std::u16string text = platform::cp936::Decode(bytes);
+  if (text.size() < kMarker.size() || text.substr(text.size() - kMarker.size()) != kMarker) {
+    return text;
+  }
+  const std::u16string decoded = DecodeText(text);
+  return decoded.substr(0, decoded.size() - kMarker.size());
+}
+
+TEST(DecodeDocument, MatchesTheStepByStepReadOnRandomBytes) {
+  std::mt19937 random(20261207);
+  const std::string marker = "-RgPw";
+  const std::string alphabet = Bytes({0x00, 0x3F, 0x40, 0x41, 0x7F, 0x80, 0x81, 0xA1, 0xD6, 0xD0,
+                                      0xFE, 0xFF, '-', 'R', 'g', 'P', 'w', '\r', '\n'});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 12);
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int i = length(random); i > 0; --i) bytes += alphabet[pick(random)];
+    if (round % 2 == 0) bytes += marker;
+    ASSERT_EQ(DecodeDocument(bytes), ReferenceDecodeDocument(bytes))
+        << ::testing::PrintToString(bytes);
+  }
+}
+
+TEST(DecodeDocument, LeadByteBeforeTheMarkerSwallowsItsDash) {
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, '-', 'R', 'g', 'P', 'w'})), u"?RgPw");
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})),
+            DecodeText(AnsiChar(static_cast<std::int16_t>(0xD6D6))));
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})),
+            AnsiChar(static_cast<std::int16_t>(0xD6D6)) + u"?RgPw");
+}
+
+}  // namespace
+}  // namespace tambrel::document
