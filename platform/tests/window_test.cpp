@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -194,10 +196,17 @@ TEST_F(BuiltWindow, DropsAreReportedAndNeverInserted) {
 
 TEST(NameFilters, PipeFiltersBecomeQtNameFilters) {
   EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("TXT文本|*.txt|所有文件|*.*")),
-            (QStringList{QStringLiteral("TXT文本 (*.txt)"), QStringLiteral("所有文件 (*.*)")}));
+            (QStringList{QStringLiteral("TXT文本 (*.txt)"), QStringLiteral("所有文件 (*)")}));
   EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("文本|*.txt;*.log")),
             (QStringList{QStringLiteral("文本 (*.txt *.log)")}));
   EXPECT_TRUE(qt::NameFiltersFromPipes(QString()).isEmpty());
+}
+
+TEST(Translations, StandardButtonsSpeakChinese) {
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+  EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
+  EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("否")));
 }
 
 TEST(TranslateColor, RgbPassesAndSystemColoursComeFromThePalette) {
