@@ -6,18 +6,26 @@
 #include "document/document_state.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
+#include "platform/result.h"
 #include "platform/timer.h"
 #include "platform/user_dialogs.h"
 
 namespace tambrel::document {
 
+// The two entries the Open and Save dialogs offer, the first one selected.
+inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*";
+
 // Open, save, save as, drop and the start-up tick: everything that moves a document between
-// a file and the editor.
+// a file and the editor. A command that fails or is cancelled leaves the editor's text, the
+// current path (the dialog's FileName), Saved and the file on disk as they were.
 class FileCommands {
  public:
   FileCommands(platform::EditBox& text1, platform::CommonDialog& dialog, platform::Timer& timer2,
                std::function<platform::UserDialogs&()> dialogs, DocumentState& state)
-      : text1_(text1), dialog_(dialog), timer2_(timer2), dialogs_(std::move(dialogs)),
+      : text1_(text1),
+        dialog_(dialog),
+        timer2_(timer2),
+        dialogs_(std::move(dialogs)),
         state_(state) {}
 
   void Open_Click();
@@ -26,7 +34,16 @@ class FileCommands {
   void Text1_OLEDragDrop(const platform::DropData& data);
   void Timer2_Timer(const std::u16string& command_line);
 
+  // Puts the document at path into the editor; on failure warns and answers false.
+  bool LoadDocument(const std::u16string& path);
+  // Writes the editor's text to path and says so; on failure warns and answers kNotSaved.
+  SaveOutcome SaveDocument(const std::u16string& path);
+
  private:
+  // Answers true when nothing would be lost, or the user accepts the loss.
+  bool AcceptLossyCharacters(const std::u16string& text);
+  void Warn(const std::u16string& text);
+
   platform::EditBox& text1_;
   platform::CommonDialog& dialog_;
   platform::Timer& timer2_;

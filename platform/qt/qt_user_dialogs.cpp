@@ -16,9 +16,12 @@ QStringList NameFiltersFromPipes(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    QStringList patterns = parts[i + 1].split(QLatin1Char(';'));
+    // "*.*" means every file, as on Windows; to Qt it would mean only names with a dot.
+    for (QString& pattern : patterns) {
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+    }
+    filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
   }
   return filters;
 }

@@ -8,8 +8,8 @@
 
 namespace tambrel::platform::qt {
 
-// "TXT文本|*.txt|所有文件|*.*" becomes {"TXT文本 (*.txt)", "所有文件 (*.*)"}. A trailing
-// description without a pattern is dropped.
+// "TXT文本|*.txt|所有文件|*.*" becomes {"TXT文本 (*.txt)", "所有文件 (*)"}: "*.*" keeps its
+// Windows sense of every file. A trailing description without a pattern is dropped.
 QStringList NameFiltersFromPipes(const QString& filter);
 
 // The desktop's modal dialogs, parented to the main window.
