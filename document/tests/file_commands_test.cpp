@@ -137,13 +137,6 @@ TEST_F(FileCommandsTest, StartWithUnquotedPathKeepsEveryCharacter) {
   EXPECT_EQ(form_->FilePath(), U16(path));
 }
 
-TEST_F(FileCommandsTest, StartWithEmptyQuotesLoadsNothing) {
-  Start(u"\"\"");
-  EXPECT_EQ(FileName(), u"");
-  EXPECT_EQ(Text(), u"");
-  EXPECT_TRUE(dialogs_->messages.empty());
-}
-
 TEST_F(FileCommandsTest, StartWithMissingFileCreatesItEmpty) {
   const auto path = folder_ / u"新文件.txt";
   Start(U16(path));
@@ -213,16 +206,6 @@ TEST_F(FileCommandsTest, OpenShowsFilterAndLoadsPlainFile) {
   EXPECT_EQ(dialogs_->file_dialog_starts[0], u"");
   EXPECT_EQ(form_->FilePath(), u"") << "Open leaves FilePath alone";
   EXPECT_EQ(ReadBytes(path), kGbkBytes) << "opening writes nothing";
-}
-
-TEST_F(FileCommandsTest, OpenStartsFromTheCurrentDocument) {
-  Start();
-  const auto first = folder_ / u"一.txt";
-  WriteBytes(first, "one");
-  OpenDocument(first);
-  dialogs_->file_answers.push_back(std::nullopt);
-  form_->Open_Click();
-  EXPECT_EQ(dialogs_->file_dialog_starts.back(), U16(first));
 }
 
 TEST_F(FileCommandsTest, OpenCancelledKeepsUnsavedEdits) {
@@ -547,28 +530,6 @@ TEST_F(FileCommandsTest, ClosingWithYesThenFailedSaveKeepsTheWindow) {
   form_->Form_Unload(cancel);
   EXPECT_NE(cancel, 0);
   EXPECT_EQ(Text(), u"keep me");
-}
-
-TEST_F(FileCommandsTest, ClosingWithNoWritesNothing) {
-  Start();
-  Edit(u"throw away");
-  dialogs_->message_answers.push_back(MessageAnswer::kNo);
-  std::int16_t cancel = 0;
-  form_->Form_Unload(cancel);
-  EXPECT_EQ(cancel, 0);
-  EXPECT_TRUE(dialogs_->file_dialog_starts.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));
-}
-
-TEST_F(FileCommandsTest, ClosingAfterSaveAsksNothing) {
-  Start();
-  const auto path = folder_ / u"doc.txt";
-  WriteBytes(path, "text");
-  OpenDocument(path);
-  std::int16_t cancel = 0;
-  form_->Form_Unload(cancel);
-  EXPECT_EQ(cancel, 0);
-  EXPECT_TRUE(dialogs_->messages.empty());
 }
 
 }  // namespace
