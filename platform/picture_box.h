@@ -39,6 +39,8 @@ class PictureBox : public Control {
   // A 1-pixel solid line from (x, top) down to, but not including, (x, bottom).
   virtual void DrawVerticalLine(int x, int top, int bottom, ColorRef color) = 0;
   virtual void Refresh() = 0;
+  // The colour of the drawn image at a pixel of the client area; -1 outside it.
+  virtual ColorRef Point(int /*x*/, int /*y*/) const { return kUntranslatableColor; }
 };
 
 }  // namespace tambrel::platform

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QUrl>
 #include <cmath>
@@ -105,9 +104,12 @@ QtEditBox::QtEditBox(std::string name, EditorWidget* widget, OleColor back_color
   QObject::connect(widget_, &QPlainTextEdit::textChanged, widget_, [this] {
     if (change_) change_();
   });
-  // Connected after the editor's own handling, so the hook sees the view already moved.
-  QObject::connect(widget_->verticalScrollBar(), &QScrollBar::valueChanged, widget_,
-                   [this](int) { Deliver(EditMessage::kVerticalScroll); });
+  // Every move of the view ends in this signal with the distance moved, after the move: the
+  // scroll bar, the wheel, the keyboard and code alike (the scroll bar's own signal is silenced
+  // when the editor scrolls itself to follow the caret).
+  QObject::connect(widget_, &QPlainTextEdit::updateRequest, widget_, [this](const QRect&, int dy) {
+    if (dy != 0) Deliver(EditMessage::kVerticalScroll);
+  });
   widget_->installEventFilter(hook_filter_.get());
   widget_->viewport()->installEventFilter(hook_filter_.get());
 }
@@ -124,7 +126,7 @@ void QtEditBox::DetachHandlers() {
     widget_->mouse_up = nullptr;
     widget_->drop = nullptr;
     QObject::disconnect(widget_, &QPlainTextEdit::textChanged, widget_, nullptr);
-    QObject::disconnect(widget_->verticalScrollBar(), &QScrollBar::valueChanged, widget_, nullptr);
+    QObject::disconnect(widget_, &QPlainTextEdit::updateRequest, widget_, nullptr);
   }
 }
 

@@ -87,8 +87,7 @@ void QtPictureBox::FillRect(const PixelRect& rect, ColorRef color) {
   painter.fillRect(ToQRect(rect), ToQColor(color));
 }
 
-void QtPictureBox::DrawTextRight(std::u16string_view text, const PixelRect& rect,
-                                 ColorRef color) {
+void QtPictureBox::DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) {
   if (!widget_ || color == kUntranslatableColor) return;
   QPainter painter(&widget_->image());
   painter.setFont(ToQFont(font_));
@@ -107,6 +106,14 @@ void QtPictureBox::DrawVerticalLine(int x, int top, int bottom, ColorRef color) 
 
 void QtPictureBox::Refresh() {
   if (widget_) widget_->update();
+}
+
+ColorRef QtPictureBox::Point(int x, int y) const {
+  if (!widget_ || !widget_->image().valid(x, y)) return kUntranslatableColor;
+  const QColor color = widget_->image().pixelColor(x, y);
+  return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
+                                        static_cast<std::uint8_t>(color.green()),
+                                        static_cast<std::uint8_t>(color.blue())));
 }
 
 }  // namespace tambrel::platform::qt

@@ -53,6 +53,7 @@ class QtPictureBox final : public PictureBox {
   void DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) override;
   void DrawVerticalLine(int x, int top, int bottom, ColorRef color) override;
   void Refresh() override;
+  ColorRef Point(int x, int y) const override;
 
  private:
   QPointer<PictureWidget> widget_;

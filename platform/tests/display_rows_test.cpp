@@ -8,9 +8,11 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QWheelEvent>
 #include <QWidget>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "platform/qt/qt_edit_box.h"
 
@@ -193,6 +195,37 @@ TEST_F(EditorRows, EditsAndFontChangesKeepTheCountExact) {
   const int rows_per_block = (length + after - 1) / after;
   const int five_rows = (five + after - 1) / after;
   EXPECT_EQ(box_.LineCount(), five_rows + 500 * rows_per_block);
+}
+
+TEST_F(EditorRows, EveryScrollReachesTheHookAfterTheViewMoved) {
+  box_.SetText(ThreeRowBlocks(300));
+  LetIdleCountingFinish();
+  std::vector<int> seen;
+  box_.SetHook([&](EditMessage message) {
+    if (message == EditMessage::kVerticalScroll) seen.push_back(box_.FirstVisibleLine());
+  });
+
+  widget_->verticalScrollBar()->setValue(30);
+  ASSERT_EQ(seen, std::vector<int>{30});
+
+  QWheelEvent wheel(QPointF(50, 50), widget_->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(widget_->viewport(), &wheel);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_GT(seen[1], 30);
+  EXPECT_EQ(seen[1], box_.FirstVisibleLine());
+
+  // The caret moved by code far below the view: the editor scrolls to follow it.
+  box_.SetSelStart(box_.TextLength());
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_GT(seen[2], 800);
+  EXPECT_EQ(seen[2], RowAtTopByHitTest(3));
+
+  QTest::keyClick(widget_, Qt::Key_PageUp);
+  ASSERT_GE(seen.size(), 4u);
+  EXPECT_LT(seen.back(), seen[2]);
+  EXPECT_EQ(seen.back(), RowAtTopByHitTest(3));
+  box_.SetHook(nullptr);
 }
 
 }  // namespace
