@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdlib>
+#include <limits>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
@@ -85,15 +89,45 @@ std::optional<std::u16string> QtUserDialogs::ChooseFileToSave(const std::u16stri
   return RunFileDialog(parent_, QFileDialog::AcceptSave, start, filter);
 }
 
+namespace {
+// The face's own name for the style nearest to the weight and slant asked for. The dialog
+// matches its style list by name, and without one it would compare the face's names with
+// translated ones ("粗体") and open on Regular, so that OK would drop bold.
+QString NearestStyleName(const QString& family, bool bold, bool italic) {
+  const int wanted_weight = bold ? QFont::Bold : QFont::Normal;
+  QString nearest;
+  int nearest_distance = std::numeric_limits<int>::max();
+  for (const QString& style : QFontDatabase::styles(family)) {
+    const int distance = std::abs(QFontDatabase::weight(family, style) - wanted_weight) +
+                         (QFontDatabase::italic(family, style) == italic ? 0 : 10000);
+    if (distance < nearest_distance) {
+      nearest = style;
+      nearest_distance = distance;
+    }
+  }
+  return nearest;
+}
+}  // namespace
+
 std::optional<FontSpec> QtUserDialogs::ChooseFont(const FontSpec& start) {
+  // A name the dialog does not list ("宋体" is a substitute here) would open it on some other
+  // face, and OK would then change the editor's face. Open it on the face actually shown.
+  QFont initial = ToQFont(start);
+  const QString shown_family = QFontInfo(initial).family();
+  initial.setFamily(shown_family);
+  initial.setStyleName(NearestStyleName(shown_family, start.bold, start.italic));
   bool confirmed = false;
-  const QFont chosen = QFontDialog::getFont(&confirmed, ToQFont(start), parent_);
+  const QFont chosen = QFontDialog::getFont(&confirmed, initial, parent_);
   if (!confirmed) return std::nullopt;
-  return FontSpec{ToU16(chosen.family()), chosen.pointSizeF(), chosen.bold(), chosen.italic()};
+  // The face left as it was keeps the name it was asked by.
+  const std::u16string name = chosen.family() == shown_family ? start.name : ToU16(chosen.family());
+  const double size = chosen.pointSizeF() > 0 ? chosen.pointSizeF() : start.size;
+  return FontSpec{name, size, chosen.bold(), chosen.italic()};
 }
 
 std::optional<OleColor> QtUserDialogs::ChooseColor(OleColor start) {
-  const auto rgb = static_cast<std::uint32_t>(TranslateColor(start));
+  const ColorRef translated = TranslateColor(start);
+  const auto rgb = static_cast<std::uint32_t>(translated == kUntranslatableColor ? 0 : translated);
   const QColor initial(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
   const QColor chosen = QColorDialog::getColor(initial, parent_);
   if (!chosen.isValid()) return std::nullopt;
