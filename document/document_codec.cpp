@@ -3,7 +3,9 @@
 #include <cstring>
 #include <vector>
 
+#include "document/document_file.h"
 #include "platform/codepage/cp936.h"
+#include "platform/large_buffer.h"
 
 namespace tambrel::document {
 namespace cp936 = platform::cp936;
@@ -37,10 +39,10 @@ struct ShiftTables {
   cp936::DecodeMap read = cp936::MakeDecodeMap([](char16_t unit) { return Shift(unit, K); });
   cp936::EncodeMap write =
       cp936::MakeEncodeMap([](char16_t unit) { return cp936::Encode(Shift(unit, -K)); });
-  std::vector<bool> lossy = BuildLossy();
+  std::vector<std::uint8_t> lossy = BuildLossy();
 
-  std::vector<bool> BuildLossy() const {
-    std::vector<bool> result(kUnitCount);
+  static std::vector<std::uint8_t> BuildLossy() {
+    std::vector<std::uint8_t> result(kUnitCount);
     for (std::size_t unit = 0; unit < kUnitCount; ++unit) {
       const std::u16string original(1, static_cast<char16_t>(unit));
       const std::string bytes = cp936::Encode(Shift(static_cast<char16_t>(unit), -K));
@@ -60,7 +62,8 @@ const ShiftTables& Tables() {
 std::u16string ApplyUnitTable(std::u16string_view text,
                               const std::vector<cp936::Expansion>& table) {
   // One unit may become two; write both every time and keep the second only when it is real.
-  std::u16string result(2 * text.size() + 1, u'\0');
+  std::u16string result;
+  platform::ResizeLarge(result, 2 * text.size() + 1);
   char16_t* out = result.data();
   std::size_t o = 0;
   for (const char16_t unit : text) {
@@ -121,6 +124,22 @@ std::u16string DecodeDocument(std::string_view bytes) {
   return cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read);
 }
 
-bool IsLossy(char16_t unit) { return Tables().lossy[unit]; }
+bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }
+
+// Declared with the file routines, which the save commands call; it lives here with the tables.
+std::size_t CountLossyCharacters(std::u16string_view text) {
+  const std::uint8_t* lossy = Tables().lossy.data();
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      // Both halves of a pair are lost, but the user sees one character.
+      ++i;
+    }
+    count += lossy[unit];
+  }
+  return count;
+}
 
 }  // namespace tambrel::document

@@ -30,21 +30,4 @@ platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16st
   return files::ReplaceFileAtomically(path, bytes);
 }
 
-std::size_t CountLossyCharacters(std::u16string_view text) {
-  std::size_t lossy = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
-                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-    if (pair) {
-      // Neither half of a pair exists in the code page; the pair is one lost character.
-      ++lossy;
-      ++i;
-    } else if (IsLossy(unit)) {
-      ++lossy;
-    }
-  }
-  return lossy;
-}
-
 }  // namespace tambrel::document

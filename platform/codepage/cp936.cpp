@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/large_buffer.h"
+
 namespace tambrel::platform::cp936 {
 namespace {
 
@@ -54,45 +56,42 @@ Expansion Pack(const std::u16string& units) {
   return static_cast<Expansion>(units[0]) | static_cast<Expansion>(second) << 16;
 }
 
-bool AllAscii(const unsigned char* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
-}
-
 }  // namespace
 
 std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
 
-std::u16string Decode(std::string_view bytes) {
-  // Each character takes at least one byte, so the text is never longer than the bytes.
-  std::u16string text(bytes.size(), u'\0');
+std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  char16_t* out = text.data();
   std::size_t i = 0;
   std::size_t o = 0;
-  while (i < size) {
-    while (i + 8 <= size && AllAscii(in + i)) {
-      for (int k = 0; k < 8; ++k) out[o + k] = in[i + k];
-      i += 8;
-      o += 8;
-    }
-    if (i == size) break;
+  // Every step before the last byte may look at the byte after it.
+  const std::size_t last = size > 0 ? size - 1 : 0;
+  while (i < last) {
     const unsigned char byte = in[i];
-    if (!IsLeadByte(byte)) {
+    if (byte < 0x80) {
       out[o++] = kSingleByteTable[byte];
       i += 1;
-    } else if (i + 1 < size && in[i + 1] != 0) {
-      out[o++] = kDoubleByteTable[PairIndex(byte, in[i + 1])];
+      continue;
+    }
+    const unsigned char next = in[i + 1];
+    // A lead byte before a NUL stands alone, as "?", and Windows keeps the NUL.
+    if (IsLeadByte(byte) && next != 0) {
+      out[o++] = kDoubleByteTable[PairIndex(byte, next)];
       i += 2;
     } else {
-      // A lead byte at the end or before a NUL stands alone; Windows keeps the NUL.
-      out[o++] = kDefaultChar;
+      out[o++] = kSingleByteTable[byte];
       i += 1;
     }
   }
-  text.resize(o);
+  if (i < size) out[o++] = kSingleByteTable[in[i]];  // a lead byte here has nothing after it
+  return o;
+}
+
+std::u16string Decode(std::string_view bytes) {
+  std::u16string text;
+  ResizeLarge(text, bytes.size());
+  text.resize(DecodeInto(bytes, text.data()));
   return text;
 }
 
@@ -116,32 +115,34 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
   constexpr std::size_t kChunkRoom = 2 * kChunk + 2;  // a pair may end one byte past the chunk
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
-  std::u16string text(size + kChunkRoom, u'\0');
+  const std::size_t last = size > 0 ? size - 1 : 0;
+  std::u16string text;
+  ResizeLarge(text, size + kChunkRoom);
   std::size_t i = 0;
   std::size_t o = 0;
-  while (i < size) {
-    if (text.size() - o < kChunkRoom) {
-      text.resize(o + (size - i) + kChunkRoom);
-    }
+  // Writes both halves of an expansion and keeps the second only when it is real.
+  const auto emit = [](char16_t* out, std::size_t& o, Expansion expansion) {
+    std::memcpy(out + o, &expansion, sizeof expansion);
+    o += 1 + ((expansion >> 16) != kNoSecondUnit);
+  };
+  while (i < last) {
+    if (text.size() - o < kChunkRoom) ResizeLarge(text, o + (size - i) + kChunkRoom);
     char16_t* out = text.data();
-    const std::size_t chunk_end = std::min(size, i + kChunk);
+    const std::size_t chunk_end = std::min(last, i + kChunk);
     while (i < chunk_end) {
+      // The same steps as DecodeInto.
       const unsigned char byte = in[i];
-      Expansion expansion;
-      if (!IsLeadByte(byte)) {
-        expansion = map.single[byte];
-        i += 1;
-      } else if (i + 1 < size && in[i + 1] != 0) {
-        expansion = map.pair[PairIndex(byte, in[i + 1])];
+      const unsigned char next = in[i + 1];
+      if (IsLeadByte(byte) && next != 0) {
+        emit(out, o, map.pair[PairIndex(byte, next)]);
         i += 2;
       } else {
-        expansion = map.single[byte];
+        emit(out, o, map.single[byte]);
         i += 1;
       }
-      std::memcpy(out + o, &expansion, sizeof expansion);
-      o += 1 + ((expansion >> 16) != kNoSecondUnit);
     }
   }
+  if (i < size) emit(text.data(), o, map.single[in[i]]);
   text.resize(o);
   return text;
 }
@@ -163,7 +164,8 @@ EncodeMap MakeEncodeMap(const std::function<std::string(char16_t)>& transform) {
 
 std::string Encode(std::u16string_view text, const EncodeMap& map) {
   // At most two bytes per unit; both are written every time and the count says which stay.
-  std::string bytes(2 * text.size(), '\0');
+  std::string bytes;
+  ResizeLarge(bytes, 2 * text.size());
   char* out = bytes.data();
   std::size_t o = 0;
   for (const char16_t unit : text) {

@@ -20,6 +20,9 @@ std::uint16_t EncodeUnit(char16_t unit);
 
 // Whole-string conversions.
 std::u16string Decode(std::string_view bytes);
+// Decode into a buffer with room for bytes.size() units (a character takes at least one byte);
+// answers the number of units written.
+std::size_t DecodeInto(std::string_view bytes, char16_t* out);
 std::string Encode(std::u16string_view text);
 
 // Conversions that replace every character on the way by one or two others, in the same pass.

@@ -12,6 +12,7 @@
 
 #include "platform/files/file_messages.h"
 #include "platform/files/files.h"
+#include "platform/large_buffer.h"
 
 namespace tambrel::platform::files {
 namespace {
@@ -183,7 +184,9 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
   if (!S_ISREG(info.st_mode)) return FileFailure(u"无法打开文件", path, u"这不是普通文件");
   if (static_cast<std::uint64_t>(info.st_size) > max_bytes) return TooLarge(path, max_bytes);
   try {
-    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+    // One byte more than the size, so that the read which finds the end needs no new buffer.
+    std::string bytes;
+    ResizeLarge(bytes, static_cast<std::size_t>(info.st_size) + 1);
     if (Status read = ReadAll(fd.get(), path, max_bytes, bytes); !read) return read.failure();
     return bytes;
   } catch (const std::bad_alloc&) {
