@@ -115,10 +115,5 @@ TEST_F(TimeStamp, FromTheSystemClockAddsDateAndTimeAfterTheText) {
   EXPECT_NE(stamped.back(), u' ');
 }
 
-TEST(StampedText, AddsOnlyTheTwoSpaces) {
-  EXPECT_EQ(StampedText(u"x\n", {u"d", u"t"}), u"x\n d t");
-  EXPECT_EQ(StampedText(u"", {u"", u""}), u"  ");
-}
-
 }  // namespace
 }  // namespace tambrel::commands

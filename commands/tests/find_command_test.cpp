@@ -79,21 +79,6 @@ TEST_F(FindCommand, ACancelledPromptPutsTheCaretAfterTheLastMatchsFirstCharacter
   EXPECT_EQ(form.FindPos(), 5);
 }
 
-TEST_F(FindCommand, MissesInAnEmptyEditor) {
-  Find(u"a");
-  ExpectSelection(0, 0);
-  EXPECT_EQ(form.FindPos(), 0);
-  Find(u"");
-  EXPECT_EQ(form.FindPos(), 0);
-}
-
-TEST_F(FindCommand, ASoughtTextLongerThanTheEditorsTextMisses) {
-  form.Text1.SetText(u"abc");
-  Find(u"abcd");
-  ExpectSelection(0, 0);
-  EXPECT_EQ(form.FindPos(), 0);
-}
-
 TEST_F(FindCommand, SearchesTheTextAsItIsNowFromTheLastMatch) {
   form.Text1.SetText(u"xx word");
   Find(u"word");
