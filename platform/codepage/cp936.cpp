@@ -109,15 +109,17 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
 }
 
 std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
-  // A byte can turn into two units, but rarely does: size for one unit per byte and grow in
-  // chunks, checking the room once per chunk rather than once per character.
+  // A byte can turn into two units, but rarely does: size for one unit per byte and make room
+  // for the worst case chunk by chunk, checking once per chunk rather than once per character.
   constexpr std::size_t kChunk = 1 << 14;
-  constexpr std::size_t kChunkRoom = 2 * kChunk + 2;  // a pair may end one byte past the chunk
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   const std::size_t last = size > 0 ? size - 1 : 0;
+  // Each step writes two units and takes at least one byte; a step may start on the chunk's last
+  // byte, and the last byte of all has a step of its own.
+  const auto room_for = [](std::size_t chunk) { return 2 * chunk + 4; };
   std::u16string text;
-  ResizeLarge(text, size + kChunkRoom);
+  ResizeLarge(text, size + room_for(std::min(size, kChunk)));
   std::size_t i = 0;
   std::size_t o = 0;
   // Writes both halves of an expansion and keeps the second only when it is real.
@@ -126,9 +128,10 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
     o += 1 + ((expansion >> 16) != kNoSecondUnit);
   };
   while (i < last) {
-    if (text.size() - o < kChunkRoom) ResizeLarge(text, o + (size - i) + kChunkRoom);
-    char16_t* out = text.data();
     const std::size_t chunk_end = std::min(last, i + kChunk);
+    const std::size_t room = room_for(chunk_end - i);
+    if (text.size() - o < room) ResizeLarge(text, o + (size - i) + room);
+    char16_t* out = text.data();
     while (i < chunk_end) {
       // The same steps as DecodeInto.
       const unsigned char byte = in[i];
