@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,25 @@ TEST(FindFrom, EmptyTextsFollowTheSubstringRules) {
   EXPECT_EQ(FindFrom(1, u"", u"a"), 0);
   EXPECT_EQ(FindFrom(3, u"abc", u""), 3);
   EXPECT_EQ(FindFrom(4, u"abc", u""), 0);
+}
+
+TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
+  // Two letters make every kind of partial and overlapping match likely.
+  std::mt19937 random(6);
+  std::uniform_int_distribution<int> letter(0, 1);
+  std::uniform_int_distribution<int> sought_length(1, 6);
+  for (int round = 0; round < 2000; ++round) {
+    std::u16string text(40, u'a');
+    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
+    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
+    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    for (std::int64_t start = 1; start <= 40; ++start) {
+      const std::size_t plain = text.find(sought, static_cast<std::size_t>(start - 1));
+      const std::int32_t expected =
+          plain == std::u16string::npos ? 0 : static_cast<std::int32_t>(plain + 1);
+      ASSERT_EQ(FindFrom(start, text, sought), expected);
+    }
+  }
 }
 
 TEST(FindFrom, StartBeyondTheTextMisses) {
