@@ -1,0 +1,228 @@
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/files/file_messages.h"
+#include "platform/files/files.h"
+#include "platform/large_buffer.h"
+
+namespace tambrel::platform::files {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Closes a handle when it goes out of scope, unless it was closed on purpose first.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (valid()) ::CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Close() { return ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
+
+ private:
+  HANDLE handle_;
+};
+
+Failure LastError(std::u16string_view what, const fs::path& path) {
+  return FileFailure(what, path, Win32Reason(::GetLastError()));
+}
+
+Failure TooLarge(const fs::path& path, std::uint64_t max_bytes) {
+  const std::string megabytes = std::to_string(max_bytes / (1024 * 1024));
+  return FileFailure(u"文件太大，无法打开", path,
+                     u"超过了 " + std::u16string(megabytes.begin(), megabytes.end()) + u" MB");
+}
+
+bool IsFolder(const fs::path& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Result<std::string> CreateEmpty(const fs::path& path, std::uint64_t max_bytes) {
+  Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    // Someone else created it meanwhile: read what is there now.
+    if (::GetLastError() == ERROR_FILE_EXISTS) {
+      return ReadWholeFile(path, max_bytes, MissingFile::kFail);
+    }
+    return LastError(u"无法创建文件", path);
+  }
+  if (!file.Close()) return LastError(u"无法创建文件", path);
+  return std::string();
+}
+
+// The path of the file a path finally stands for, symbolic links followed; the path itself when
+// nothing is there yet.
+Result<fs::path> FinalPath(const fs::path& path) {
+  Handle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return path;
+    return FileFailure(u"无法访问文件", path, Win32Reason(error));
+  }
+  std::vector<wchar_t> buffer(MAX_PATH);
+  while (true) {
+    const DWORD length = ::GetFinalPathNameByHandleW(
+        file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    if (length == 0) return LastError(u"无法访问文件", path);
+    if (length < buffer.size()) return fs::path(std::wstring(buffer.data(), length));
+    buffer.resize(length + 1);
+  }
+}
+
+// A temporary file beside the target that deletes itself unless it was moved into place.
+class TemporaryFile {
+ public:
+  static Result<TemporaryFile> CreateIn(const fs::path& folder) {
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fs::path path = folder / (L".tambrel-" + std::to_wstring(entropy()) + L".tmp");
+      const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) return TemporaryFile(std::move(path), handle);
+      if (::GetLastError() != ERROR_FILE_EXISTS) {
+        return LastError(u"无法在文件夹中创建临时文件", folder);
+      }
+    }
+    return FileFailure(u"无法在文件夹中创建临时文件", folder, Win32Reason(ERROR_FILE_EXISTS));
+  }
+
+  TemporaryFile(TemporaryFile&& other) noexcept
+      : path_(std::move(other.path_)),
+        handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)),
+        keep_(std::exchange(other.keep_, true)) {}
+  TemporaryFile& operator=(TemporaryFile&&) = delete;
+  ~TemporaryFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    if (!keep_) ::DeleteFileW(path_.c_str());
+  }
+
+  HANDLE handle() const { return handle_; }
+  const fs::path& path() const { return path_; }
+  bool Close() { return ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
+  void Keep() { keep_ = true; }
+
+ private:
+  TemporaryFile(fs::path path, HANDLE handle) : path_(std::move(path)), handle_(handle) {}
+
+  fs::path path_;
+  HANDLE handle_;
+  bool keep_ = false;
+};
+
+Status WriteAll(HANDLE handle, std::string_view contents, const fs::path& temporary) {
+  while (!contents.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(handle, contents.data(), chunk, &written, nullptr)) {
+      return LastError(u"无法写入临时文件", temporary);
+    }
+    contents.remove_prefix(written);
+  }
+  return Done{};
+}
+
+}  // namespace
+
+Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
+                                  MissingFile missing) {
+  if (IsFolder(path)) return FileFailure(u"无法打开文件", path, u"这是一个文件夹");
+  Handle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND && missing == MissingFile::kCreateEmpty) {
+      return CreateEmpty(path, max_bytes);
+    }
+    return LastError(u"无法打开文件", path);
+  }
+  if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+    return FileFailure(u"无法打开文件", path, u"这不是普通文件");
+  }
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.get(), &size)) return LastError(u"无法读取文件", path);
+  if (static_cast<std::uint64_t>(size.QuadPart) > max_bytes) return TooLarge(path, max_bytes);
+  try {
+    // One byte more than the size tells the end of the file from a file that grew.
+    std::string bytes;
+    ResizeLarge(bytes, static_cast<std::size_t>(size.QuadPart) + 1);
+    std::size_t filled = 0;
+    while (true) {
+      if (filled == bytes.size()) {
+        if (bytes.size() > max_bytes) return TooLarge(path, max_bytes);
+        bytes.resize(std::min<std::uint64_t>(max_bytes + 1, bytes.size() + 64 * 1024));
+      }
+      const DWORD chunk =
+          static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
+      DWORD read = 0;
+      if (!::ReadFile(file.get(), bytes.data() + filled, chunk, &read, nullptr)) {
+        return LastError(u"无法读取文件", path);
+      }
+      if (read == 0) break;
+      filled += read;
+    }
+    if (filled > max_bytes) return TooLarge(path, max_bytes);
+    bytes.resize(filled);
+    return bytes;
+  } catch (const std::bad_alloc&) {
+    return FileFailure(u"无法打开文件", path, Win32Reason(ERROR_NOT_ENOUGH_MEMORY));
+  }
+}
+
+Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
+                             const ReplaceHooks& hooks) {
+  Result<fs::path> resolved = FinalPath(path);
+  if (!resolved) return resolved.failure();
+  const fs::path& target = resolved.value();
+
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileFailure(u"无法保存文件", path, u"这是一个文件夹");
+  }
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return FileFailure(u"无法保存文件", path, u"文件是只读的");
+  }
+
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+  Result<TemporaryFile> created = TemporaryFile::CreateIn(folder);
+  if (!created) return created.failure();
+  TemporaryFile& temporary = created.value();
+
+  if (Status written = WriteAll(temporary.handle(), contents, temporary.path()); !written) {
+    return written;
+  }
+  if (!::FlushFileBuffers(temporary.handle())) {
+    return LastError(u"无法把临时文件写入磁盘", temporary.path());
+  }
+  if (!temporary.Close()) return LastError(u"无法写入临时文件", temporary.path());
+  if (hooks.before_rename) {
+    if (Status hook = hooks.before_rename(); !hook) return hook;
+  }
+  // ReplaceFileW keeps the target's attributes, security and creation time; a new file is a move.
+  const bool replaced =
+      exists ? ::ReplaceFileW(target.c_str(), temporary.path().c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+             : ::MoveFileExW(temporary.path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  if (!replaced) return LastError(u"无法用新内容替换文件", path);
+  temporary.Keep();
+  return Done{};
+}
+
+}  // namespace tambrel::platform::files
+
+#endif  // _WIN32
