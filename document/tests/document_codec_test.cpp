@@ -145,6 +145,22 @@ TEST(DecodeDocument, MatchesTheStepByStepReadOnRandomBytes) {
   }
 }
 
+TEST(DecodeDocument, MatchesTheStepByStepReadAcrossLongInputs) {
+  // Long enough to cross the decoder's internal chunks, with lead bytes, NULs and bytes whose
+  // shifted codes turn into two characters all about.
+  std::mt19937 random(936);
+  const std::string alphabet = Bytes({0x00, 0x41, 0x80, 0x81, 0xD6, 0xD0, 0xFE, 0xFF, 0xFF, 0x0A});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (const std::size_t length : {16383u, 16384u, 16385u, 100000u}) {
+    std::string bytes;
+    for (std::size_t i = 0; i < length; ++i) bytes += alphabet[pick(random)];
+    bytes += "A-RgPw";  // a byte outside the lead range, so the marker is read as one
+    const std::u16string text = DecodeDocument(bytes);
+    EXPECT_EQ(text, ReferenceDecodeDocument(bytes)) << length;
+    EXPECT_EQ(text.back(), u'A' + K);
+  }
+}
+
 TEST(DecodeDocument, LeadByteBeforeTheMarkerSwallowsItsDash) {
   EXPECT_EQ(DecodeDocument(Bytes({0xD6, '-', 'R', 'g', 'P', 'w'})), u"?RgPw");
   EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})),
