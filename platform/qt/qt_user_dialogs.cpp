@@ -53,7 +53,7 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButt
 
 std::u16string QtUserDialogs::AskText(const std::u16string& prompt) {
   bool confirmed = false;
-  const QString text = QInputDialog::getText(parent_, QApplication::applicationDisplayName(),
+  const QString text = QInputDialog::getText(parent_, QApplication::applicationName(),
                                              ToQString(prompt), QLineEdit::Normal, QString(),
                                              &confirmed);
   return confirmed ? ToU16(text) : std::u16string();
