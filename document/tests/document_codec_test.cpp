@@ -154,10 +154,11 @@ TEST(DecodeDocument, MatchesTheStepByStepReadAcrossLongInputs) {
   for (const std::size_t length : {16383u, 16384u, 16385u, 100000u}) {
     std::string bytes;
     for (std::size_t i = 0; i < length; ++i) bytes += alphabet[pick(random)];
-    bytes += "A-RgPw";  // a byte outside the lead range, so the marker is read as one
+    // A lead byte may swallow the first line feed but not the second, so the marker is whole.
+    bytes += "\n\n-RgPw";
     const std::u16string text = DecodeDocument(bytes);
     EXPECT_EQ(text, ReferenceDecodeDocument(bytes)) << length;
-    EXPECT_EQ(text.back(), u'A' + K);
+    EXPECT_EQ(text.back(), u'\n' + K);
   }
 }
 
