@@ -1,8 +1,10 @@
 #include "platform/qt/qt_picture_box.h"
 
-#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+#include <limits>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
@@ -74,10 +76,22 @@ PixelRect QtPictureBox::ClientRect() const {
 }
 
 PixelRect QtPictureBox::MeasureText(std::u16string_view text) const {
-  // Measured in the font the box was given, whatever a style sheet did to the widget.
-  const QFontMetrics metrics(ToQFont(font_));
-  const QString qtext = ToQString(text);
-  return PixelRect{0, 0, metrics.horizontalAdvance(qtext), metrics.height()};
+  // Measured in the font the box was given, whatever a style sheet did to the widget, as one
+  // row of text the way the editor stacks its rows (leading included, a negative leading pulling
+  // the next row up), so that a row of numbers is exactly as tall as an editor row in that font.
+  QTextLayout layout(ToQString(text), ToQFont(font_));
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return PixelRect{};
+  }
+  line.setLeadingIncluded(true);
+  line.setLineWidth(std::numeric_limits<int>::max() / 2);
+  layout.endLayout();
+  int height = static_cast<int>(line.height());
+  if (line.leading() < 0) height += static_cast<int>(std::ceil(line.leading()));
+  return PixelRect{0, 0, static_cast<int>(std::ceil(line.naturalTextWidth())), height};
 }
 
 void QtPictureBox::FillRect(const PixelRect& rect, ColorRef color) {

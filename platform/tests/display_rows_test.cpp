@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTest>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "platform/qt/qt_edit_box.h"
+#include "platform/qt/qt_picture_box.h"
+#include "platform/qt/qt_strings.h"
 
 namespace tambrel::platform::qt {
 namespace {
@@ -226,6 +229,33 @@ TEST_F(EditorRows, EveryScrollReachesTheHookAfterTheViewMoved) {
   EXPECT_LT(seen.back(), seen[2]);
   EXPECT_EQ(seen.back(), RowAtTopByHitTest(3));
   box_.SetHook(nullptr);
+}
+
+TEST_F(EditorRows, AGutterRowIsAsTallAsAnEditorRowInEveryFont) {
+  auto* picture_widget = new PictureWidget(&host_);
+  QtPictureBox picture("picLines", picture_widget, kWhite, kBlack, FontSpec{});
+  // Faces with no leading, a positive one and a negative one, where installed.
+  int measured = 0;
+  for (const char16_t* face :
+       {u"宋体", u"Nimbus Sans", u"C059", u"URW Gothic", u"DejaVu Sans", u"Noto Sans CJK SC"}) {
+    if (!QFontDatabase::hasFamily(ToQString(face)) && face != std::u16string_view(u"宋体")) {
+      continue;
+    }
+    for (const double size : {9.0, 12.0, 20.0}) {
+      const FontSpec font{face, size, false, false};
+      box_.SetFont(font);
+      picture.SetFont(font);
+      box_.SetText(std::u16string(400, u'x') + u" " + std::u16string(400, u'y'));
+      ASSERT_EQ(box_.FirstVisibleLine(), 0);  // lays the top block out
+      const QTextLayout* rows = widget_->document()->firstBlock().layout();
+      ASSERT_GE(rows->lineCount(), 3);
+      const PixelRect hy = picture.MeasureText(u"Hy");
+      EXPECT_EQ(hy.bottom - hy.top, rows->lineAt(2).y() - rows->lineAt(1).y())
+          << ToQString(face).toStdString() << " " << size;
+      ++measured;
+    }
+  }
+  EXPECT_GE(measured, 3);
 }
 
 }  // namespace
