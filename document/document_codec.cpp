@@ -1,6 +1,5 @@
 #include "document/document_codec.h"
 
-#include <cstring>
 #include <vector>
 
 #include "document/document_file.h"
@@ -61,16 +60,12 @@ const ShiftTables& Tables() {
 
 std::u16string ApplyUnitTable(std::u16string_view text,
                               const std::vector<cp936::Expansion>& table) {
-  // One unit may become two; write both every time and keep the second only when it is real.
+  // One unit may become two.
   std::u16string result;
-  platform::ResizeLarge(result, 2 * text.size() + 1);
+  platform::ResizeLarge(result, 2 * text.size());
   char16_t* out = result.data();
   std::size_t o = 0;
-  for (const char16_t unit : text) {
-    const cp936::Expansion expansion = table[unit];
-    std::memcpy(out + o, &expansion, sizeof expansion);
-    o += 1 + ((expansion >> 16) != cp936::kNoSecondUnit);
-  }
+  for (const char16_t unit : text) cp936::AppendExpansion(out, o, table[unit]);
   result.resize(o);
   return result;
 }

@@ -1,9 +1,9 @@
 #include "platform/codepage/cp936.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
+#include "platform/codepage/ascii_run.h"
 #include "platform/large_buffer.h"
 
 namespace tambrel::platform::cp936 {
@@ -70,8 +70,15 @@ std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
   while (i < last) {
     const unsigned char byte = in[i];
     if (byte < 0x80) {
-      out[o++] = kSingleByteTable[byte];
-      i += 1;
+      // The text is never ahead of the bytes, so 16 units fit wherever 16 bytes are left.
+      if (i + kAsciiRunWidth <= size) {
+        const std::size_t run = AsciiRun(in + i, out + o, 0x80, 0);
+        i += run;
+        o += run;
+      } else {
+        out[o++] = kSingleByteTable[byte];
+        i += 1;
+      }
       continue;
     }
     const unsigned char next = in[i + 1];
@@ -105,6 +112,14 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
   for (std::size_t index = 0; index < map.pair.size(); ++index) {
     map.pair[index] = Pack(transform(kDoubleByteTable[index]));
   }
+  const auto delta = static_cast<char16_t>(map.single[0] - kSingleByteTable[0]);
+  int limit = 0;
+  while (limit < 0x80 &&
+         map.single[limit] == Pack(std::u16string(1, static_cast<char16_t>(limit + delta)))) {
+    ++limit;
+  }
+  map.ascii_limit = static_cast<std::uint8_t>(limit);
+  map.ascii_delta = delta;
   return map;
 }
 
@@ -115,18 +130,13 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   const std::size_t last = size > 0 ? size - 1 : 0;
-  // Each step writes two units and takes at least one byte; a step may start on the chunk's last
-  // byte, and the last byte of all has a step of its own.
-  const auto room_for = [](std::size_t chunk) { return 2 * chunk + 4; };
+  // Each step writes at most two units and takes at least one byte; a step may start on the
+  // chunk's last byte, and the last byte of all has a step of its own.
+  const auto room_for = [](std::size_t chunk) { return 2 * chunk + 2 * kAsciiRunWidth; };
   std::u16string text;
   ResizeLarge(text, size + room_for(std::min(size, kChunk)));
   std::size_t i = 0;
   std::size_t o = 0;
-  // Writes both halves of an expansion and keeps the second only when it is real.
-  const auto emit = [](char16_t* out, std::size_t& o, Expansion expansion) {
-    std::memcpy(out + o, &expansion, sizeof expansion);
-    o += 1 + ((expansion >> 16) != kNoSecondUnit);
-  };
   while (i < last) {
     const std::size_t chunk_end = std::min(last, i + kChunk);
     const std::size_t room = room_for(chunk_end - i);
@@ -135,17 +145,23 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
     while (i < chunk_end) {
       // The same steps as DecodeInto.
       const unsigned char byte = in[i];
+      if (byte < map.ascii_limit && i + kAsciiRunWidth <= size) {
+        const std::size_t run = AsciiRun(in + i, out + o, map.ascii_limit, map.ascii_delta);
+        i += run;
+        o += run;
+        continue;
+      }
       const unsigned char next = in[i + 1];
       if (IsLeadByte(byte) && next != 0) {
-        emit(out, o, map.pair[PairIndex(byte, next)]);
+        AppendExpansion(out, o, map.pair[PairIndex(byte, next)]);
         i += 2;
       } else {
-        emit(out, o, map.single[byte]);
+        AppendExpansion(out, o, map.single[byte]);
         i += 1;
       }
     }
   }
-  if (i < size) emit(text.data(), o, map.single[in[i]]);
+  if (i < size) AppendExpansion(text.data(), o, map.single[in[i]]);
   text.resize(o);
   return text;
 }

@@ -31,10 +31,23 @@ std::string Encode(std::u16string_view text);
 using Expansion = std::uint32_t;
 inline constexpr char16_t kNoSecondUnit = 0xFFFF;
 
+// Appends an expansion at out[o] and moves o past it. The second unit is rare, so a branch on
+// it (rightly predicted) keeps the next write from waiting for this table look-up.
+inline void AppendExpansion(char16_t* out, std::size_t& o, Expansion expansion) {
+  out[o++] = static_cast<char16_t>(expansion & 0xFFFF);
+  if ((expansion >> 16) != kNoSecondUnit) [[unlikely]] {
+    out[o++] = static_cast<char16_t>(expansion >> 16);
+  }
+}
+
 // For decoding: what each byte on its own and each byte pair finally turn into.
 struct DecodeMap {
   std::vector<Expansion> single;  // 256 entries
   std::vector<Expansion> pair;    // kLeadByteCount * 256 entries
+  // Every byte below ascii_limit turns into the one unit byte + ascii_delta, which lets runs of
+  // them skip the table.
+  std::uint8_t ascii_limit = 0;
+  char16_t ascii_delta = 0;
 };
 
 // Builds the map that decodes and then applies `transform` to each decoded character. The
