@@ -1,6 +1,6 @@
 #include "gutter/draw_lines.h"
 
-#include <algorithm>
+#include <cstdint>
 
 #include "gutter/gutter_painter.h"
 #include "platform/ole_color.h"
