@@ -208,7 +208,7 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
     if (S_ISDIR(info.st_mode)) return FileFailure(u"无法保存文件", path, u"这是一个文件夹");
     if (!S_ISREG(info.st_mode)) return FileFailure(u"无法保存文件", path, u"这不是普通文件");
     // A rename would happily replace a read-only file; respect the protection instead.
-    if (::access(target.c_str(), W_OK) != 0) {
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
       return FileFailure(u"无法保存文件", path, ErrnoReason(errno));
     }
   }
