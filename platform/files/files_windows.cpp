@@ -1,5 +1,8 @@
 #ifdef _WIN32
 
+#ifndef NOMINMAX
+#define NOMINMAX  // keep std::min and std::max usable
+#endif
 #include <windows.h>
 
 #include <algorithm>
