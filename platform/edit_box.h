@@ -65,8 +65,8 @@ class EditBox : public Control {
   virtual void SetSelText(const std::u16string& text) {
     std::u16string whole = Text();
     const auto start = static_cast<std::size_t>(std::clamp(SelStart(), 0, TextLength()));
-    const auto length = std::min(static_cast<std::size_t>(std::max(SelLength(), 0)),
-                                  whole.size() - start);
+    const auto length =
+        std::min(static_cast<std::size_t>(std::max(SelLength(), 0)), whole.size() - start);
     whole.replace(start, length, text);
     SetText(whole);
     SetSelStart(static_cast<std::int32_t>(start + text.size()));

@@ -168,16 +168,6 @@ TEST_F(DrawLinesWith, ASelectionEndingJustAfterALineBreakLeavesTheNextRowGrey) {
   EXPECT_EQ(picture.StrongNumbers(), (std::vector<std::u16string>{u"4", u"5"}));
 }
 
-TEST_F(DrawLinesWith, ASelectionFromAboveTheViewMarksTheTopRows) {
-  Select(0, 3 * 2 + 1);  // rows 0 to 3
-  EXPECT_EQ(picture.StrongNumbers(), (std::vector<std::u16string>{u"3", u"4"}));
-}
-
-TEST_F(DrawLinesWith, ASelectionPastTheViewMarksEveryRowFromItsStart) {
-  Select(6 * 2, editor.TextLength() - 6 * 2);
-  EXPECT_EQ(picture.StrongNumbers(), (std::vector<std::u16string>{u"7", u"8"}));
-}
-
 TEST_F(DrawLinesWith, RowsAreNeverCountedBeyondTheLastWholeRow) {
   Select(editor.TextLength(), 0);
   EXPECT_EQ(editor.largest_limit, 8);

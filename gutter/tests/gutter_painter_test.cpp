@@ -132,13 +132,6 @@ TEST(GutterPainterColours, ASelectionPastTheViewMarksEveryRowFromItsStart) {
             (std::vector<NumberColour>{kGrey, kGrey, kStrong, kStrong, kStrong, kStrong}));
 }
 
-TEST(GutterPainterColours, ASelectionAroundTheWholeViewMarksEverything) {
-  GutterInputs in = Example();
-  in.S = 0;
-  in.E = 9;
-  EXPECT_EQ(Colours(PaintGutter(in)), std::vector<NumberColour>(6, kStrong));
-}
-
 TEST(GutterRowLimit, CoversExactlyTheRowsThatCanBeDrawn) {
   // Example: six whole rows from row 2.
   EXPECT_EQ(RowLimit(16, 2, 100, 0), 8);
