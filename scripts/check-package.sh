@@ -30,7 +30,7 @@ done
 
 # The main window is titled "Tambrel"; without its skin the program would show only "警告".
 # shellcheck disable=SC2016
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   "$1/usr/bin/tambrel" >/dev/null 2>&1 &
   pid=$!
   shown=no

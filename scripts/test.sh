@@ -8,4 +8,4 @@ build_dir=${TAMBREL_BUILD_DIR:-$root/build-test}
 
 TAMBREL_BUILD_DIR=$build_dir "$root/scripts/build.sh" test
 cd "$build_dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+ctest --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -39,16 +39,27 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect().topLeft(), image_, event->rect());
 }
 
-void PictureWidget::resizeEvent(QResizeEvent* event) {
+QImage& PictureWidget::image() {
+  // A hidden widget gets no resize events, yet the program draws on it before it is shown.
+  const QSize wanted = size().expandedTo(QSize(1, 1));
+  if (image_.size() != wanted) FitImage(wanted);
+  return image_;
+}
+
+void PictureWidget::FitImage(const QSize& wanted) {
   // Like a picture box with a persistent image: growing keeps what was drawn and fills the new
   // area with the background.
-  QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  QImage grown(wanted, QImage::Format_RGB32);
   grown.fill(background_);
   if (!image_.isNull()) {
     QPainter painter(&grown);
     painter.drawImage(0, 0, image_);
   }
   image_ = std::move(grown);
+}
+
+void PictureWidget::resizeEvent(QResizeEvent* event) {
+  FitImage(size().expandedTo(QSize(1, 1)));
   QWidget::resizeEvent(event);
 }
 

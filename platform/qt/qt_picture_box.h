@@ -15,7 +15,8 @@ class PictureWidget final : public QWidget {
  public:
   explicit PictureWidget(QWidget* parent);
 
-  QImage& image() { return image_; }
+  // The drawing, sized to the widget.
+  QImage& image();
   void SetBackground(const QColor& color);
 
  protected:
@@ -23,6 +24,8 @@ class PictureWidget final : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void FitImage(const QSize& wanted);
+
   QImage image_;
   QColor background_;
 };
