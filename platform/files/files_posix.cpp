@@ -223,8 +223,11 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
     if (::fchmod(temporary.fd(), info.st_mode & 07777) != 0) {
       return FileFailure(u"无法设置临时文件的权限", temporary.path(), ErrnoReason(errno));
     }
-    // Keep the owner too where we may; only the owner's root can give a file away.
-    (void)!::fchown(temporary.fd(), info.st_uid, info.st_gid);
+    // Keep the owner and group too where that is allowed. Without the right to, the new file
+    // stays ours, as with every editor that saves by renaming; the content is what matters.
+    if (::fchown(temporary.fd(), info.st_uid, info.st_gid) != 0) {
+      (void)!::fchown(temporary.fd(), static_cast<uid_t>(-1), info.st_gid);
+    }
   }
   if (Status written = WriteAll(temporary.fd(), contents, temporary.path()); !written) {
     return written;
