@@ -282,6 +282,18 @@ TEST_F(FileCommandsTest, SavedChineseDocumentReopensIdentical) {
   EXPECT_EQ(Text(), kChineseText + u"\n第三行");
 }
 
+TEST_F(FileCommandsTest, OpenedAndSavedDocumentKeepsEveryByte) {
+  Start();
+  for (const std::u16string text : {u"第一行\r\n第二行\r\n", u"Unix\n行\n", u"旧Mac\r行"}) {
+    const auto path = folder_ / u"原样.txt";
+    ASSERT_TRUE(WriteDocumentFile(path, text));
+    const std::string before = ReadBytes(path);
+    OpenDocument(path);
+    form_->Bc_Click();
+    EXPECT_EQ(ReadBytes(path), before);
+  }
+}
+
 TEST_F(FileCommandsTest, SaveOfEmptyTextWithPathWritesMarkerOnly) {
   Start();
   const auto path = folder_ / u"doc.txt";

@@ -134,43 +134,100 @@ void QtEditBox::Deliver(EditMessage message) {
   if (hook_) hook_(message);
 }
 
-std::u16string QtEditBox::Text() const { return widget_ ? ToU16(widget_->toPlainText()) : u""; }
+std::u16string QtEditBox::Text() const {
+  if (!widget_) return u"";
+  // The raw text keeps every character as it was given (toPlainText would turn no-break spaces
+  // into spaces); only the paragraph breaks become the text's own line breaks again.
+  const QString raw = widget_->document()->toRawText();
+  const std::u16string_view line_break = LineBreakText(line_break_);
+  std::u16string text;
+  text.reserve(static_cast<std::size_t>(raw.size()) + (line_break.size() - 1) *
+                                                          static_cast<std::size_t>(BreakCount()));
+  for (const QChar c : raw) {
+    if (c == QChar::ParagraphSeparator) {
+      text += line_break;
+    } else {
+      text.push_back(c.unicode());
+    }
+  }
+  return text;
+}
 
 std::int32_t QtEditBox::TextLength() const {
   if (!widget_) return 0;
   // The document counts a paragraph separator after the last block; the text does not.
-  return static_cast<std::int32_t>(widget_->document()->characterCount() - 1);
+  const int inner = widget_->document()->characterCount() - 1;
+  return static_cast<std::int32_t>(inner + ExtraUnitsPerBreak() * BreakCount());
 }
 
 void QtEditBox::SetText(const std::u16string& text) {
-  if (widget_) widget_->setPlainText(ToQString(text));
+  if (!widget_) return;
+  line_break_ = DominantLineBreak(text);
+  widget_->setPlainText(ToQString(text));
+}
+
+int QtEditBox::BreakCount() const { return widget_->document()->blockCount() - 1; }
+
+int QtEditBox::ExtraUnitsPerBreak() const {
+  return static_cast<int>(LineBreakText(line_break_).size()) - 1;
+}
+
+std::int32_t QtEditBox::ToOuterPosition(int inner) const {
+  if (ExtraUnitsPerBreak() == 0) return inner;
+  const QTextBlock block = widget_->document()->findBlock(inner);
+  const int breaks_before = block.isValid() ? block.blockNumber() : BreakCount();
+  return static_cast<std::int32_t>(inner + ExtraUnitsPerBreak() * breaks_before);
+}
+
+int QtEditBox::ToInnerPosition(std::int32_t outer) const {
+  const int extra = ExtraUnitsPerBreak();
+  const QTextDocument* document = widget_->document();
+  if (extra == 0) return std::clamp(outer, 0, document->characterCount() - 1);
+  // The last block that starts at or before the position, by its start in the outer text.
+  int low = 0;
+  int high = document->blockCount() - 1;
+  while (low < high) {
+    const int middle = low + (high - low + 1) / 2;
+    const QTextBlock block = document->findBlockByNumber(middle);
+    if (block.position() + extra * middle <= outer) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  const QTextBlock block = document->findBlockByNumber(low);
+  const int into_block = std::max(0, outer - (block.position() + extra * low));
+  // Inside a CR LF pair counts as before it.
+  return block.position() + std::min(into_block, block.length() - 1);
 }
 
 std::int32_t QtEditBox::SelStart() const {
   if (!widget_) return 0;
-  return static_cast<std::int32_t>(widget_->textCursor().selectionStart());
+  return ToOuterPosition(widget_->textCursor().selectionStart());
 }
 
 void QtEditBox::SetSelStart(std::int32_t start) {
   if (!widget_) return;
   // Like an edit control: a new start places the caret there and drops the selection.
   QTextCursor cursor = widget_->textCursor();
-  cursor.setPosition(std::clamp(start, 0, TextLength()));
+  cursor.setPosition(ToInnerPosition(std::max(start, 0)));
   widget_->setTextCursor(cursor);
 }
 
 std::int32_t QtEditBox::SelLength() const {
   if (!widget_) return 0;
   const QTextCursor cursor = widget_->textCursor();
-  return static_cast<std::int32_t>(cursor.selectionEnd() - cursor.selectionStart());
+  return ToOuterPosition(cursor.selectionEnd()) - ToOuterPosition(cursor.selectionStart());
 }
 
 void QtEditBox::SetSelLength(std::int32_t length) {
   if (!widget_) return;
   QTextCursor cursor = widget_->textCursor();
   const int start = cursor.selectionStart();
+  const std::int64_t outer_end = std::int64_t{ToOuterPosition(start)} + std::max(length, 0);
   cursor.setPosition(start);
-  cursor.setPosition(std::clamp(start + std::max(length, 0), start, TextLength()),
+  cursor.setPosition(ToInnerPosition(static_cast<std::int32_t>(
+                         std::min<std::int64_t>(outer_end, TextLength()))),
                      QTextCursor::KeepAnchor);
   widget_->setTextCursor(cursor);
 }
@@ -209,12 +266,12 @@ std::int32_t QtEditBox::LineCountUpTo(std::int32_t limit) {
 
 std::int32_t QtEditBox::LineFromChar(std::int32_t index) {
   if (!widget_) return 0;
-  return rows_->RowOfPosition(index);
+  return rows_->RowOfPosition(ToInnerPosition(index));
 }
 
 std::int32_t QtEditBox::LineFromCharUpTo(std::int32_t index, std::int32_t limit) {
   if (!widget_) return std::min(0, limit);
-  return rows_->RowOfPositionUpTo(index, limit);
+  return rows_->RowOfPositionUpTo(ToInnerPosition(index), limit);
 }
 
 DisplayRowCounter::VisibleRow QtEditBox::FirstVisibleRow() {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/edit_box.h"
+#include "platform/line_breaks.h"
 #include "platform/qt/display_rows.h"
 #include "platform/qt/widget_geometry.h"
 
@@ -86,6 +87,12 @@ class QtEditBox final : public EditBox {
   class HookFilter;
   void ApplyLook();
   DisplayRowCounter::VisibleRow FirstVisibleRow();
+  // Positions in the text handed out count each line break as its own length; the document
+  // counts one unit for every break.
+  int BreakCount() const;
+  int ExtraUnitsPerBreak() const;
+  std::int32_t ToOuterPosition(int inner) const;
+  int ToInnerPosition(std::int32_t outer) const;
   void Deliver(EditMessage message);
 
   QPointer<EditorWidget> widget_;
@@ -93,6 +100,7 @@ class QtEditBox final : public EditBox {
   OleColor back_color_;
   OleColor fore_color_;
   FontSpec font_;
+  LineBreak line_break_ = LineBreak::kCrLf;
   std::function<void()> change_;
   EditHook hook_;
   std::unique_ptr<HookFilter> hook_filter_;

@@ -1,0 +1,104 @@
+// The editor hands back exactly the text it was given: line breaks, no-break spaces and all,
+// with positions counted in that text.
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "platform/edit_box.h"
+#include "platform/line_breaks.h"
+#include "platform/qt/qt_window.h"
+
+namespace tambrel::platform {
+namespace {
+
+TEST(LineBreaks, TheMostUsedBreakWinsAndCrLfByDefault) {
+  EXPECT_EQ(DominantLineBreak(u""), LineBreak::kCrLf);
+  EXPECT_EQ(DominantLineBreak(u"一行"), LineBreak::kCrLf);
+  EXPECT_EQ(DominantLineBreak(u"a\r\nb\r\nc"), LineBreak::kCrLf);
+  EXPECT_EQ(DominantLineBreak(u"a\nb\nc"), LineBreak::kLf);
+  EXPECT_EQ(DominantLineBreak(u"a\rb\rc"), LineBreak::kCr);
+  EXPECT_EQ(DominantLineBreak(u"a\nb\nc\r\n"), LineBreak::kLf);
+  EXPECT_EQ(DominantLineBreak(u"a\nb\r\n"), LineBreak::kCrLf);  // a tie keeps CR LF
+}
+
+class EditorText : public ::testing::Test {
+ protected:
+  EditorText() {
+    WindowDefinition definition;
+    definition.name = "Form1";
+    definition.client_width = 6000;
+    definition.client_height = 4500;
+    ControlDefinition editor;
+    editor.name = "Editor";
+    editor.kind = ControlKind::kEditBox;
+    editor.container = "Form1";
+    editor.width = 6000;
+    editor.height = 4500;
+    editor.font = FontSpec{u"宋体", 12, false, false};
+    definition.controls = {editor};
+    window = CreateWindow(definition);
+  }
+
+  EditBox& edit() { return window->Get<EditBox>("Editor"); }
+  QPlainTextEdit& widget() {
+    return *static_cast<qt::QtWindow&>(*window).widget()->findChild<QPlainTextEdit*>("Editor");
+  }
+  QString Selected() { return widget().textCursor().selectedText(); }
+
+  std::unique_ptr<Window> window;
+};
+
+TEST_F(EditorText, EveryKindOfLineBreakComesBackAsGiven) {
+  for (const std::u16string text : {u"第一行\r\n第二行\r\n", u"第一行\n第二行\n", u"第一行\r第二行",
+                                    u"无换行", u"", u"\r\n\r\n"}) {
+    edit().SetText(text);
+    EXPECT_EQ(edit().Text(), text);
+    EXPECT_EQ(edit().TextLength(), static_cast<std::int32_t>(text.size()));
+  }
+}
+
+TEST_F(EditorText, CharactersThatLookLikeOthersAreKept) {
+  const std::u16string text = u"不\u00A0换行空格\u2028行内分隔\t制表";
+  edit().SetText(text);
+  EXPECT_EQ(edit().Text(), text);
+}
+
+TEST_F(EditorText, NewLinesTakeTheBreakTheTextAlreadyUses) {
+  edit().SetText(u"甲\r\n乙");
+  edit().SetSelStart(edit().TextLength());
+  widget().setFocus();
+  QTest::keyClick(&widget(), Qt::Key_Return);
+  QTest::keyClicks(&widget(), "c");
+  EXPECT_EQ(edit().Text(), u"甲\r\n乙\r\nc");
+
+  edit().SetText(u"甲\n乙");
+  edit().SetSelStart(edit().TextLength());
+  QTest::keyClick(&widget(), Qt::Key_Return);
+  EXPECT_EQ(edit().Text(), u"甲\n乙\n");
+}
+
+TEST_F(EditorText, PositionsCountBothCharactersOfACrLf) {
+  edit().SetText(u"第一行\r\n第二行\r\n第三行");
+  edit().SetSelStart(5);
+  edit().SetSelLength(2);
+  EXPECT_EQ(Selected(), QStringLiteral("第二"));
+  EXPECT_EQ(edit().SelStart(), 5);
+  EXPECT_EQ(edit().SelLength(), 2);
+
+  // A selection that ends with the line break covers both of its characters.
+  edit().SetSelStart(0);
+  edit().SetSelLength(5);
+  EXPECT_EQ(edit().SelLength(), 5);
+  EXPECT_EQ(edit().LineFromChar(4), 0);  // the LF of the first break is still on row 0
+  EXPECT_EQ(edit().LineFromChar(5), 1);
+  EXPECT_EQ(edit().LineFromChar(10), 2);
+
+  edit().SetSelStart(10);
+  edit().SetSelLength(1000);
+  EXPECT_EQ(Selected(), QStringLiteral("第三行"));
+  EXPECT_EQ(edit().SelStart() + edit().SelLength(), edit().TextLength());
+}
+
+}  // namespace
+}  // namespace tambrel::platform
