@@ -128,6 +128,18 @@ TEST(ReplaceFileAtomically, KeepsPermissionBits) {
   EXPECT_EQ(Mode(dir / "fresh.txt"), 0666u & ~mask);
 }
 
+TEST(ReplaceFileAtomically, KeepsTheOwnerWhereAllowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may keep another user's ownership";
+  TempDir dir;
+  const fs::path path = dir.Write("theirs.txt", "old");
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new").ok());
+  struct stat info;
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 65534u);
+}
+
 TEST(ReplaceFileAtomically, ReplacesTheFileALinkPointsTo) {
   TempDir dir;
   fs::create_directory(dir / "real");
