@@ -111,6 +111,7 @@ void BM_ReadDocumentFile(benchmark::State& state) {
     benchmark::DoNotOptimize(text);
   }
   CountBytes(state, Data().scrambled.size());
+  std::filesystem::remove_all(Data().folder);
 }
 
 void BM_WriteDocumentFile(benchmark::State& state) {
@@ -120,6 +121,7 @@ void BM_WriteDocumentFile(benchmark::State& state) {
     if (!WriteDocumentFile(path, Data().text).ok()) state.SkipWithError("write failed");
   }
   CountBytes(state, Data().scrambled.size());
+  std::filesystem::remove_all(Data().folder);
 }
 
 void BM_CountLossyCharacters(benchmark::State& state) {
