@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tambrel with every test and runs them all.
+# Builds Tambrel with every test and runs them all: a short fuzzing smoke run of the document
+# reader first, then every CTest suite (unit, GUI on the offscreen platform, the .deb check).
 #   scripts/test.sh
 set -euo pipefail
 
@@ -7,5 +8,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${TAMBREL_BUILD_DIR:-$root/build-test}
 
 TAMBREL_BUILD_DIR=$build_dir "$root/scripts/build.sh" test
+TAMBREL_FUZZ_BUILD_DIR=${TAMBREL_FUZZ_BUILD_DIR:-$build_dir-fuzz} "$root/scripts/fuzz-smoke.sh" 5
 cd "$build_dir"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 600
