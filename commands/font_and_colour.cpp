@@ -11,8 +11,8 @@ double ControlFontSize(float dialog_size) {
   return std::round(static_cast<double>(dialog_size) * 10000.0) / 10000.0;
 }
 
-platform::FontSpec FontFromDialog(const platform::CommonDialog& dialog) {
-  platform::FontSpec font;
+platform::FontChoice FontFromDialog(const platform::CommonDialog& dialog) {
+  platform::FontChoice font;
   font.size = ControlFontSize(dialog.FontSize);
   font.bold = dialog.FontBold;
   font.name = dialog.FontName;
@@ -23,7 +23,7 @@ platform::FontSpec FontFromDialog(const platform::CommonDialog& dialog) {
 
 void ZtB_Click(platform::EditBox& Text1, platform::PictureBox& picLines,
                platform::CommonDialog& CommonDialog1) {
-  const platform::FontSpec editor_font = Text1.Font();
+  const platform::FontChoice editor_font = Text1.Font();
   CommonDialog1.FontSize = static_cast<float>(editor_font.size);
   CommonDialog1.FontName = editor_font.name;
   CommonDialog1.FontBold = editor_font.bold;
@@ -32,7 +32,7 @@ void ZtB_Click(platform::EditBox& Text1, platform::PictureBox& picLines,
   // Confirmed or cancelled, the dialog's values are applied: after a cancel they are still the
   // editor's own, which is what brings the gutter's font in line with the editor's.
   static_cast<void>(CommonDialog1.ShowFont());
-  const platform::FontSpec chosen = FontFromDialog(CommonDialog1);
+  const platform::FontChoice chosen = FontFromDialog(CommonDialog1);
   Text1.SetFont(chosen);
   picLines.SetFont(chosen);
 }

@@ -28,11 +28,13 @@ Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window)
       environment_(std::move(environment)),
       window_(std::move(window)),
       layout_(environment_.decimal_separator),
-      file_commands_(Text1, CommonDialog1, Timer2,
-                     [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, document_),
-      editing_commands_(Text1, picLines, CommonDialog1,
-                        [this]() -> platform::UserDialogs& { return window_->Dialogs(); },
-                        find_pos_, platform::CreateSystemClock()) {
+      file_commands_(
+          Text1, CommonDialog1, Timer2,
+          [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, document_),
+      editing_commands_(
+          Text1, picLines, CommonDialog1,
+          [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, find_pos_,
+          platform::CreateSystemClock()) {
   BindEvents();
 }
 

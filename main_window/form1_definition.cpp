@@ -4,11 +4,11 @@ namespace tambrel::main_window {
 
 using platform::ControlDefinition;
 using platform::ControlKind;
-using platform::FontSpec;
+using platform::FontChoice;
 using platform::MenuDefinition;
 
 namespace {
-const FontSpec kDesignFont{u"宋体", 12.0, false, false};
+const FontChoice kDesignFont{u"宋体", 12.0, false, false};
 
 ControlDefinition Define(std::string name, ControlKind kind, std::string container, int left,
                          int top, int width = 0, int height = 0) {

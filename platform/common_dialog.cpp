@@ -17,7 +17,7 @@ bool CommonDialog::ShowSave() {
 }
 
 bool CommonDialog::ShowFont() {
-  const FontSpec start{FontName, FontSize, FontBold, FontItalic};
+  const FontChoice start{FontName, FontSize, FontBold, FontItalic};
   auto chosen = dialogs_().ChooseFont(start);
   if (!chosen) return false;
   FontName = chosen->name;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/control.h"
-#include "platform/font_spec.h"
+#include "platform/font_choice.h"
 #include "platform/ole_color.h"
 
 namespace tambrel::platform {
@@ -43,8 +43,8 @@ class EditBox : public Control {
   virtual void SetSelLength(std::int32_t length) = 0;
   virtual void SetFocus() = 0;
 
-  virtual FontSpec Font() const = 0;
-  virtual void SetFont(const FontSpec& font) = 0;
+  virtual FontChoice Font() const = 0;
+  virtual void SetFont(const FontChoice& font) = 0;
   virtual OleColor ForeColor() const = 0;
   virtual void SetForeColor(OleColor color) = 0;
 

@@ -26,9 +26,12 @@ LineBreak DominantLineBreak(std::u16string_view text) {
 
 std::u16string_view LineBreakText(LineBreak line_break) {
   switch (line_break) {
-    case LineBreak::kLf: return u"\n";
-    case LineBreak::kCr: return u"\r";
-    case LineBreak::kCrLf: break;
+    case LineBreak::kLf:
+      return u"\n";
+    case LineBreak::kCr:
+      return u"\r";
+    case LineBreak::kCrLf:
+      break;
   }
   return u"\r\n";
 }

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "platform/control.h"
-#include "platform/font_spec.h"
+#include "platform/font_choice.h"
 #include "platform/ole_color.h"
 
 namespace tambrel::platform {
@@ -24,8 +24,8 @@ class PictureBox : public Control {
  public:
   using Control::Control;
 
-  virtual FontSpec Font() const = 0;
-  virtual void SetFont(const FontSpec& font) = 0;
+  virtual FontChoice Font() const = 0;
+  virtual void SetFont(const FontChoice& font) = 0;
   virtual OleColor BackColor() const = 0;
   virtual OleColor ForeColor() const = 0;
 

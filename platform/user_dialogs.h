@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/font_spec.h"
+#include "platform/font_choice.h"
 #include "platform/ole_color.h"
 
 namespace tambrel::platform {
@@ -30,7 +30,7 @@ class UserDialogs {
                                                          const std::u16string& filter) = 0;
   virtual std::optional<std::u16string> ChooseFileToSave(const std::u16string& start,
                                                          const std::u16string& filter) = 0;
-  virtual std::optional<FontSpec> ChooseFont(const FontSpec& start) = 0;
+  virtual std::optional<FontChoice> ChooseFont(const FontChoice& start) = 0;
   virtual std::optional<OleColor> ChooseColor(OleColor start) = 0;
 };
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/font_spec.h"
+#include "platform/font_choice.h"
 #include "platform/ole_color.h"
 
 namespace tambrel::platform {
@@ -24,10 +24,10 @@ struct ControlDefinition {
   int height = 0;
   OleColor back_color = kWhite;
   OleColor fore_color = kBlack;
-  std::optional<FontSpec> font;
+  std::optional<FontChoice> font;
   int tab_index = -1;
-  int interval = 0;      // timers, in milliseconds
-  bool enabled = true;   // timers
+  int interval = 0;     // timers, in milliseconds
+  bool enabled = true;  // timers
   bool accepts_drops = false;
 };
 
@@ -45,7 +45,7 @@ struct MenuDefinition {
 struct WindowDefinition {
   std::string name;
   std::u16string caption;
-  int client_width = 0;   // twips, the area below the menu bar
+  int client_width = 0;  // twips, the area below the menu bar
   int client_height = 0;
   std::vector<std::string> icon_images;  // resource paths, one image per size
   std::vector<ControlDefinition> controls;

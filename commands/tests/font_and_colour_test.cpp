@@ -5,13 +5,13 @@
 namespace tambrel::commands {
 namespace {
 
-using platform::FontSpec;
+using platform::FontChoice;
 using platform::OleColor;
 
 class FontCommand : public FormTest {};
 
 TEST_F(FontCommand, OpensOnTheEditorsFont) {
-  const FontSpec editor{u"DejaVu Serif", 16.0, false, true};
+  const FontChoice editor{u"DejaVu Serif", 16.0, false, true};
   form.Text1.SetFont(editor);
   form.CommonDialog1.FontName = u"Stale";
   form.CommonDialog1.FontSize = 40.0f;
@@ -22,7 +22,7 @@ TEST_F(FontCommand, OpensOnTheEditorsFont) {
 }
 
 TEST_F(FontCommand, AConfirmedChoiceGoesToTheEditorAndTheGutter) {
-  const FontSpec chosen{u"Noto Sans CJK SC", 14.0, true, false};
+  const FontChoice chosen{u"Noto Sans CJK SC", 14.0, true, false};
   const int row_height_before = form.picLines.MeasureText(u"8").bottom;
   dialogs->font_answers.push_back(chosen);
   form.ZtB_Click();
@@ -34,16 +34,16 @@ TEST_F(FontCommand, AConfirmedChoiceGoesToTheEditorAndTheGutter) {
 }
 
 TEST_F(FontCommand, KeepsAFractionalSizeExactly) {
-  dialogs->font_answers.push_back(FontSpec{u"DejaVu Sans", 10.3, false, false});
+  dialogs->font_answers.push_back(FontChoice{u"DejaVu Sans", 10.3, false, false});
   form.ZtB_Click();
   EXPECT_EQ(form.Text1.Font().size, 10.3);
   EXPECT_EQ(form.picLines.Font().size, 10.3);
 }
 
 TEST_F(FontCommand, ACancelKeepsTheEditorsFontAndGivesItToTheGutter) {
-  const FontSpec editor{u"DejaVu Sans", 11.0, true, true};
+  const FontChoice editor{u"DejaVu Sans", 11.0, true, true};
   form.Text1.SetFont(editor);
-  form.picLines.SetFont(FontSpec{u"DejaVu Serif", 30.0, false, false});
+  form.picLines.SetFont(FontChoice{u"DejaVu Serif", 30.0, false, false});
   dialogs->font_answers.push_back(std::nullopt);
   form.ZtB_Click();
   EXPECT_EQ(form.Text1.Font(), editor);

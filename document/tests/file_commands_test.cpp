@@ -167,7 +167,7 @@ class TimerWatchingDialogs final : public platform::UserDialogs {
                                                  const std::u16string&) override {
     return std::nullopt;
   }
-  std::optional<platform::FontSpec> ChooseFont(const platform::FontSpec&) override {
+  std::optional<platform::FontChoice> ChooseFont(const platform::FontChoice&) override {
     return std::nullopt;
   }
   std::optional<platform::OleColor> ChooseColor(platform::OleColor) override {

@@ -34,8 +34,8 @@ class ScriptedEditor final : public platform::EditBox {
   std::int32_t SelLength() const override { return sel_length; }
   void SetSelLength(std::int32_t length) override { sel_length = length; }
   void SetFocus() override {}
-  platform::FontSpec Font() const override { return {}; }
-  void SetFont(const platform::FontSpec&) override {}
+  platform::FontChoice Font() const override { return {}; }
+  void SetFont(const platform::FontChoice&) override {}
   platform::OleColor ForeColor() const override { return platform::kBlack; }
   void SetForeColor(platform::OleColor) override {}
 
@@ -92,8 +92,8 @@ class RecordingPicture final : public platform::PictureBox {
   std::vector<PixelRect> lines;  // x, top, x + 1, bottom
   int refreshes = 0;
 
-  platform::FontSpec Font() const override { return {}; }
-  void SetFont(const platform::FontSpec&) override {}
+  platform::FontChoice Font() const override { return {}; }
+  void SetFont(const platform::FontChoice&) override {}
   platform::OleColor BackColor() const override { return back_color; }
   platform::OleColor ForeColor() const override { return platform::kBlack; }
   PixelRect ClientRect() const override { return {0, 0, 40, 100}; }

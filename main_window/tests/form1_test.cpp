@@ -115,10 +115,10 @@ TEST_F(MainWindow, TheDesignHasAFortyPixelGutterBesideTheEditor) {
 
 TEST_F(MainWindow, MenusCarryTheirCaptionsAndKeys) {
   const std::vector<std::tuple<const char*, std::u16string, std::u16string>> expected = {
-      {"Cd", u"菜单(&C)", u""},   {"Open", u"打开", u"F1"},     {"Bc", u"保存", u"F2"},
-      {"Save", u"另保存", u"F3"}, {"Timer", u"当前时间", u"F4"}, {"Zt", u"字体(&Z)", u""},
-      {"ZtC", u"字体颜色", u"F5"}, {"ZtB", u"字体类型", u"F6"}, {"Bj", u"编辑(&B)", u""},
-      {"Qp", u"清屏", u"F7"},     {"Cz", u"查找", u"F8"}};
+      {"Cd", u"菜单(&C)", u""},    {"Open", u"打开", u"F1"},      {"Bc", u"保存", u"F2"},
+      {"Save", u"另保存", u"F3"},  {"Timer", u"当前时间", u"F4"}, {"Zt", u"字体(&Z)", u""},
+      {"ZtC", u"字体颜色", u"F5"}, {"ZtB", u"字体类型", u"F6"},   {"Bj", u"编辑(&B)", u""},
+      {"Qp", u"清屏", u"F7"},      {"Cz", u"查找", u"F8"}};
   for (const auto& [name, caption, key] : expected) {
     const auto& entry = form->window().Get<platform::MenuEntry>(name);
     EXPECT_EQ(entry.Caption(), caption) << name;

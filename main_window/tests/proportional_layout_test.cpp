@@ -71,7 +71,9 @@ class FakeWindow final : public platform::Window {
     ResizeClient(scale_width + (twips - outer_width), scale_height);
   }
   float Height() const override { return outer_height; }
-  void SetHeight(float twips) override { ResizeClient(scale_width, scale_height + twips - outer_height); }
+  void SetHeight(float twips) override {
+    ResizeClient(scale_width, scale_height + twips - outer_height);
+  }
   float ScaleWidth() const override { return scale_width; }
   float ScaleHeight() const override { return scale_height; }
   platform::WindowState State() const override { return state; }

@@ -91,7 +91,7 @@ class QtEditBox::HookFilter final : public QObject {
 };
 
 QtEditBox::QtEditBox(std::string name, EditorWidget* widget, OleColor back_color,
-                     OleColor fore_color, FontSpec font)
+                     OleColor fore_color, FontChoice font)
     : EditBox(std::move(name)),
       widget_(widget),
       geometry_(widget),
@@ -141,8 +141,8 @@ std::u16string QtEditBox::Text() const {
   const QString raw = widget_->document()->toRawText();
   const std::u16string_view line_break = LineBreakText(line_break_);
   std::u16string text;
-  text.reserve(static_cast<std::size_t>(raw.size()) + (line_break.size() - 1) *
-                                                          static_cast<std::size_t>(BreakCount()));
+  text.reserve(static_cast<std::size_t>(raw.size()) +
+               (line_break.size() - 1) * static_cast<std::size_t>(BreakCount()));
   for (const QChar c : raw) {
     if (c == QChar::ParagraphSeparator) {
       text += line_break;
@@ -226,9 +226,9 @@ void QtEditBox::SetSelLength(std::int32_t length) {
   const int start = cursor.selectionStart();
   const std::int64_t outer_end = std::int64_t{ToOuterPosition(start)} + std::max(length, 0);
   cursor.setPosition(start);
-  cursor.setPosition(ToInnerPosition(static_cast<std::int32_t>(
-                         std::min<std::int64_t>(outer_end, TextLength()))),
-                     QTextCursor::KeepAnchor);
+  cursor.setPosition(
+      ToInnerPosition(static_cast<std::int32_t>(std::min<std::int64_t>(outer_end, TextLength()))),
+      QTextCursor::KeepAnchor);
   widget_->setTextCursor(cursor);
 }
 
@@ -236,7 +236,7 @@ void QtEditBox::SetFocus() {
   if (widget_) widget_->setFocus(Qt::OtherFocusReason);
 }
 
-void QtEditBox::SetFont(const FontSpec& font) {
+void QtEditBox::SetFont(const FontChoice& font) {
   font_ = font;
   ApplyLook();
 }

@@ -36,7 +36,7 @@ class EditorWidget final : public QPlainTextEdit {
 class QtEditBox final : public EditBox {
  public:
   QtEditBox(std::string name, EditorWidget* widget, OleColor back_color, OleColor fore_color,
-            FontSpec font);
+            FontChoice font);
   ~QtEditBox() override;
 
   EditorWidget* widget() const { return widget_; }
@@ -58,8 +58,8 @@ class QtEditBox final : public EditBox {
   void SetSelLength(std::int32_t length) override;
   void SetFocus() override;
 
-  FontSpec Font() const override { return font_; }
-  void SetFont(const FontSpec& font) override;
+  FontChoice Font() const override { return font_; }
+  void SetFont(const FontChoice& font) override;
   OleColor ForeColor() const override { return fore_color_; }
   void SetForeColor(OleColor color) override;
 
@@ -99,7 +99,7 @@ class QtEditBox final : public EditBox {
   WidgetGeometry geometry_;
   OleColor back_color_;
   OleColor fore_color_;
-  FontSpec font_;
+  FontChoice font_;
   LineBreak line_break_ = LineBreak::kCrLf;
   std::function<void()> change_;
   EditHook hook_;

@@ -16,7 +16,7 @@ QString CssColor(ColorRef color) {
 
 void RegisterFontSubstitutes() {
   // Song faces first, so "宋体" keeps its serif look; sans CJK faces as a fallback.
-  const QStringList song_faces{"Noto Serif CJK SC", "AR PL UMing CN", "AR PL SungtiL GB",
+  const QStringList song_faces{"Noto Serif CJK SC",   "AR PL UMing CN",   "AR PL SungtiL GB",
                                "WenQuanYi Micro Hei", "Noto Sans CJK SC", "WenQuanYi Zen Hei"};
   QFont::insertSubstitutions(QStringLiteral("宋体"), song_faces);
   QFont::insertSubstitutions(QStringLiteral("SimSun"), song_faces);
@@ -24,23 +24,24 @@ void RegisterFontSubstitutes() {
   QFont::insertSubstitutions(QStringLiteral("NSimSun"), song_faces);
 }
 
-QFont ToQFont(const FontSpec& spec) {
-  QFont font(ToQString(spec.name));
-  if (spec.size > 0) font.setPointSizeF(spec.size);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
+QFont ToQFont(const FontChoice& choice) {
+  QFont font(ToQString(choice.name));
+  if (choice.size > 0) font.setPointSizeF(choice.size);
+  font.setBold(choice.bold);
+  font.setItalic(choice.italic);
   return font;
 }
 
-QString PinnedLookStyleSheet(const QString& selector, const FontSpec& font, ColorRef text,
+QString PinnedLookStyleSheet(const QString& selector, const FontChoice& font, ColorRef text,
                              ColorRef background) {
-  QString sheet = selector + QStringLiteral(" { font-family: \"%1\"; font-size: %2pt; "
-                                            "font-weight: %3; font-style: %4;")
-                                 .arg(ToQString(font.name))
-                                 .arg(font.size)
-                                 .arg(font.bold ? QStringLiteral("bold") : QStringLiteral("normal"))
-                                 .arg(font.italic ? QStringLiteral("italic")
-                                                  : QStringLiteral("normal"));
+  QString sheet =
+      selector + QStringLiteral(
+                     " { font-family: \"%1\"; font-size: %2pt; "
+                     "font-weight: %3; font-style: %4;")
+                     .arg(ToQString(font.name))
+                     .arg(font.size)
+                     .arg(font.bold ? QStringLiteral("bold") : QStringLiteral("normal"))
+                     .arg(font.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
   if (text != kUntranslatableColor) sheet += QStringLiteral(" color: %1;").arg(CssColor(text));
   if (background != kUntranslatableColor) {
     sheet += QStringLiteral(" background-color: %1;").arg(CssColor(background));

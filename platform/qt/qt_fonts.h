@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QString>
 
-#include "platform/font_spec.h"
+#include "platform/font_choice.h"
 #include "platform/ole_color.h"
 
 namespace tambrel::platform::qt {
@@ -12,11 +12,11 @@ namespace tambrel::platform::qt {
 // Chinese face is found on a desktop that has no font of that name.
 void RegisterFontSubstitutes();
 
-QFont ToQFont(const FontSpec& spec);
+QFont ToQFont(const FontChoice& choice);
 
 // A style-sheet fragment that pins a widget's font and colours. A widget's own style sheet
 // wins over the skin's, so the editor keeps the font and colour the user chose.
-QString PinnedLookStyleSheet(const QString& selector, const FontSpec& font, ColorRef text,
+QString PinnedLookStyleSheet(const QString& selector, const FontChoice& font, ColorRef text,
                              ColorRef background);
 
 }  // namespace tambrel::platform::qt

@@ -64,7 +64,7 @@ void PictureWidget::resizeEvent(QResizeEvent* event) {
 }
 
 QtPictureBox::QtPictureBox(std::string name, PictureWidget* widget, OleColor back_color,
-                           OleColor fore_color, FontSpec font)
+                           OleColor fore_color, FontChoice font)
     : PictureBox(std::move(name)),
       widget_(widget),
       geometry_(widget),
@@ -76,7 +76,7 @@ QtPictureBox::QtPictureBox(std::string name, PictureWidget* widget, OleColor bac
   widget_->setFont(ToQFont(font_));
 }
 
-void QtPictureBox::SetFont(const FontSpec& font) {
+void QtPictureBox::SetFont(const FontChoice& font) {
   font_ = font;
   if (widget_) widget_->setFont(ToQFont(font_));
 }

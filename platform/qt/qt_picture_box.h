@@ -33,7 +33,7 @@ class PictureWidget final : public QWidget {
 class QtPictureBox final : public PictureBox {
  public:
   QtPictureBox(std::string name, PictureWidget* widget, OleColor back_color, OleColor fore_color,
-               FontSpec font);
+               FontChoice font);
 
   PictureWidget* widget() const { return widget_; }
 
@@ -45,8 +45,8 @@ class QtPictureBox final : public PictureBox {
     return geometry_.Move(left, top, width, height);
   }
 
-  FontSpec Font() const override { return font_; }
-  void SetFont(const FontSpec& font) override;
+  FontChoice Font() const override { return font_; }
+  void SetFont(const FontChoice& font) override;
   OleColor BackColor() const override { return back_color_; }
   OleColor ForeColor() const override { return fore_color_; }
 
@@ -63,7 +63,7 @@ class QtPictureBox final : public PictureBox {
   WidgetGeometry geometry_;
   OleColor back_color_;
   OleColor fore_color_;
-  FontSpec font_;
+  FontChoice font_;
 };
 
 }  // namespace tambrel::platform::qt

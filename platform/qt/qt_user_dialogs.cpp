@@ -36,9 +36,15 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButt
   box.setWindowTitle(ToQString(title));
   box.setText(ToQString(text));
   switch (icon) {
-    case MessageIcon::kNone: box.setIcon(QMessageBox::NoIcon); break;
-    case MessageIcon::kInformation: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::kNone:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MessageIcon::kInformation:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageIcon::kExclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
   }
   if (buttons == MessageButtons::kYesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -53,9 +59,9 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButt
 
 std::u16string QtUserDialogs::AskText(const std::u16string& prompt) {
   bool confirmed = false;
-  const QString text = QInputDialog::getText(parent_, QApplication::applicationName(),
-                                             ToQString(prompt), QLineEdit::Normal, QString(),
-                                             &confirmed);
+  const QString text =
+      QInputDialog::getText(parent_, QApplication::applicationName(), ToQString(prompt),
+                            QLineEdit::Normal, QString(), &confirmed);
   return confirmed ? ToU16(text) : std::u16string();
 }
 
@@ -109,7 +115,7 @@ QString NearestStyleName(const QString& family, bool bold, bool italic) {
 }
 }  // namespace
 
-std::optional<FontSpec> QtUserDialogs::ChooseFont(const FontSpec& start) {
+std::optional<FontChoice> QtUserDialogs::ChooseFont(const FontChoice& start) {
   // A name the dialog does not list ("宋体" is a substitute here) would open it on some other
   // face, and OK would then change the editor's face. Open it on the face actually shown.
   QFont initial = ToQFont(start);
@@ -122,7 +128,7 @@ std::optional<FontSpec> QtUserDialogs::ChooseFont(const FontSpec& start) {
   // The face left as it was keeps the name it was asked by.
   const std::u16string name = chosen.family() == shown_family ? start.name : ToU16(chosen.family());
   const double size = chosen.pointSizeF() > 0 ? chosen.pointSizeF() : start.size;
-  return FontSpec{name, size, chosen.bold(), chosen.italic()};
+  return FontChoice{name, size, chosen.bold(), chosen.italic()};
 }
 
 std::optional<OleColor> QtUserDialogs::ChooseColor(OleColor start) {
@@ -131,7 +137,8 @@ std::optional<OleColor> QtUserDialogs::ChooseColor(OleColor start) {
   const QColor initial(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
   const QColor chosen = QColorDialog::getColor(initial, parent_);
   if (!chosen.isValid()) return std::nullopt;
-  return RgbColor(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+  return RgbColor(static_cast<std::uint8_t>(chosen.red()),
+                  static_cast<std::uint8_t>(chosen.green()),
                   static_cast<std::uint8_t>(chosen.blue()));
 }
 

@@ -24,7 +24,7 @@ class QtUserDialogs final : public UserDialogs {
                                                  const std::u16string& filter) override;
   std::optional<std::u16string> ChooseFileToSave(const std::u16string& start,
                                                  const std::u16string& filter) override;
-  std::optional<FontSpec> ChooseFont(const FontSpec& start) override;
+  std::optional<FontChoice> ChooseFont(const FontChoice& start) override;
   std::optional<OleColor> ChooseColor(OleColor start) override;
 
  private:

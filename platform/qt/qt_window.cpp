@@ -40,7 +40,8 @@ QtWindow::QtWindow(const WindowDefinition& definition)
     : name_(definition.name), main_(std::make_unique<MainWindowWidget>()) {
   main_->setWindowTitle(ToQString(definition.caption));
   QIcon icon;
-  for (const std::string& image : definition.icon_images) icon.addFile(QString::fromStdString(image));
+  for (const std::string& image : definition.icon_images)
+    icon.addFile(QString::fromStdString(image));
   if (!icon.isNull()) main_->setWindowIcon(icon);
 
   auto* client = new QWidget(main_.get());
@@ -121,8 +122,9 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
       case ControlKind::kPictureBox: {
         auto* picture = new PictureWidget(parent);
         widget = picture;
-        made = std::make_unique<QtPictureBox>(control.name, picture, control.back_color,
-                                              control.fore_color, control.font.value_or(FontSpec{}));
+        made =
+            std::make_unique<QtPictureBox>(control.name, picture, control.back_color,
+                                           control.fore_color, control.font.value_or(FontChoice{}));
         break;
       }
       case ControlKind::kEditBox: {
@@ -131,7 +133,7 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
         editor->viewport()->setAcceptDrops(control.accepts_drops);
         widget = editor;
         made = std::make_unique<QtEditBox>(control.name, editor, control.back_color,
-                                           control.fore_color, control.font.value_or(FontSpec{}));
+                                           control.fore_color, control.font.value_or(FontChoice{}));
         break;
       }
     }
@@ -215,9 +217,15 @@ WindowState QtWindow::State() const {
 
 void QtWindow::SetState(WindowState state) {
   switch (state) {
-    case WindowState::kNormal: main_->showNormal(); break;
-    case WindowState::kMinimized: main_->showMinimized(); break;
-    case WindowState::kMaximized: main_->showMaximized(); break;
+    case WindowState::kNormal:
+      main_->showNormal();
+      break;
+    case WindowState::kMinimized:
+      main_->showMinimized();
+      break;
+    case WindowState::kMaximized:
+      main_->showMaximized();
+      break;
   }
 }
 

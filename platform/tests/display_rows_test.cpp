@@ -27,7 +27,7 @@ class EditorRows : public ::testing::Test {
  protected:
   EditorRows()
       : widget_(new EditorWidget(&host_)),
-        box_("Text1", widget_, kWhite, kBlack, FontSpec{u"宋体", 12.0, false, false}) {
+        box_("Text1", widget_, kWhite, kBlack, FontChoice{u"宋体", 12.0, false, false}) {
     host_.resize(420, 300);
     widget_->setGeometry(0, 0, 420, 300);
     host_.show();
@@ -192,7 +192,7 @@ TEST_F(EditorRows, EditsAndFontChangesKeepTheCountExact) {
   EXPECT_EQ(box_.LineFromChar(five + 1 + 400 * (length + 1)), 5 + 1200);
 
   const int before = PerRow();
-  box_.SetFont(FontSpec{u"宋体", 18.0, false, false});
+  box_.SetFont(FontChoice{u"宋体", 18.0, false, false});
   const int after = PerRow();
   ASSERT_LT(after, before);
   const int rows_per_block = (length + after - 1) / after;
@@ -233,7 +233,7 @@ TEST_F(EditorRows, EveryScrollReachesTheHookAfterTheViewMoved) {
 
 TEST_F(EditorRows, AGutterRowIsAsTallAsAnEditorRowInEveryFont) {
   auto* picture_widget = new PictureWidget(&host_);
-  QtPictureBox picture("picLines", picture_widget, kWhite, kBlack, FontSpec{});
+  QtPictureBox picture("picLines", picture_widget, kWhite, kBlack, FontChoice{});
   // Faces with no leading, a positive one and a negative one, where installed.
   int measured = 0;
   for (const char16_t* face :
@@ -242,7 +242,7 @@ TEST_F(EditorRows, AGutterRowIsAsTallAsAnEditorRowInEveryFont) {
       continue;
     }
     for (const double size : {9.0, 12.0, 20.0}) {
-      const FontSpec font{face, size, false, false};
+      const FontChoice font{face, size, false, false};
       box_.SetFont(font);
       picture.SetFont(font);
       box_.SetText(std::u16string(400, u'x') + u" " + std::u16string(400, u'y'));

@@ -35,7 +35,7 @@ class EditorText : public ::testing::Test {
     editor.container = "Form1";
     editor.width = 6000;
     editor.height = 4500;
-    editor.font = FontSpec{u"宋体", 12, false, false};
+    editor.font = FontChoice{u"宋体", 12, false, false};
     definition.controls = {editor};
     window = CreateWindow(definition);
   }

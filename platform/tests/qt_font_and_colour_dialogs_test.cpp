@@ -34,21 +34,21 @@ TEST(QtFontDialog, OpensOnTheFaceActuallyShownForASubstitutedName) {
     opened_on = dialog.currentFont().family();
     dialog.reject();
   });
-  EXPECT_EQ(dialogs.ChooseFont(FontSpec{u"宋体", 12.0, false, false}), std::nullopt);
+  EXPECT_EQ(dialogs.ChooseFont(FontChoice{u"宋体", 12.0, false, false}), std::nullopt);
   EXPECT_EQ(opened_on, shown);
 }
 
 TEST(QtFontDialog, ConfirmingUnchangedKeepsTheNameAndSize) {
   QtUserDialogs dialogs(nullptr);
   WhenShown<QFontDialog>([](QFontDialog& dialog) { dialog.accept(); });
-  const FontSpec start{u"宋体", 12.0, true, false};
+  const FontChoice start{u"宋体", 12.0, true, false};
   EXPECT_EQ(dialogs.ChooseFont(start), start);
 }
 
 TEST(QtFontDialog, ConfirmingUnchangedKeepsBoldAndItalicWhereTheFaceHasThem) {
   QtUserDialogs dialogs(nullptr);
   WhenShown<QFontDialog>([](QFontDialog& dialog) { dialog.accept(); });
-  const FontSpec start{u"DejaVu Sans", 11.0, true, true};
+  const FontChoice start{u"DejaVu Sans", 11.0, true, true};
   EXPECT_EQ(dialogs.ChooseFont(start), start);
 }
 
@@ -60,7 +60,8 @@ TEST(QtFontDialog, ConfirmingAnotherFaceAndSizeAnswersThem) {
     dialog.setCurrentFont(font);
     dialog.accept();
   });
-  const std::optional<FontSpec> chosen = dialogs.ChooseFont(FontSpec{u"宋体", 12.0, false, false});
+  const std::optional<FontChoice> chosen =
+      dialogs.ChooseFont(FontChoice{u"宋体", 12.0, false, false});
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(chosen->name, u"DejaVu Serif");
   EXPECT_EQ(chosen->size, 14.0);

@@ -7,8 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "platform/edit_box.h"
@@ -49,7 +49,7 @@ class BuiltWindow : public ::testing::Test {
     picture.top = 300;
     picture.width = 600;
     picture.height = 3000;
-    picture.font = FontSpec{u"宋体", 12, false, false};
+    picture.font = FontChoice{u"宋体", 12, false, false};
     ControlDefinition editor;
     editor.name = "Editor";
     editor.kind = ControlKind::kEditBox;
@@ -57,7 +57,7 @@ class BuiltWindow : public ::testing::Test {
     editor.left = 750;
     editor.width = 5250;
     editor.height = 4500;
-    editor.font = FontSpec{u"宋体", 12, false, false};
+    editor.font = FontChoice{u"宋体", 12, false, false};
     editor.tab_index = 2;
     editor.accepts_drops = true;
     definition.controls = {timer, box, picture, editor};
@@ -67,8 +67,8 @@ class BuiltWindow : public ::testing::Test {
     for (int i = 0; i < 8; ++i) {
       if (i == 4) definition.menus.push_back({"Second", u"字体(&Z)", "", "", nullptr});
       std::string name = std::string("Item") + keys[i];
-      definition.menus.push_back(
-          {name, u"项", i < 4 ? "First" : "Second", keys[i], [this, name] { clicked.push_back(name); }});
+      definition.menus.push_back({name, u"项", i < 4 ? "First" : "Second", keys[i],
+                                  [this, name] { clicked.push_back(name); }});
     }
     window = std::make_unique<qt::QtWindow>(definition);
   }

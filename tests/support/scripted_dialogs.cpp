@@ -45,9 +45,9 @@ std::optional<std::u16string> ScriptedDialogs::ChooseFileToSave(const std::u16st
   return Next(file_answers, "save dialog", std::optional<std::u16string>());
 }
 
-std::optional<platform::FontSpec> ScriptedDialogs::ChooseFont(const platform::FontSpec& start) {
+std::optional<platform::FontChoice> ScriptedDialogs::ChooseFont(const platform::FontChoice& start) {
   font_dialog_starts.push_back(start);
-  return Next(font_answers, "font dialog", std::optional<platform::FontSpec>());
+  return Next(font_answers, "font dialog", std::optional<platform::FontChoice>());
 }
 
 std::optional<platform::OleColor> ScriptedDialogs::ChooseColor(platform::OleColor start) {

@@ -23,14 +23,14 @@ class ScriptedDialogs final : public platform::UserDialogs {
   std::deque<platform::MessageAnswer> message_answers;
   std::deque<std::u16string> text_answers;
   std::deque<std::optional<std::u16string>> file_answers;
-  std::deque<std::optional<platform::FontSpec>> font_answers;
+  std::deque<std::optional<platform::FontChoice>> font_answers;
   std::deque<std::optional<platform::OleColor>> color_answers;
 
   std::vector<Message> messages;
   std::vector<std::u16string> prompts;
   std::vector<std::u16string> file_dialog_starts;
   std::vector<std::u16string> file_dialog_filters;
-  std::vector<platform::FontSpec> font_dialog_starts;
+  std::vector<platform::FontChoice> font_dialog_starts;
   std::vector<platform::OleColor> color_dialog_starts;
 
   platform::MessageAnswer ShowMessage(const std::u16string& text, platform::MessageButtons buttons,
@@ -41,7 +41,7 @@ class ScriptedDialogs final : public platform::UserDialogs {
                                                  const std::u16string& filter) override;
   std::optional<std::u16string> ChooseFileToSave(const std::u16string& start,
                                                  const std::u16string& filter) override;
-  std::optional<platform::FontSpec> ChooseFont(const platform::FontSpec& start) override;
+  std::optional<platform::FontChoice> ChooseFont(const platform::FontChoice& start) override;
   std::optional<platform::OleColor> ChooseColor(platform::OleColor start) override;
 };
 

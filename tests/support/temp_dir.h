@@ -32,7 +32,8 @@ class TempDir {
   // Writes bytes to a file in this folder and answers its path.
   std::filesystem::path Write(std::string_view name, std::string_view bytes) const {
     const std::filesystem::path file = path_ / name;
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file;
   }
 
