@@ -93,6 +93,7 @@ void DropOn(QPlainTextEdit* editor, const QMimeData& mime) {
   QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(editor->viewport(), &drop);
   EXPECT_TRUE(drop.isAccepted());
+  QCoreApplication::processEvents();  // the drop is handled once it is over
 }
 
 // The window with the desktop's dialogs, after its start-up tick.

@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTimer>
 #include <QUrl>
 #include <cmath>
 
@@ -72,7 +73,11 @@ void EditorWidget::dropEvent(QDropEvent* event) {
     }
   }
   event->acceptProposedAction();
-  if (drop) drop(data);
+  // Handled once the drop is over, so a message the handler shows does not keep the program the
+  // files came from waiting for the drop to finish.
+  QTimer::singleShot(0, this, [this, data = std::move(data)] {
+    if (drop) drop(data);
+  });
 }
 
 // Sees every event of the editor and its viewport on its way in.
