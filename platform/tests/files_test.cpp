@@ -190,6 +190,29 @@ TEST(ReplaceFileAtomically, KeepsFileAttributes) {
   EXPECT_EQ(ReadBytes(path), "new");
   EXPECT_NE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
+
+TEST(ReplaceFileAtomically, FileAnotherProgramHoldsOpenFailsAndStays) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  // Open as an editor that shares reading and writing but not renaming or deleting.
+  const HANDLE holder =
+      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const Status status = ReplaceFileAtomically(path, "new");
+  ::CloseHandle(holder);
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.failure().reason.find(path.u16string()), std::u16string::npos);
+  EXPECT_EQ(ReadBytes(path), "old");
+  std::vector<std::string> left = Entries(dir.path());
+  // Wine's ReplaceFileW leaves a backup of its own ("rf….tmp") behind when it fails.
+  if (RunningUnderWine()) {
+    std::erase_if(left, [](const std::string& name) {
+      return name.starts_with("rf") && name.ends_with(".tmp");
+    });
+  }
+  EXPECT_EQ(left, std::vector<std::string>{"doc.txt"});
+}
 #endif
 
 #ifndef _WIN32
