@@ -12,6 +12,14 @@
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 #include "platform/qt/twips.h"
+#include "platform/windows_command_line.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // keep std::min and std::max usable
+#endif
+#include <windows.h>  // last: its macros would rename declarations in the headers above
+#endif
 
 namespace tambrel::platform {
 
@@ -36,13 +44,19 @@ Application::~Application() = default;
 int Application::Run() { return QApplication::exec(); }
 
 std::filesystem::path Application::ExecutableDirectory() {
-  return std::filesystem::path(QApplication::applicationDirPath().toStdString());
+  return qt::QStringToPath(QApplication::applicationDirPath());
 }
 
 std::u16string Application::CommandLine() {
+#ifdef _WIN32
+  // The arguments as typed: joining the parsed ones would drop quotes and runs of spaces.
+  return std::u16string(
+      ArgumentsAfterProgramName(reinterpret_cast<const char16_t*>(::GetCommandLineW())));
+#else
   QStringList arguments = QApplication::arguments();
   if (!arguments.isEmpty()) arguments.removeFirst();
   return qt::ToU16(arguments.join(QLatin1Char(' ')));
+#endif
 }
 
 float Application::ScreenWidth() {

@@ -17,8 +17,21 @@ inline std::u16string ToU16(const QString& text) {
                         static_cast<std::size_t>(text.size()));
 }
 
+// On Windows a path crosses as UTF-16: a narrow one would go through the ANSI code page there.
 inline QString PathToQString(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return QString::fromStdWString(path.native());
+#else
   return QString::fromStdString(path.string());
+#endif
+}
+
+inline std::filesystem::path QStringToPath(const QString& text) {
+#ifdef _WIN32
+  return std::filesystem::path(text.toStdWString());
+#else
+  return std::filesystem::path(text.toStdString());
+#endif
 }
 
 }  // namespace tambrel::platform::qt
