@@ -99,6 +99,12 @@ std::u16string Win32Reason(unsigned long error_code) {
       return u"磁盘是只读的";
     case ERROR_FILENAME_EXCED_RANGE:
       return u"路径太长";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return u"文件名无效";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return u"文件已存在";
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       return u"内存不足";

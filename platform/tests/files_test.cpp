@@ -191,6 +191,17 @@ TEST(ReplaceFileAtomically, KeepsFileAttributes) {
   EXPECT_NE(::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
+TEST(ReplaceFileAtomically, NameWindowsForbidsFailsWithAReason) {
+  TempDir dir;
+  for (const char* name : {"a?b.txt", "a|b.txt", "a<b>.txt"}) {
+    const Status status = ReplaceFileAtomically(dir / name, "x");
+    ASSERT_FALSE(status.ok()) << name;
+    EXPECT_NE(status.failure().reason.find(u"文件名无效"), std::u16string::npos) << name;
+    EXPECT_FALSE(ReadWholeFile(dir / name, kNoLimit, MissingFile::kCreateEmpty).ok()) << name;
+  }
+  EXPECT_TRUE(Entries(dir.path()).empty());
+}
+
 TEST(ReplaceFileAtomically, FileAnotherProgramHoldsOpenFailsAndStays) {
   TempDir dir;
   const fs::path path = dir.Write("doc.txt", "old");
