@@ -42,7 +42,7 @@ cd "$build_dir/tests"
 while read -r test; do
   [[ -n $test ]] || continue
   echo "== $test.exe under Wine"
-  if ! wine "./$test.exe" --gtest_brief=1; then
+  if ! wine "./$test.exe" --gtest_brief=1 </dev/null; then
     failed+=("$test")
   fi
 done <"$build_dir/windows-tests.txt"
