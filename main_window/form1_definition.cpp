@@ -4,24 +4,12 @@ namespace tambrel::main_window {
 
 using platform::ControlDefinition;
 using platform::ControlKind;
+using platform::DefineControl;
 using platform::FontChoice;
 using platform::MenuDefinition;
 
 namespace {
 const FontChoice kDesignFont{u"宋体", 12.0, false, false};
-
-ControlDefinition Define(std::string name, ControlKind kind, std::string container, int left,
-                         int top, int width = 0, int height = 0) {
-  ControlDefinition control;
-  control.name = std::move(name);
-  control.kind = kind;
-  control.container = std::move(container);
-  control.left = left;
-  control.top = top;
-  control.width = width;
-  control.height = height;
-  return control;
-}
 }  // namespace
 
 platform::WindowDefinition Form1Definition(Form1& form) {
@@ -33,32 +21,32 @@ platform::WindowDefinition Form1Definition(Form1& form) {
   definition.icon_images = {":/icons/tambrel-48.png", ":/icons/tambrel-32.png",
                             ":/icons/tambrel-16.png"};
 
-  ControlDefinition timer2 = Define("Timer2", ControlKind::kTimer, "Form1", 2160, 840);
+  ControlDefinition timer2 = DefineControl("Timer2", ControlKind::kTimer, "Form1", 2160, 840);
   timer2.interval = 1;
   timer2.enabled = false;
 
   ControlDefinition common_dialog =
-      Define("CommonDialog1", ControlKind::kCommonDialog, "Form1", 1200, 840);
+      DefineControl("CommonDialog1", ControlKind::kCommonDialog, "Form1", 1200, 840);
 
   ControlDefinition container =
-      Define("Container", ControlKind::kContainer, "Form1", 0, 0, 11235, 8775);
+      DefineControl("Container", ControlKind::kContainer, "Form1", 0, 0, 11235, 8775);
   container.back_color = platform::kSystemWindowBackground;
   container.fore_color = platform::kSystemWindowText;
   container.tab_index = 0;
 
   ControlDefinition pic_lines =
-      Define("picLines", ControlKind::kPictureBox, "Container", 0, 0, 600, 8655);
+      DefineControl("picLines", ControlKind::kPictureBox, "Container", 0, 0, 600, 8655);
   pic_lines.back_color = platform::kWhite;
   pic_lines.fore_color = platform::kBlack;
   pic_lines.font = kDesignFont;
   pic_lines.tab_index = 1;
 
-  ControlDefinition timer3 = Define("Timer3", ControlKind::kTimer, "picLines", 0, 120);
+  ControlDefinition timer3 = DefineControl("Timer3", ControlKind::kTimer, "picLines", 0, 120);
   timer3.interval = 500;
   timer3.enabled = true;
 
   ControlDefinition text1 =
-      Define("Text1", ControlKind::kEditBox, "Container", 600, 0, 10575, 8655);
+      DefineControl("Text1", ControlKind::kEditBox, "Container", 600, 0, 10575, 8655);
   text1.back_color = platform::kWhite;
   text1.fore_color = platform::kBlack;
   text1.font = kDesignFont;

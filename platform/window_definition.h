@@ -31,6 +31,20 @@ struct ControlDefinition {
   bool accepts_drops = false;
 };
 
+// A control row with its name, kind, container and design geometry; the rest at the defaults.
+inline ControlDefinition DefineControl(std::string name, ControlKind kind, std::string container,
+                                       int left, int top, int width = 0, int height = 0) {
+  ControlDefinition control;
+  control.name = std::move(name);
+  control.kind = kind;
+  control.container = std::move(container);
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+  return control;
+}
+
 // One row of the menu table: a menu of the menu bar when parent is empty, else an item of the
 // named menu. The caption's '&' marks the access key; the shortcut ("F1") works while the
 // menus are closed.

@@ -29,12 +29,8 @@ class EditorText : public ::testing::Test {
     definition.name = "Form1";
     definition.client_width = 6000;
     definition.client_height = 4500;
-    ControlDefinition editor;
-    editor.name = "Editor";
-    editor.kind = ControlKind::kEditBox;
-    editor.container = "Form1";
-    editor.width = 6000;
-    editor.height = 4500;
+    ControlDefinition editor =
+        DefineControl("Editor", ControlKind::kEditBox, "Form1", 0, 0, 6000, 4500);
     editor.font = FontChoice{u"宋体", 12, false, false};
     definition.controls = {editor};
     window = CreateWindow(definition);

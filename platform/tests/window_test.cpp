@@ -29,34 +29,16 @@ class BuiltWindow : public ::testing::Test {
     definition.caption = u"测试";
     definition.client_width = 6000;
     definition.client_height = 4500;
-    ControlDefinition timer;
-    timer.name = "Ticker";
-    timer.kind = ControlKind::kTimer;
-    timer.container = "Form1";
+    ControlDefinition timer = DefineControl("Ticker", ControlKind::kTimer, "Form1", 0, 0);
     timer.interval = 250;
     timer.enabled = false;
-    ControlDefinition box;
-    box.name = "Box";
-    box.kind = ControlKind::kContainer;
-    box.container = "Form1";
-    box.width = 6000;
-    box.height = 4500;
-    ControlDefinition picture;
-    picture.name = "Picture";
-    picture.kind = ControlKind::kPictureBox;
-    picture.container = "Box";
-    picture.left = 150;
-    picture.top = 300;
-    picture.width = 600;
-    picture.height = 3000;
+    const ControlDefinition box =
+        DefineControl("Box", ControlKind::kContainer, "Form1", 0, 0, 6000, 4500);
+    ControlDefinition picture =
+        DefineControl("Picture", ControlKind::kPictureBox, "Box", 150, 300, 600, 3000);
     picture.font = FontChoice{u"宋体", 12, false, false};
-    ControlDefinition editor;
-    editor.name = "Editor";
-    editor.kind = ControlKind::kEditBox;
-    editor.container = "Box";
-    editor.left = 750;
-    editor.width = 5250;
-    editor.height = 4500;
+    ControlDefinition editor =
+        DefineControl("Editor", ControlKind::kEditBox, "Box", 750, 0, 5250, 4500);
     editor.font = FontChoice{u"宋体", 12, false, false};
     editor.tab_index = 2;
     editor.accepts_drops = true;
