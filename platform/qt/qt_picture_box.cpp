@@ -70,15 +70,18 @@ QtPictureBox::QtPictureBox(std::string name, PictureWidget* widget, OleColor bac
       geometry_(widget),
       back_color_(back_color),
       fore_color_(fore_color),
-      font_(std::move(font)) {
+      font_(std::move(font)),
+      qfont_(ToQFont(font_)) {
   const ColorRef background = TranslateColor(back_color_);
   if (background != kUntranslatableColor) widget_->SetBackground(ToQColor(background));
-  widget_->setFont(ToQFont(font_));
+  widget_->setFont(qfont_);
 }
 
 void QtPictureBox::SetFont(const FontChoice& font) {
   font_ = font;
-  if (widget_) widget_->setFont(ToQFont(font_));
+  qfont_ = ToQFont(font_);
+  rendered_.clear();
+  if (widget_) widget_->setFont(qfont_);
 }
 
 PixelRect QtPictureBox::ClientRect() const {
@@ -90,7 +93,7 @@ PixelRect QtPictureBox::MeasureText(std::u16string_view text) const {
   // Measured in the font the box was given, whatever a style sheet did to the widget, as one
   // row of text the way the editor stacks its rows (leading included, a negative leading pulling
   // the next row up), so that a row of numbers is exactly as tall as an editor row in that font.
-  QTextLayout layout(ToQString(text), ToQFont(font_));
+  QTextLayout layout(ToQString(text), qfont_);
   layout.beginLayout();
   QTextLine line = layout.createLine();
   if (!line.isValid()) {
@@ -112,14 +115,33 @@ void QtPictureBox::FillRect(const PixelRect& rect, ColorRef color) {
   painter.fillRect(ToQRect(rect), ToQColor(color));
 }
 
+const QImage& QtPictureBox::Rendered(std::u16string_view text, ColorRef color) {
+  const QString key = ToQString(text);
+  const RenderKey render_key{key, color};
+  auto found = rendered_.constFind(render_key);
+  if (found != rendered_.constEnd()) return *found;
+  if (rendered_.size() >= kRenderedTextsKept) rendered_.clear();
+  const QFontMetricsF metrics(qfont_);
+  const QSize size(static_cast<int>(std::ceil(metrics.horizontalAdvance(key))),
+                   static_cast<int>(std::ceil(metrics.height())));
+  QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    painter.setFont(qfont_);
+    painter.setPen(ToQColor(color));
+    painter.drawText(QRectF(QPointF(0, 0), QSizeF(size)),
+                     Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, key);
+  }
+  return *rendered_.insert(render_key, std::move(image));
+}
+
 void QtPictureBox::DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) {
   if (!widget_ || color == kUntranslatableColor) return;
+  const QImage& rendered = Rendered(text, color);
   QPainter painter(&widget_->image());
-  painter.setFont(ToQFont(font_));
-  painter.setPen(ToQColor(color));
-  const QRect box = ToQRect(rect);
-  painter.setClipRect(box);
-  painter.drawText(box, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, ToQString(text));
+  painter.setClipRect(ToQRect(rect));
+  painter.drawImage(QPoint(rect.right - rendered.width(), rect.top), rendered);
 }
 
 void QtPictureBox::DrawVerticalLine(int x, int top, int bottom, ColorRef color) {

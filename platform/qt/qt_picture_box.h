@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include "platform/picture_box.h"
@@ -63,7 +66,22 @@ class QtPictureBox final : public PictureBox {
   WidgetGeometry geometry_;
   OleColor back_color_;
   OleColor fore_color_;
+  // Numbers drawn once and copied many times: the gutter repaints the same few dozen numbers
+  // several times a second, and drawing text costs more than copying its pixels.
+  struct RenderKey {
+    QString text;
+    ColorRef color = 0;
+    friend bool operator==(const RenderKey&, const RenderKey&) = default;
+    friend size_t qHash(const RenderKey& key, size_t seed = 0) {
+      return qHashMulti(seed, key.text, key.color);
+    }
+  };
+  static constexpr qsizetype kRenderedTextsKept = 1024;
+  const QImage& Rendered(std::u16string_view text, ColorRef color);
+
   FontChoice font_;
+  QFont qfont_;
+  QHash<RenderKey, QImage> rendered_;
 };
 
 }  // namespace tambrel::platform::qt

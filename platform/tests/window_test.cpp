@@ -91,6 +91,32 @@ TEST_F(BuiltWindow, GeometryIsInTwipsOfTheContainer) {
   EXPECT_EQ(picture.Left(), 300.0f);
 }
 
+TEST_F(BuiltWindow, NumbersFollowTheBoxsFontAndTheColourAsked) {
+  auto& picture = window->Get<PictureBox>("Picture");
+  const PixelRect box{0, 0, 40, 200};
+  const auto draw = [&](ColorRef colour) {
+    picture.FillRect(box, 0x00FFFFFF);
+    picture.DrawTextRight(u"88", PixelRect{2, 0, 38, 200}, colour);
+    int inked = 0;
+    bool red = false;
+    for (int y = 0; y < 200; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        const ColorRef pixel = picture.Point(x, y);
+        if (pixel != 0x00FFFFFF) ++inked;
+        if ((pixel & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) < 0x60) red = true;
+      }
+    }
+    return std::pair{inked, red};
+  };
+  const auto [small_ink, small_red] = draw(0x00000000);
+  EXPECT_GT(small_ink, 0);
+  EXPECT_FALSE(small_red);
+  EXPECT_TRUE(draw(0x000000FF).second) << "the same number in another colour";
+
+  picture.SetFont(FontChoice{u"宋体", 24, true, false});
+  EXPECT_GT(draw(0x00000000).first, small_ink * 2) << "the same number in a larger font";
+}
+
 TEST_F(BuiltWindow, TimersAndMenusHaveNoGeometry) {
   for (const char* name : {"Ticker", "First", "ItemF3"}) {
     Control& control = window->Get<Control>(name);
