@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Tambrel need,
 # but only those that are missing, so a second run costs nothing.
-#   scripts/install-deps.sh run    what the editor needs to build and start
-#   scripts/install-deps.sh test   that, plus test, benchmark and fuzzing tools
+#   scripts/install-deps.sh run      what the editor needs to build and start
+#   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools
+#   scripts/install-deps.sh windows  the mingw-w64 cross compiler and Wine, for the Windows check
 set -euo pipefail
 
 purpose=${1:-run}
 
-packages=(
-  build-essential cmake
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-  fonts-noto-cjk fonts-wqy-microhei
-)
+if [[ $purpose == windows ]]; then
+  packages=(cmake g++-mingw-w64-x86-64-posix wine wine64)
+else
+  packages=(
+    build-essential cmake
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+    fonts-noto-cjk fonts-wqy-microhei
+  )
+fi
 if [[ $purpose == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils dpkg-dev)
 fi
