@@ -32,7 +32,7 @@ FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int
 
 // Whatever can take the focus and a selection will do as the control a search selects in.
 template <typename T>
-concept SelectableText = requires(T control, std::int32_t value) {
+concept SelectableText = requires(T& control, std::int32_t value) {
   control.SetFocus();
   control.SetSelStart(value);
   control.SetSelLength(value);

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "document/document_file.h"
 #include "platform/codepage/cp936.h"
 #include "platform/large_buffer.h"
 
@@ -121,7 +120,6 @@ std::u16string DecodeDocument(std::string_view bytes) {
 
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }
 
-// Declared with the file routines, which the save commands call; it lives here with the tables.
 std::size_t CountLossyCharacters(std::u16string_view text) {
   const std::uint8_t* lossy = Tables().lossy.data();
   std::size_t count = 0;

@@ -41,4 +41,8 @@ std::u16string DecodeDocument(std::string_view bytes);
 // unit's fate is its own: a unit's encoded bytes never run into its neighbours'.
 bool IsLossy(char16_t unit);
 
+// How many characters of text would not read back identically after a write and a read; a
+// surrogate pair counts as the one character the user sees.
+std::size_t CountLossyCharacters(std::u16string_view text);
+
 }  // namespace tambrel::document

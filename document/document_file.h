@@ -24,7 +24,4 @@ platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& p
 // new one is safely on disk; on failure the file is as it was.
 platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16string_view text);
 
-// How many characters of text would not read back identically after a write and a read.
-std::size_t CountLossyCharacters(std::u16string_view text);
-
 }  // namespace tambrel::document

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "document/command_line_path.h"
+#include "document/document_codec.h"
 #include "document/document_file.h"
+#include "document/line_breaks.h"
 
 namespace tambrel::document {
 
@@ -23,18 +25,6 @@ platform::Result<std::filesystem::path> ToFilesystemPath(const std::u16string& p
     // A name with broken UTF-16 (a lone surrogate) cannot name a file here.
     return platform::Failure{u"文件名无效"};
   }
-}
-
-platform::Result<std::u16string> ReadDocument(const std::u16string& path) {
-  auto file = ToFilesystemPath(path);
-  if (!file) return file.failure();
-  return ReadDocumentFile(file.value());
-}
-
-platform::Status WriteDocument(const std::u16string& path, const std::u16string& text) {
-  auto file = ToFilesystemPath(path);
-  if (!file) return file.failure();
-  return WriteDocumentFile(file.value(), text);
 }
 
 std::u16string Decimal(std::size_t number) {
@@ -99,6 +89,8 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
   state_.Saved = true;
   dialog_.Color = text1_.ForeColor();
   dialog_.Filter = kDocumentFilter;
+  // A new document ends its lines the desktop way.
+  text1_.SetNewLine(LineBreakText(LineBreak::kCrLf));
   state_.FilePath = DocumentPathFromCommandLine(command_line);
   if (!state_.FilePath.empty() && LoadDocument(state_.FilePath)) {
     dialog_.FileName = state_.FilePath;
@@ -106,11 +98,14 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
 }
 
 bool FileCommands::LoadDocument(const std::u16string& path) {
-  auto text = ReadDocument(path);
+  auto file = ToFilesystemPath(path);
+  auto text = file ? ReadDocumentFile(file.value()) : file.failure();
   if (!text) {
     Warn(FailureMessage(u"打开失败：", path, text.failure()));
     return false;
   }
+  // The editor keeps every break of the text; lines the user adds take the one it uses most.
+  text1_.SetNewLine(LineBreakText(DominantLineBreak(text.value())));
   // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
   text1_.SetText(text.value());
   state_.Saved = true;
@@ -120,11 +115,12 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
 SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   const std::u16string text = text1_.Text();
   if (!AcceptLossyCharacters(text)) return SaveOutcome::kNotSaved;
-  if (auto written = WriteDocument(path, text); !written) {
+  auto file = ToFilesystemPath(path);
+  if (auto written = file ? WriteDocumentFile(file.value(), text) : file.failure(); !written) {
     Warn(FailureMessage(u"保存失败：", path, written.failure()));
     return SaveOutcome::kNotSaved;
   }
-  dialogs_().ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+  dialogs_.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
   state_.Saved = true;
   return SaveOutcome::kSaved;
 }
@@ -134,12 +130,12 @@ bool FileCommands::AcceptLossyCharacters(const std::u16string& text) {
   if (lossy == 0) return true;
   const std::u16string question =
       u"有" + Decimal(lossy) + u"个字符无法保存，将变成“?”，是否继续保存？";
-  return dialogs_().ShowMessage(question, MessageButtons::kYesNo, MessageIcon::kNone, u"提示") ==
+  return dialogs_.ShowMessage(question, MessageButtons::kYesNo, MessageIcon::kNone, u"提示") ==
          MessageAnswer::kYes;
 }
 
 void FileCommands::Warn(const std::u16string& text) {
-  dialogs_().ShowMessage(text, MessageButtons::kOk, MessageIcon::kExclamation, u"警告");
+  dialogs_.ShowMessage(text, MessageButtons::kOk, MessageIcon::kExclamation, u"警告");
 }
 
 }  // namespace tambrel::document

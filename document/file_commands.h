@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "document/document_state.h"
@@ -21,12 +20,8 @@ inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*
 class FileCommands {
  public:
   FileCommands(platform::EditBox& text1, platform::CommonDialog& dialog, platform::Timer& timer2,
-               std::function<platform::UserDialogs&()> dialogs, DocumentState& state)
-      : text1_(text1),
-        dialog_(dialog),
-        timer2_(timer2),
-        dialogs_(std::move(dialogs)),
-        state_(state) {}
+               platform::UserDialogs& dialogs, DocumentState& state)
+      : text1_(text1), dialog_(dialog), timer2_(timer2), dialogs_(dialogs), state_(state) {}
 
   void Open_Click();
   void Bc_Click();
@@ -47,7 +42,7 @@ class FileCommands {
   platform::EditBox& text1_;
   platform::CommonDialog& dialog_;
   platform::Timer& timer2_;
-  std::function<platform::UserDialogs&()> dialogs_;
+  platform::UserDialogs& dialogs_;
   DocumentState& state_;
 };
 

@@ -15,10 +15,14 @@ Environment DesktopEnvironment() {
                      platform::Application::CommandLine(), platform::LocaleDecimalSeparator()};
 }
 
-Form1::Form1(Environment environment)
-    : Form1(std::move(environment), platform::CreateWindow(Form1Definition(*this))) {}
+Form1::Form1(Environment environment, std::unique_ptr<platform::UserDialogs> dialogs,
+             std::unique_ptr<const platform::Clock> clock)
+    : Form1(std::move(environment),
+            platform::CreateWindow(Form1Definition(*this), std::move(dialogs)),
+            clock ? std::move(clock) : platform::CreateSystemClock()) {}
 
-Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window)
+Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window,
+             std::unique_ptr<const platform::Clock> clock)
     : Timer2(window->Get<platform::Timer>("Timer2")),
       CommonDialog1(window->Get<platform::CommonDialog>("CommonDialog1")),
       Container(window->Get<platform::Control>("Container")),
@@ -27,14 +31,9 @@ Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window)
       Text1(window->Get<platform::EditBox>("Text1")),
       environment_(std::move(environment)),
       window_(std::move(window)),
+      clock_(std::move(clock)),
       layout_(environment_.decimal_separator),
-      file_commands_(
-          Text1, CommonDialog1, Timer2,
-          [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, document_),
-      editing_commands_(
-          Text1, picLines, CommonDialog1,
-          [this]() -> platform::UserDialogs& { return window_->Dialogs(); }, find_pos_,
-          platform::CreateSystemClock()) {
+      file_commands_(Text1, CommonDialog1, Timer2, window_->Dialogs(), document_) {
   BindEvents();
 }
 
@@ -48,8 +47,8 @@ void Form1::BindEvents() {
   Text1.OnMouseUp([this](std::int16_t button, std::int16_t shift, float x, float y) {
     Text1_MouseUp(button, shift, x, y);
   });
-  Text1.OnDrop([this](const platform::DropData& data) { Text1_OLEDragDrop(data); });
-  Timer2.OnTimer([this] { Timer2_Timer(); });
+  Text1.OnDrop([this](const platform::DropData& data) { file_commands_.Text1_OLEDragDrop(data); });
+  Timer2.OnTimer([this] { file_commands_.Timer2_Timer(environment_.command_line); });
   Timer3.OnTimer([this] { Timer3_Timer(); });
 }
 
@@ -82,7 +81,7 @@ void Form1::Form_Unload(std::int16_t& cancel) {
         u"文本已改变，是否保存？", MessageButtons::kYesNo, MessageIcon::kNone, u"提示");
     if (answer == MessageAnswer::kYes) {
       // A save that did not happen (cancelled, or failed) keeps the window and the text.
-      if (Save_Click() != document::SaveOutcome::kSaved) cancel = 1;
+      if (file_commands_.Save_Click() != document::SaveOutcome::kSaved) cancel = 1;
       return;
     }
   }
@@ -114,19 +113,5 @@ void Form1::TextWndProc(platform::EditMessage message) {
   if (message == platform::EditMessage::kVerticalScroll) DrawLines(picLines);
   if (OldWndProc) OldWndProc(message);
 }
-
-void Form1::Text1_OLEDragDrop(const platform::DropData& data) {
-  file_commands_.Text1_OLEDragDrop(data);
-}
-
-void Form1::Timer2_Timer() { file_commands_.Timer2_Timer(environment_.command_line); }
-void Form1::Open_Click() { file_commands_.Open_Click(); }
-void Form1::Bc_Click() { file_commands_.Bc_Click(); }
-document::SaveOutcome Form1::Save_Click() { return file_commands_.Save_Click(); }
-void Form1::Timer_Click() { editing_commands_.Timer_Click(); }
-void Form1::ZtC_Click() { editing_commands_.ZtC_Click(); }
-void Form1::ZtB_Click() { editing_commands_.ZtB_Click(); }
-void Form1::Qp_Click() { editing_commands_.Qp_Click(); }
-void Form1::Cz_Click() { editing_commands_.Cz_Click(); }
 
 }  // namespace tambrel::main_window

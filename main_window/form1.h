@@ -5,14 +5,15 @@
 #include <memory>
 #include <string>
 
-#include "commands/editing_commands.h"
 #include "document/document_state.h"
 #include "document/file_commands.h"
 #include "main_window/proportional_layout.h"
+#include "platform/clock.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
 #include "platform/picture_box.h"
 #include "platform/timer.h"
+#include "platform/user_dialogs.h"
 #include "platform/window.h"
 
 namespace tambrel::main_window {
@@ -34,10 +35,13 @@ inline constexpr char kSkinFileName[] = "Pf.she";
 
 enum class LoadOutcome { kRunning, kEnded };
 
-// The main window: its controls, the window-level state and every handler of its events.
+// The main window: its controls, the window-level state and the handlers of its own events. The
+// menu rows call the commands of document/ and commands/ directly.
 class Form1 {
  public:
-  explicit Form1(Environment environment);
+  // Without dialogs of its own the window shows the desktop's; tests answer with scripted ones.
+  explicit Form1(Environment environment, std::unique_ptr<platform::UserDialogs> dialogs = nullptr,
+                 std::unique_ptr<const platform::Clock> clock = nullptr);
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -54,6 +58,7 @@ class Form1 {
 
   platform::Window& window() { return *window_; }
   const ProportionalLayout& layout() const { return layout_; }
+  document::FileCommands& file_commands() { return file_commands_; }
 
   // Window-level state.
   bool Saved() const { return document_.Saved; }
@@ -74,32 +79,25 @@ class Form1 {
   void Text1_Change();
   void Text1_KeyUp(std::int16_t key_code, std::int16_t shift);
   void Text1_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
-  void Text1_OLEDragDrop(const platform::DropData& data);
-  void Timer2_Timer();
   void Timer3_Timer();
   void TextWndProc(platform::EditMessage message);
-  void Open_Click();
-  void Bc_Click();
-  document::SaveOutcome Save_Click();
-  void Timer_Click();
-  void ZtC_Click();
-  void ZtB_Click();
-  void Qp_Click();
-  void Cz_Click();
 
  private:
+  friend platform::WindowDefinition Form1Definition(Form1& form);
+
   // Built first: the controls above are references into it.
-  Form1(Environment environment, std::unique_ptr<platform::Window> window);
+  Form1(Environment environment, std::unique_ptr<platform::Window> window,
+        std::unique_ptr<const platform::Clock> clock);
   void BindEvents();
 
   Environment environment_;
   std::unique_ptr<platform::Window> window_;
+  std::unique_ptr<const platform::Clock> clock_;
   ProportionalLayout layout_;
   document::DocumentState document_;
   std::int32_t find_pos_ = 0;
   platform::EditHook OldWndProc;
   document::FileCommands file_commands_;
-  commands::EditingCommands editing_commands_;
 };
 
 // The window definition: controls and menus, with the menu commands bound to the form.

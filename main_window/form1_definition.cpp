@@ -1,3 +1,6 @@
+#include "commands/clear_and_stamp.h"
+#include "commands/find.h"
+#include "commands/font_and_colour.h"
 #include "main_window/form1.h"
 
 namespace tambrel::main_window {
@@ -55,19 +58,26 @@ platform::WindowDefinition Form1Definition(Form1& form) {
 
   definition.controls = {timer2, common_dialog, container, pic_lines, timer3, text1};
 
+  // Each row calls the command that does the work. The controls are looked up when the row is
+  // chosen: the window they belong to is built from this very definition.
   Form1* f = &form;
   definition.menus = {
       MenuDefinition{"Cd", u"菜单(&C)", "", "", nullptr},
-      MenuDefinition{"Open", u"打开", "Cd", "F1", [f] { f->Open_Click(); }},
-      MenuDefinition{"Bc", u"保存", "Cd", "F2", [f] { f->Bc_Click(); }},
-      MenuDefinition{"Save", u"另保存", "Cd", "F3", [f] { f->Save_Click(); }},
-      MenuDefinition{"Timer", u"当前时间", "Cd", "F4", [f] { f->Timer_Click(); }},
+      MenuDefinition{"Open", u"打开", "Cd", "F1", [f] { f->file_commands_.Open_Click(); }},
+      MenuDefinition{"Bc", u"保存", "Cd", "F2", [f] { f->file_commands_.Bc_Click(); }},
+      MenuDefinition{"Save", u"另保存", "Cd", "F3", [f] { f->file_commands_.Save_Click(); }},
+      MenuDefinition{"Timer", u"当前时间", "Cd", "F4",
+                     [f] { commands::Timer_Click(f->Text1, *f->clock_); }},
       MenuDefinition{"Zt", u"字体(&Z)", "", "", nullptr},
-      MenuDefinition{"ZtC", u"字体颜色", "Zt", "F5", [f] { f->ZtC_Click(); }},
-      MenuDefinition{"ZtB", u"字体类型", "Zt", "F6", [f] { f->ZtB_Click(); }},
+      MenuDefinition{"ZtC", u"字体颜色", "Zt", "F5",
+                     [f] { commands::ZtC_Click(f->Text1, f->CommonDialog1); }},
+      MenuDefinition{"ZtB", u"字体类型", "Zt", "F6",
+                     [f] { commands::ZtB_Click(f->Text1, f->picLines, f->CommonDialog1); }},
       MenuDefinition{"Bj", u"编辑(&B)", "", "", nullptr},
-      MenuDefinition{"Qp", u"清屏", "Bj", "F7", [f] { f->Qp_Click(); }},
-      MenuDefinition{"Cz", u"查找", "Bj", "F8", [f] { f->Cz_Click(); }},
+      MenuDefinition{"Qp", u"清屏", "Bj", "F7",
+                     [f] { commands::Qp_Click(f->Text1, f->window_->Dialogs()); }},
+      MenuDefinition{"Cz", u"查找", "Bj", "F8",
+                     [f] { commands::Cz_Click(f->Text1, f->window_->Dialogs(), f->find_pos_); }},
   };
   return definition;
 }

@@ -3,14 +3,14 @@
 namespace tambrel::platform {
 
 bool CommonDialog::ShowOpen() {
-  auto chosen = dialogs_().ChooseFileToOpen(FileName, Filter);
+  auto chosen = dialogs_.ChooseFileToOpen(FileName, Filter);
   if (!chosen) return false;
   FileName = std::move(*chosen);
   return true;
 }
 
 bool CommonDialog::ShowSave() {
-  auto chosen = dialogs_().ChooseFileToSave(FileName, Filter);
+  auto chosen = dialogs_.ChooseFileToSave(FileName, Filter);
   if (!chosen) return false;
   FileName = std::move(*chosen);
   return true;
@@ -18,7 +18,7 @@ bool CommonDialog::ShowSave() {
 
 bool CommonDialog::ShowFont() {
   const FontChoice start{FontName, FontSize, FontBold, FontItalic};
-  auto chosen = dialogs_().ChooseFont(start);
+  auto chosen = dialogs_.ChooseFont(start);
   if (!chosen) return false;
   FontName = chosen->name;
   FontSize = static_cast<float>(chosen->size);
@@ -28,7 +28,7 @@ bool CommonDialog::ShowFont() {
 }
 
 bool CommonDialog::ShowColor() {
-  auto chosen = dialogs_().ChooseColor(Color);
+  auto chosen = dialogs_.ChooseColor(Color);
   if (!chosen) return false;
   Color = *chosen;
   return true;

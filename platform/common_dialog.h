@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/control.h"
@@ -14,8 +13,8 @@ namespace tambrel::platform {
 // choice in them, a cancelled one leaves them as they were.
 class CommonDialog : public Control {
  public:
-  CommonDialog(std::string name, std::function<UserDialogs&()> dialogs)
-      : Control(std::move(name)), dialogs_(std::move(dialogs)) {}
+  CommonDialog(std::string name, UserDialogs& dialogs)
+      : Control(std::move(name)), dialogs_(dialogs) {}
 
   std::u16string FileName;
   std::u16string Filter;
@@ -32,7 +31,7 @@ class CommonDialog : public Control {
   bool ShowColor();
 
  private:
-  std::function<UserDialogs&()> dialogs_;
+  UserDialogs& dialogs_;
 };
 
 }  // namespace tambrel::platform

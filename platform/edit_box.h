@@ -34,8 +34,11 @@ class EditBox : public Control {
 
   virtual std::u16string Text() const = 0;
   virtual std::int32_t TextLength() const = 0;
-  // Replaces the whole text; raises the change event like typing does.
+  // Replaces the whole text; raises the change event like typing does. Every line break of the
+  // text (CR LF, LF or CR) comes back out of Text() where it was.
   virtual void SetText(const std::u16string& text) = 0;
+  // The line break a line the user starts gets: CR LF, LF or CR.
+  virtual void SetNewLine(std::u16string_view line_break) = 0;
 
   virtual std::int32_t SelStart() const = 0;
   virtual void SetSelStart(std::int32_t start) = 0;

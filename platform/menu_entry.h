@@ -13,6 +13,8 @@ class MenuEntry : public Control {
 
   virtual std::u16string Caption() const = 0;
   virtual std::u16string ShortcutText() const = 0;  // "F1", or empty
+  // Runs the entry's command, as choosing it does; a menu of the menu bar runs nothing.
+  virtual void Click() = 0;
 };
 
 }  // namespace tambrel::platform

@@ -53,11 +53,13 @@ class Window {
   // Asks the window to close, as the close box does.
   virtual void Close() = 0;
 
+  // The dialogs the window shows, for as long as it exists.
   virtual UserDialogs& Dialogs() = 0;
-  // Puts other dialogs in place of the desktop ones (tests answer with scripted ones).
-  virtual void ReplaceDialogs(std::unique_ptr<UserDialogs> dialogs) = 0;
 };
 
-std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition);
+// Builds the window and its controls from the definition. Without dialogs of its own the window
+// shows the desktop's; tests give scripted ones to answer what they cannot click.
+std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition,
+                                     std::unique_ptr<UserDialogs> dialogs = nullptr);
 
 }  // namespace tambrel::platform

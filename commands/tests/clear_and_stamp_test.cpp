@@ -5,7 +5,6 @@
 #include <deque>
 #include <memory>
 
-#include "commands/editing_commands.h"
 #include "commands/tests/form_fixture.h"
 
 namespace tambrel::commands {
@@ -16,7 +15,7 @@ using platform::MessageAnswer;
 TEST_F(FormTest, ClearAsksAQuestionWithoutAnIcon) {
   form.Text1.SetText(u"abc");
   dialogs->message_answers.push_back(MessageAnswer::kNo);
-  form.Qp_Click();
+  Click("Qp");
   ASSERT_EQ(dialogs->messages.size(), 1u);
   EXPECT_EQ(dialogs->messages[0].text, u"是否清屏？");
   EXPECT_EQ(dialogs->messages[0].title, u"提示");
@@ -27,12 +26,12 @@ TEST_F(FormTest, ClearAsksAQuestionWithoutAnIcon) {
 TEST_F(FormTest, ClearAnsweredYesEmptiesTheText) {
   form.Text1.SetText(u"第一行\n第二行");
   dialogs->message_answers.push_back(MessageAnswer::kYes);
-  form.Qp_Click();
+  Click("Qp");
   EXPECT_EQ(form.Text1.Text(), u"");
   EXPECT_EQ(form.Text1.TextLength(), 0);
 
   dialogs->message_answers.push_back(MessageAnswer::kYes);
-  form.Qp_Click();
+  Click("Qp");
   EXPECT_EQ(form.Text1.Text(), u"");
 }
 
@@ -41,7 +40,7 @@ TEST_F(FormTest, ClearAnsweredNoLeavesTextAndSelection) {
   form.Text1.SetSelStart(2);
   form.Text1.SetSelLength(3);
   dialogs->message_answers.push_back(MessageAnswer::kNo);
-  form.Qp_Click();
+  Click("Qp");
   EXPECT_EQ(form.Text1.Text(), u"abcdef");
   EXPECT_EQ(form.Text1.SelStart(), 2);
   EXPECT_EQ(form.Text1.SelLength(), 3);
@@ -69,45 +68,36 @@ class FixedClock final : public platform::Clock {
 
 class TimeStamp : public FormTest {
  protected:
-  // The editing commands on the window's own controls, with a clock the test sets.
-  EditingCommands CommandsWithClock(std::deque<platform::DateTimeText> readings) {
-    return EditingCommands(
-        form.Text1, form.picLines, form.CommonDialog1,
-        [this]() -> platform::UserDialogs& { return form.window().Dialogs(); }, find_pos_,
-        std::make_unique<FixedClock>(std::move(readings)));
-  }
-
-  std::int32_t find_pos_ = 0;
+  // The stamp command on the window's own editor, with a clock the test sets.
+  void Stamp(FixedClock& clock) { Timer_Click(form.Text1, clock); }
 };
 
 TEST_F(TimeStamp, AppendsASpaceTheDateASpaceAndTheTime) {
-  EditingCommands commands = CommandsWithClock({{u"2026/12/7", u"9:05:08"}});
+  FixedClock clock(std::deque<platform::DateTimeText>{{u"2026/12/7", u"9:05:08"}});
   form.Text1.SetText(u"abc");
-  commands.Timer_Click();
+  Stamp(clock);
   EXPECT_EQ(form.Text1.Text(), u"abc 2026/12/7 9:05:08");
 }
 
 TEST_F(TimeStamp, ASecondStampFollowsTheFirstOnTheSameLine) {
-  EditingCommands commands =
-      CommandsWithClock({{u"2026/12/7", u"23:59:59"}, {u"2026/12/8", u"0:00:01"}});
+  FixedClock clock({{u"2026/12/7", u"23:59:59"}, {u"2026/12/8", u"0:00:01"}});
   form.Text1.SetText(u"行一\n行二");
-  commands.Timer_Click();
-  commands.Timer_Click();
+  Stamp(clock);
+  Stamp(clock);
   EXPECT_EQ(form.Text1.Text(), u"行一\n行二 2026/12/7 23:59:59 2026/12/8 0:00:01");
 }
 
 TEST_F(TimeStamp, OnAnEmptyEditorStartsWithASpace) {
-  EditingCommands commands =
-      CommandsWithClock({{u"07.12.26", u"09:05:08"}, {u"07.12.26", u"09:05:09"}});
-  commands.Timer_Click();
+  FixedClock clock({{u"07.12.26", u"09:05:08"}, {u"07.12.26", u"09:05:09"}});
+  Stamp(clock);
   EXPECT_EQ(form.Text1.Text(), u" 07.12.26 09:05:08");
-  commands.Timer_Click();
+  Stamp(clock);
   EXPECT_EQ(form.Text1.Text(), u" 07.12.26 09:05:08 07.12.26 09:05:09");
 }
 
 TEST_F(TimeStamp, FromTheSystemClockAddsDateAndTimeAfterTheText) {
   form.Text1.SetText(u"abc");
-  form.Timer_Click();
+  Click("Timer");
   const std::u16string stamped = form.Text1.Text();
   ASSERT_GT(stamped.size(), 4u);
   EXPECT_EQ(stamped.substr(0, 4), u"abc ");

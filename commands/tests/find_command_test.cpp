@@ -11,7 +11,7 @@ class FindCommand : public FormTest {
   // One use of the find command, the prompt answered with the given text.
   void Find(std::u16string answer) {
     dialogs->text_answers.push_back(std::move(answer));
-    form.Cz_Click();
+    Click("Cz");
   }
 
   void ExpectSelection(std::int32_t start, std::int32_t length) {

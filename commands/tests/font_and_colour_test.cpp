@@ -16,7 +16,7 @@ TEST_F(FontCommand, OpensOnTheEditorsFont) {
   form.CommonDialog1.FontName = u"Stale";
   form.CommonDialog1.FontSize = 40.0f;
   dialogs->font_answers.push_back(std::nullopt);
-  form.ZtB_Click();
+  Click("ZtB");
   ASSERT_EQ(dialogs->font_dialog_starts.size(), 1u);
   EXPECT_EQ(dialogs->font_dialog_starts[0], editor);
 }
@@ -25,7 +25,7 @@ TEST_F(FontCommand, AConfirmedChoiceGoesToTheEditorAndTheGutter) {
   const FontChoice chosen{u"Noto Sans CJK SC", 14.0, true, false};
   const int row_height_before = form.picLines.MeasureText(u"8").bottom;
   dialogs->font_answers.push_back(chosen);
-  form.ZtB_Click();
+  Click("ZtB");
   EXPECT_EQ(form.Text1.Font(), chosen);
   EXPECT_EQ(form.picLines.Font(), chosen);
   EXPECT_EQ(form.CommonDialog1.FontName, chosen.name);
@@ -35,7 +35,7 @@ TEST_F(FontCommand, AConfirmedChoiceGoesToTheEditorAndTheGutter) {
 
 TEST_F(FontCommand, KeepsAFractionalSizeExactly) {
   dialogs->font_answers.push_back(FontChoice{u"DejaVu Sans", 10.3, false, false});
-  form.ZtB_Click();
+  Click("ZtB");
   EXPECT_EQ(form.Text1.Font().size, 10.3);
   EXPECT_EQ(form.picLines.Font().size, 10.3);
 }
@@ -45,7 +45,7 @@ TEST_F(FontCommand, ACancelKeepsTheEditorsFontAndGivesItToTheGutter) {
   form.Text1.SetFont(editor);
   form.picLines.SetFont(FontChoice{u"DejaVu Serif", 30.0, false, false});
   dialogs->font_answers.push_back(std::nullopt);
-  form.ZtB_Click();
+  Click("ZtB");
   EXPECT_EQ(form.Text1.Font(), editor);
   EXPECT_EQ(form.picLines.Font(), editor);
 }
@@ -62,7 +62,7 @@ TEST_F(ColourCommand, AConfirmedColourGoesToTheEditorsText) {
   const OleColor start = form.Text1.ForeColor();
   const OleColor gutter_colour = form.picLines.ForeColor();
   dialogs->color_answers.push_back(kRed);
-  form.ZtC_Click();
+  Click("ZtC");
   EXPECT_EQ(form.Text1.ForeColor(), kRed);
   ASSERT_EQ(dialogs->color_dialog_starts.size(), 1u);
   EXPECT_EQ(dialogs->color_dialog_starts[0], start);
@@ -72,15 +72,15 @@ TEST_F(ColourCommand, AConfirmedColourGoesToTheEditorsText) {
 TEST_F(ColourCommand, ACancelKeepsTheTextColour) {
   const OleColor start = form.Text1.ForeColor();
   dialogs->color_answers.push_back(std::nullopt);
-  form.ZtC_Click();
+  Click("ZtC");
   EXPECT_EQ(form.Text1.ForeColor(), start);
 }
 
 TEST_F(ColourCommand, RedThenACancelStaysRed) {
   dialogs->color_answers.push_back(kRed);
-  form.ZtC_Click();
+  Click("ZtC");
   dialogs->color_answers.push_back(std::nullopt);
-  form.ZtC_Click();
+  Click("ZtC");
   EXPECT_EQ(form.Text1.ForeColor(), kRed);
   ASSERT_EQ(dialogs->color_dialog_starts.size(), 2u);
   EXPECT_EQ(dialogs->color_dialog_starts[1], kRed);  // reopens on the last colour

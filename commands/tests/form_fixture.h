@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "main_window/form1.h"
+#include "platform/menu_entry.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace tambrel::commands {
@@ -12,14 +13,16 @@ namespace tambrel::commands {
 // The real main window with its real widgets; only the modal dialogs answer from a script.
 class FormTest : public ::testing::Test {
  protected:
-  FormTest() : form(main_window::Environment{{}, 19200.0f, 14400.0f, u"", u'.'}) {
-    auto scripted = std::make_unique<testing::ScriptedDialogs>();
-    dialogs = scripted.get();
-    form.window().ReplaceDialogs(std::move(scripted));
-  }
+  FormTest()
+      : dialogs(new testing::ScriptedDialogs),
+        form(main_window::Environment{{}, 19200.0f, 14400.0f, u"", u'.'},
+             std::unique_ptr<platform::UserDialogs>(dialogs)) {}
 
+  // Chooses a menu entry, as the user does.
+  void Click(const char* name) { form.window().Get<platform::MenuEntry>(name).Click(); }
+
+  testing::ScriptedDialogs* dialogs;  // owned by the form's window
   main_window::Form1 form;
-  testing::ScriptedDialogs* dialogs = nullptr;
 };
 
 }  // namespace tambrel::commands

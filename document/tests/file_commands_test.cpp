@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "document/document_codec.h"
 #include "document/document_file.h"
 #include "document/tests/test_files.h"
 #include "main_window/form1.h"
@@ -55,19 +56,18 @@ class FileCommandsTest : public ::testing::Test {
   void Start(std::u16string command_line = u"") {
     main_window::Environment environment;
     environment.executable_directory = folder_.path();
-    environment.command_line = std::move(command_line);
-    form_ = std::make_unique<main_window::Form1>(std::move(environment));
+    environment.command_line = command_line;
     auto dialogs = std::make_unique<ScriptedDialogs>();
     dialogs_ = dialogs.get();
-    form_->window().ReplaceDialogs(std::move(dialogs));
+    form_ = std::make_unique<main_window::Form1>(std::move(environment), std::move(dialogs));
     form_->Timer2.SetEnabled(true);
-    form_->Timer2_Timer();
+    form_->file_commands().Timer2_Timer(command_line);
   }
 
   // Opens path through the Open dialog and checks that it loaded.
   void OpenDocument(const std::filesystem::path& path) {
     dialogs_->file_answers.push_back(U16(path));
-    form_->Open_Click();
+    form_->file_commands().Open_Click();
     ASSERT_EQ(FileName(), U16(path));
     ASSERT_TRUE(form_->Saved());
   }
@@ -150,12 +150,12 @@ TEST_F(FileCommandsTest, StartWithMissingFileCreatesItEmpty) {
 // or it would tick again behind the message and stack up warnings.
 class TimerWatchingDialogs final : public platform::UserDialogs {
  public:
-  explicit TimerWatchingDialogs(const platform::Timer& timer) : timer_(timer) {}
+  const platform::Timer* timer = nullptr;
   std::vector<bool> timer_enabled_at_message;
 
   platform::MessageAnswer ShowMessage(const std::u16string&, platform::MessageButtons,
                                       platform::MessageIcon, const std::u16string&) override {
-    timer_enabled_at_message.push_back(timer_.Enabled());
+    timer_enabled_at_message.push_back(timer->Enabled());
     return platform::MessageAnswer::kOk;
   }
   std::u16string AskText(const std::u16string&) override { return u""; }
@@ -173,20 +173,18 @@ class TimerWatchingDialogs final : public platform::UserDialogs {
   std::optional<platform::OleColor> ChooseColor(platform::OleColor) override {
     return std::nullopt;
   }
-
- private:
-  const platform::Timer& timer_;
 };
 
 TEST_F(FileCommandsTest, StartWithUnreadablePathWarnsWithTheTimerOff) {
   main_window::Environment environment;
   environment.command_line = U16(folder_.path());  // a folder is no document
-  main_window::Form1 form(std::move(environment));
-  auto dialogs = std::make_unique<TimerWatchingDialogs>(form.Timer2);
+  const std::u16string command_line = environment.command_line;
+  auto dialogs = std::make_unique<TimerWatchingDialogs>();
   auto* watcher = dialogs.get();
-  form.window().ReplaceDialogs(std::move(dialogs));
+  main_window::Form1 form(std::move(environment), std::move(dialogs));
+  watcher->timer = &form.Timer2;
   form.Timer2.SetEnabled(true);
-  form.Timer2_Timer();
+  form.file_commands().Timer2_Timer(command_line);
   ASSERT_EQ(watcher->timer_enabled_at_message.size(), 1u);
   EXPECT_FALSE(watcher->timer_enabled_at_message[0]);
   EXPECT_EQ(form.CommonDialog1.FileName, u"");
@@ -215,7 +213,7 @@ TEST_F(FileCommandsTest, OpenCancelledKeepsUnsavedEdits) {
   OpenDocument(path);
   Edit(u"edited, not saved");
   dialogs_->file_answers.push_back(std::nullopt);
-  form_->Open_Click();
+  form_->file_commands().Open_Click();
   EXPECT_EQ(Text(), u"edited, not saved");
   EXPECT_FALSE(form_->Saved());
   EXPECT_EQ(FileName(), U16(path));
@@ -241,7 +239,7 @@ TEST_F(FileCommandsTest, OpenFailureWarnsAndChangesNothing) {
   for (const auto& bad : {folder_.path(), folder_ / u"没有的文件夹/x.txt"}) {
     SCOPED_TRACE(bad.string());
     dialogs_->file_answers.push_back(U16(bad));
-    form_->Open_Click();
+    form_->file_commands().Open_Click();
     ExpectWarningAbout(bad);
     EXPECT_EQ(Text(), u"edited");
     EXPECT_EQ(FileName(), U16(path));
@@ -258,7 +256,7 @@ TEST_F(FileCommandsTest, SaveTurnsPlainFileIntoScrambledForm) {
   WriteBytes(path, "plain");
   OpenDocument(path);
   Edit(u"Hello, Tambrel");
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   ExpectScrambledAscii(ReadBytes(path), "Hello, Tambrel");
   EXPECT_TRUE(form_->Saved());
   EXPECT_TRUE(dialogs_->file_dialog_starts.size() == 1u) << "Save with a path asks for none";
@@ -273,7 +271,7 @@ TEST_F(FileCommandsTest, SavedChineseDocumentReopensIdentical) {
   WriteBytes(path, kGbkBytes);
   Start(U16(path));
   Edit(kChineseText + u"\n第三行");
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   const std::string saved = ReadBytes(path);
   EXPECT_EQ(saved.substr(saved.size() - kMarker.size()), kMarker);
   EXPECT_EQ(saved.find("\xD6\xD0\xCE\xC4"), std::string::npos) << "the text is scrambled";
@@ -289,7 +287,7 @@ TEST_F(FileCommandsTest, OpenedAndSavedDocumentKeepsEveryByte) {
     ASSERT_TRUE(WriteDocumentFile(path, text));
     const std::string before = ReadBytes(path);
     OpenDocument(path);
-    form_->Bc_Click();
+    form_->file_commands().Bc_Click();
     EXPECT_EQ(ReadBytes(path), before);
   }
 }
@@ -300,7 +298,7 @@ TEST_F(FileCommandsTest, SaveOfEmptyTextWithPathWritesMarkerOnly) {
   WriteBytes(path, "something");
   OpenDocument(path);
   Edit(u"");
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   EXPECT_EQ(ReadBytes(path), kMarker);
   EXPECT_TRUE(HasMessage(*dialogs_, u"保存成功"));
 }
@@ -310,7 +308,7 @@ TEST_F(FileCommandsTest, SaveWithoutPathAsksForOne) {
   Edit(u"new text");
   const auto path = folder_ / u"new.txt";
   dialogs_->file_answers.push_back(U16(path));
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   ASSERT_EQ(dialogs_->file_dialog_starts.size(), 1u);
   EXPECT_EQ(dialogs_->file_dialog_filters[0], u"TXT文本|*.txt|所有文件|*.*");
   ExpectScrambledAscii(ReadBytes(path), "new text");
@@ -320,7 +318,7 @@ TEST_F(FileCommandsTest, SaveWithoutPathAsksForOne) {
 
 TEST_F(FileCommandsTest, SaveAsOfEmptyTextWarnsAndWritesNothing) {
   Start();
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kNotSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kNotSaved);
   EXPECT_TRUE(dialogs_->file_dialog_starts.empty());
   const auto& message = LastMessage();
   EXPECT_EQ(message.text, u"文本框不可以空！！！");
@@ -336,7 +334,7 @@ TEST_F(FileCommandsTest, SaveAsCancelledKeepsPathAndSaved) {
   OpenDocument(path);
   Edit(u"edited");
   dialogs_->file_answers.push_back(std::nullopt);
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kNotSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kNotSaved);
   EXPECT_EQ(dialogs_->file_dialog_starts.back(), u"") << "Save As starts without a name";
   EXPECT_EQ(FileName(), U16(path));
   EXPECT_FALSE(form_->Saved());
@@ -353,13 +351,13 @@ TEST_F(FileCommandsTest, SaveAsReplacesExistingFileAndMovesThePath) {
   OpenDocument(first);
   Edit(u"replacement");
   dialogs_->file_answers.push_back(U16(other));
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kSaved);
   ExpectScrambledAscii(ReadBytes(other), "replacement");
   EXPECT_EQ(ReadBytes(first), "first");
   EXPECT_EQ(FileName(), U16(other));
   // The next Save goes to the new path without a dialog.
   Edit(u"again");
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   ExpectScrambledAscii(ReadBytes(other), "again");
   EXPECT_EQ(dialogs_->file_dialog_starts.size(), 2u);
 }
@@ -369,7 +367,7 @@ TEST_F(FileCommandsTest, FailedWriteWarnsAndKeepsEverything) {
   Edit(u"text to keep");
   const auto blocked = folder_ / u"没有的文件夹/x.txt";
   dialogs_->file_answers.push_back(U16(blocked));
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kNotSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kNotSaved);
   ExpectWarningAbout(blocked);
   EXPECT_FALSE(HasMessage(*dialogs_, u"保存成功"));
   EXPECT_EQ(FileName(), u"");
@@ -378,7 +376,7 @@ TEST_F(FileCommandsTest, FailedWriteWarnsAndKeepsEverything) {
 
   // A folder in the way of the name.
   dialogs_->file_answers.push_back(U16(folder_.path()));
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kNotSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kNotSaved);
   ExpectWarningAbout(folder_.path());
   EXPECT_TRUE(std::filesystem::is_directory(folder_.path()));
 }
@@ -414,7 +412,7 @@ TEST_F(FileCommandsTest, FailedSaveLeavesTheOldFileIntact) {
   {
     FileSizeLimit limit(64);
     ASSERT_TRUE(limit.active());
-    form_->Bc_Click();
+    form_->file_commands().Bc_Click();
   }
   ExpectWarningAbout(path);
   EXPECT_FALSE(HasMessage(*dialogs_, u"保存成功"));
@@ -435,7 +433,7 @@ TEST_F(FileCommandsTest, LossyTextAsksBeforeSaving) {
   Edit(text);
 
   dialogs_->message_answers.push_back(MessageAnswer::kNo);
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   ASSERT_EQ(dialogs_->messages.size(), 1u);
   const auto& question = dialogs_->messages[0];
   EXPECT_EQ(question.title, u"提示");
@@ -447,7 +445,7 @@ TEST_F(FileCommandsTest, LossyTextAsksBeforeSaving) {
   EXPECT_FALSE(form_->Saved());
 
   dialogs_->message_answers.push_back(MessageAnswer::kYes);
-  form_->Bc_Click();
+  form_->file_commands().Bc_Click();
   EXPECT_TRUE(HasMessage(*dialogs_, u"保存成功"));
   EXPECT_TRUE(form_->Saved());
   auto reread = ReadDocumentFile(path);
@@ -464,7 +462,7 @@ TEST_F(FileCommandsTest, LossySaveAsDeclinedKeepsThePath) {
   const auto other = folder_ / u"other.txt";
   dialogs_->file_answers.push_back(U16(other));
   dialogs_->message_answers.push_back(MessageAnswer::kNo);
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kNotSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kNotSaved);
   EXPECT_EQ(FileName(), U16(path));
   EXPECT_FALSE(std::filesystem::exists(other));
 }
@@ -478,7 +476,7 @@ TEST_F(FileCommandsTest, DropOfSeveralFilesOpensTheLast) {
   WriteBytes(first, "first");
   WriteBytes(last, kGbkBytes);
   Edit(u"edited");
-  form_->Text1_OLEDragDrop(platform::DropData{{U16(first), U16(last)}});
+  form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(first), U16(last)}});
   EXPECT_EQ(Text(), kChineseText);
   EXPECT_EQ(FileName(), U16(last));
   EXPECT_EQ(form_->FilePath(), U16(last));
@@ -491,7 +489,7 @@ TEST_F(FileCommandsTest, DropWithoutFilesChangesNothing) {
   WriteBytes(path, "on disk");
   OpenDocument(path);
   Edit(u"edited");
-  form_->Text1_OLEDragDrop(platform::DropData{});
+  form_->file_commands().Text1_OLEDragDrop(platform::DropData{});
   EXPECT_EQ(Text(), u"edited");
   EXPECT_EQ(FileName(), U16(path));
   EXPECT_FALSE(form_->Saved()) << "closing must still ask";
@@ -500,7 +498,7 @@ TEST_F(FileCommandsTest, DropWithoutFilesChangesNothing) {
 TEST_F(FileCommandsTest, DropOfUnreadableFileWarnsAndChangesNothing) {
   Start();
   Edit(u"edited");
-  form_->Text1_OLEDragDrop(platform::DropData{{U16(folder_.path())}});
+  form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(folder_.path())}});
   ExpectWarningAbout(folder_.path());
   EXPECT_EQ(Text(), u"edited");
   EXPECT_EQ(FileName(), u"");

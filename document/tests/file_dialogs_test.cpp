@@ -103,7 +103,7 @@ class RealDialogsTest : public ::testing::Test {
     main_window::Environment environment;
     environment.executable_directory = folder_.path();
     form_ = std::make_unique<main_window::Form1>(std::move(environment));
-    form_->Timer2_Timer();
+    form_->file_commands().Timer2_Timer(u"");
   }
 
   QPlainTextEdit* Editor() {
@@ -130,7 +130,7 @@ TEST_F(RealDialogsTest, OpenDialogOffersTheFilterAndLoadsTheTypedName) {
     TypeFileName(dialog, path);
     Confirm(dialog);
   });
-  form_->Open_Click();
+  form_->file_commands().Open_Click();
   EXPECT_TRUE(non_native);
   EXPECT_EQ(filters, QStringList({"TXT文本 (*.txt)", "所有文件 (*)"}));
   EXPECT_EQ(selected_filter, "TXT文本 (*.txt)");
@@ -146,7 +146,7 @@ TEST_F(RealDialogsTest, OpenDialogStartsAtTheDocumentAndCancelKeepsEdits) {
     TypeFileName(dialog, path);
     Confirm(dialog);
   });
-  form_->Open_Click();
+  form_->file_commands().Open_Click();
   form_->Text1.SetText(u"edited");
 
   QString start_folder;
@@ -157,7 +157,7 @@ TEST_F(RealDialogsTest, OpenDialogStartsAtTheDocumentAndCancelKeepsEdits) {
     if (edit != nullptr) start_name = edit->text();
     dialog->reject();
   });
-  form_->Open_Click();
+  form_->file_commands().Open_Click();
   EXPECT_EQ(ToU16(start_folder), U16(folder_.path()));
   EXPECT_EQ(start_name, "doc.txt");
   EXPECT_EQ(form_->Text1.Text(), u"edited");
@@ -170,7 +170,7 @@ TEST_F(RealDialogsTest, OpenDialogLetsAnUnknownNameThroughAndCreatesIt) {
     TypeFileName(dialog, path);
     Confirm(dialog);
   });
-  form_->Open_Click();
+  form_->file_commands().Open_Click();
   EXPECT_TRUE(std::filesystem::is_regular_file(path));
   EXPECT_EQ(form_->CommonDialog1.FileName, U16(path));
 }
@@ -199,7 +199,7 @@ TEST_F(RealDialogsTest, SaveAsOntoExistingFileReplacesItAfterConfirmation) {
     });
     Confirm(dialog);
   });
-  EXPECT_EQ(form_->Save_Click(), SaveOutcome::kSaved);
+  EXPECT_EQ(form_->file_commands().Save_Click(), SaveOutcome::kSaved);
   EXPECT_FALSE(overwrite_question.isEmpty());
   EXPECT_EQ(notice_text, "保存成功");
   EXPECT_EQ(notice_title, "提示");
@@ -245,7 +245,7 @@ TEST_F(RealDialogsTest, DroppedFilesOpenTheLastOne) {
 TEST_F(RealDialogsTest, DroppedTextIsNeitherInsertedNorLosesTheDocument) {
   const auto path = folder_ / u"doc.txt";
   WriteBytes(path, "on disk");
-  form_->Text1_OLEDragDrop(platform::DropData{{U16(path)}});
+  form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(path)}});
   form_->Text1.SetText(u"edited");
   QPlainTextEdit* editor = Editor();
   ASSERT_NE(editor, nullptr);

@@ -29,6 +29,7 @@ class ScriptedEditor final : public platform::EditBox {
   std::u16string Text() const override { return text; }
   std::int32_t TextLength() const override { return static_cast<std::int32_t>(text.size()); }
   void SetText(const std::u16string& value) override { text = value; }
+  void SetNewLine(std::u16string_view) override {}
   std::int32_t SelStart() const override { return sel_start; }
   void SetSelStart(std::int32_t start) override { sel_start = start; }
   std::int32_t SelLength() const override { return sel_length; }

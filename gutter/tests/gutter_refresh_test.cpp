@@ -95,7 +95,7 @@ class GutterInWindow : public ::testing::Test {
 };
 
 TEST_F(GutterInWindow, TypingClearsSaved) {
-  form_.Timer2_Timer();
+  form_.file_commands().Timer2_Timer(u"");
   ASSERT_TRUE(form_.Saved());
   form_.Text1.SetSelText(u"字");
   EXPECT_FALSE(form_.Saved());
@@ -104,7 +104,7 @@ TEST_F(GutterInWindow, TypingClearsSaved) {
 }
 
 TEST_F(GutterInWindow, TextSetFromCodeClearsSavedAndRepaints) {
-  form_.Timer2_Timer();
+  form_.file_commands().Timer2_Timer(u"");
   ASSERT_TRUE(form_.Saved());
   form_.Text1.SetText(ShortLines(3));
   EXPECT_FALSE(form_.Saved());

@@ -35,10 +35,9 @@ class MainWindow : public ::testing::Test {
     environment.executable_directory = folder.path();
     environment.screen_width = 1920 * 15;
     environment.screen_height = 1080 * 15;
-    form = std::make_unique<Form1>(environment);
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs = scripted.get();
-    form->window().ReplaceDialogs(std::move(scripted));
+    form = std::make_unique<Form1>(environment, std::move(scripted));
   }
 
   QMainWindow& main() {
@@ -171,7 +170,7 @@ TEST_F(ClosingQuestion, AnUntouchedOrEmptiedTextClosesWithoutAsking) {
 
 TEST_F(ClosingQuestion, TextUnchangedSinceTheLastLoadClosesWithoutAsking) {
   form->Text1.SetText(u"载入的文本");
-  form->Timer2_Timer();  // marks the text as saved, as a load does
+  form->file_commands().Timer2_Timer(u"");  // marks the text as saved, as a load does
   EXPECT_TRUE(form->Saved());
   EXPECT_EQ(Close(), 0);
   EXPECT_EQ(Questions(), 0u);

@@ -85,7 +85,6 @@ class FakeWindow final : public platform::Window {
   bool IsVisible() const override { return false; }
   void Close() override {}
   platform::UserDialogs& Dialogs() override { throw std::logic_error("no dialogs"); }
-  void ReplaceDialogs(std::unique_ptr<platform::UserDialogs>) override {}
 };
 
 struct Geometry {

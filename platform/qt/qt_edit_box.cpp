@@ -66,17 +66,17 @@ void EditorWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptPropose
 void EditorWidget::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
 
 void EditorWidget::dropEvent(QDropEvent* event) {
-  DropData data;
+  DropData dropped;
   if (event->mimeData() != nullptr) {
     for (const QUrl& url : event->mimeData()->urls()) {
-      if (url.isLocalFile()) data.files.push_back(ToU16(url.toLocalFile()));
+      if (url.isLocalFile()) dropped.files.push_back(ToU16(url.toLocalFile()));
     }
   }
   event->acceptProposedAction();
   // Handled once the drop is over, so a message the handler shows does not keep the program the
   // files came from waiting for the drop to finish.
-  QTimer::singleShot(0, this, [this, data = std::move(data)] {
-    if (drop) drop(data);
+  QTimer::singleShot(0, this, [this, dropped = std::move(dropped)] {
+    if (drop) drop(dropped);
   });
 }
 
@@ -106,6 +106,9 @@ QtEditBox::QtEditBox(std::string name, EditorWidget* widget, OleColor back_color
       hook_filter_(std::make_unique<HookFilter>(*this)),
       rows_(std::make_unique<DisplayRowCounter>(*widget)) {
   ApplyLook();
+  QObject::connect(
+      widget_->document(), &QTextDocument::contentsChange, widget_,
+      [this](int position, int removed, int added) { OnContentsChange(position, removed, added); });
   QObject::connect(widget_, &QPlainTextEdit::textChanged, widget_, [this] {
     if (change_) change_();
   });
@@ -131,6 +134,7 @@ void QtEditBox::DetachHandlers() {
     widget_->mouse_up = nullptr;
     widget_->drop = nullptr;
     QObject::disconnect(widget_, &QPlainTextEdit::textChanged, widget_, nullptr);
+    QObject::disconnect(widget_->document(), &QTextDocument::contentsChange, widget_, nullptr);
     QObject::disconnect(widget_, &QPlainTextEdit::updateRequest, widget_, nullptr);
   }
 }
@@ -142,15 +146,14 @@ void QtEditBox::Deliver(EditMessage message) {
 std::u16string QtEditBox::Text() const {
   if (!widget_) return u"";
   // The raw text keeps every character as it was given (toPlainText would turn no-break spaces
-  // into spaces); only the paragraph breaks become the text's own line breaks again.
+  // into spaces); only the paragraph separators become the text's own line breaks again.
   const QString raw = widget_->document()->toRawText();
-  const std::u16string_view line_break = LineBreakText(line_break_);
   std::u16string text;
-  text.reserve(static_cast<std::size_t>(raw.size()) +
-               (line_break.size() - 1) * static_cast<std::size_t>(BreakCount()));
+  text.reserve(static_cast<std::size_t>(raw.size() + breaks_.ExtraUnits()));
+  std::size_t paragraph = 0;
   for (const QChar c : raw) {
     if (c == QChar::ParagraphSeparator) {
-      text += line_break;
+      text += breaks_.Text(paragraph++);
     } else {
       text.push_back(c.unicode());
     }
@@ -162,46 +165,64 @@ std::int32_t QtEditBox::TextLength() const {
   if (!widget_) return 0;
   // The document counts a paragraph separator after the last block; the text does not.
   const int inner = widget_->document()->characterCount() - 1;
-  return static_cast<std::int32_t>(inner + ExtraUnitsPerBreak() * BreakCount());
+  return static_cast<std::int32_t>(inner + breaks_.ExtraUnits());
 }
 
 void QtEditBox::SetText(const std::u16string& text) {
   if (!widget_) return;
-  line_break_ = DominantLineBreak(text);
+  breaks_.Assign(text);
+  replacing_text_ = true;
   widget_->setPlainText(ToQString(text));
+  replacing_text_ = false;
+  known_blocks_ = widget_->document()->blockCount();
 }
 
-int QtEditBox::BreakCount() const { return widget_->document()->blockCount() - 1; }
-
-int QtEditBox::ExtraUnitsPerBreak() const {
-  return static_cast<int>(LineBreakText(line_break_).size()) - 1;
+void QtEditBox::OnContentsChange(int position, int /*removed*/, int added) {
+  if (replacing_text_ || !widget_) return;
+  const QTextDocument* document = widget_->document();
+  // The paragraphs that end inside the added text are new; the change in the paragraph count
+  // tells how many old breaks went with the removed text.
+  QTextBlock block = document->findBlock(position);
+  const int first = block.isValid() ? block.blockNumber() : 0;
+  int inserted = 0;
+  for (; block.isValid() && block.next().isValid(); block = block.next()) {
+    if (block.position() + block.length() - 1 >= position + added) break;
+    ++inserted;
+  }
+  const int blocks = document->blockCount();
+  const int removed = inserted - (blocks - known_blocks_);
+  known_blocks_ = blocks;
+  breaks_.Splice(static_cast<std::size_t>(first), static_cast<std::size_t>(std::max(removed, 0)),
+                 static_cast<std::size_t>(inserted), inserting_);
 }
 
 std::int32_t QtEditBox::ToOuterPosition(int inner) const {
-  if (ExtraUnitsPerBreak() == 0) return inner;
   const QTextBlock block = widget_->document()->findBlock(inner);
-  const int breaks_before = block.isValid() ? block.blockNumber() : BreakCount();
-  return static_cast<std::int32_t>(inner + ExtraUnitsPerBreak() * breaks_before);
+  const std::size_t paragraph =
+      block.isValid() ? static_cast<std::size_t>(block.blockNumber()) : breaks_.Count();
+  return static_cast<std::int32_t>(inner + breaks_.ExtraUnitsBefore(paragraph));
 }
 
 int QtEditBox::ToInnerPosition(std::int32_t outer) const {
-  const int extra = ExtraUnitsPerBreak();
   const QTextDocument* document = widget_->document();
-  if (extra == 0) return std::clamp(outer, 0, document->characterCount() - 1);
+  if (breaks_.ExtraUnits() == 0) return std::clamp(outer, 0, document->characterCount() - 1);
+  const auto outer_start = [&](const QTextBlock& block) {
+    return block.position() +
+           breaks_.ExtraUnitsBefore(static_cast<std::size_t>(block.blockNumber()));
+  };
   // The last block that starts at or before the position, by its start in the outer text.
   int low = 0;
   int high = document->blockCount() - 1;
   while (low < high) {
     const int middle = low + (high - low + 1) / 2;
-    const QTextBlock block = document->findBlockByNumber(middle);
-    if (block.position() + extra * middle <= outer) {
+    if (outer_start(document->findBlockByNumber(middle)) <= outer) {
       low = middle;
     } else {
       high = middle - 1;
     }
   }
   const QTextBlock block = document->findBlockByNumber(low);
-  const int into_block = std::max(0, outer - (block.position() + extra * low));
+  const auto into_block = static_cast<int>(std::max<std::int64_t>(0, outer - outer_start(block)));
   // Inside a CR LF pair counts as before it.
   return block.position() + std::min(into_block, block.length() - 1);
 }
@@ -298,7 +319,9 @@ std::int32_t QtEditBox::FirstVisibleLineTop() {
 void QtEditBox::SetSelText(const std::u16string& text) {
   if (!widget_) return;
   QTextCursor cursor = widget_->textCursor();
+  inserting_ = text;
   cursor.insertText(ToQString(text));
+  inserting_ = {};
   widget_->setTextCursor(cursor);
 }
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/edit_box.h"
-#include "platform/line_breaks.h"
+#include "platform/qt/block_breaks.h"
 #include "platform/qt/display_rows.h"
 #include "platform/qt/widget_geometry.h"
 
@@ -52,6 +52,7 @@ class QtEditBox final : public EditBox {
   std::u16string Text() const override;
   std::int32_t TextLength() const override;
   void SetText(const std::u16string& text) override;
+  void SetNewLine(std::u16string_view line_break) override { breaks_.SetNewLine(line_break); }
   std::int32_t SelStart() const override;
   void SetSelStart(std::int32_t start) override;
   std::int32_t SelLength() const override;
@@ -89,18 +90,21 @@ class QtEditBox final : public EditBox {
   DisplayRowCounter::VisibleRow FirstVisibleRow();
   // Positions in the text handed out count each line break as its own length; the document
   // counts one unit for every break.
-  int BreakCount() const;
-  int ExtraUnitsPerBreak() const;
   std::int32_t ToOuterPosition(int inner) const;
   int ToInnerPosition(std::int32_t outer) const;
   void Deliver(EditMessage message);
+  void OnContentsChange(int position, int removed, int added);
 
   QPointer<EditorWidget> widget_;
   WidgetGeometry geometry_;
   OleColor back_color_;
   OleColor fore_color_;
   FontChoice font_;
-  LineBreak line_break_ = LineBreak::kCrLf;
+  BlockBreaks breaks_;
+  int known_blocks_ = 1;
+  bool replacing_text_ = false;
+  // The text SetSelText is putting in, whose own breaks the new paragraphs keep.
+  std::u16string_view inserting_;
   std::function<void()> change_;
   EditHook hook_;
   std::unique_ptr<HookFilter> hook_filter_;

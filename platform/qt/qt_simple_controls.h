@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -64,6 +65,9 @@ class QtMenuEntry final : public MenuEntry {
   std::u16string Caption() const override { return action_ ? ToU16(action_->text()) : u""; }
   std::u16string ShortcutText() const override {
     return action_ ? ToU16(action_->shortcut().toString()) : u"";
+  }
+  void Click() override {
+    if (action_ && action_->menu() == nullptr) action_->trigger();
   }
   QAction* action() const { return action_; }
 

@@ -36,8 +36,10 @@ void MainWindowWidget::closeEvent(QCloseEvent* event) {
   }
 }
 
-QtWindow::QtWindow(const WindowDefinition& definition)
-    : name_(definition.name), main_(std::make_unique<MainWindowWidget>()) {
+QtWindow::QtWindow(const WindowDefinition& definition, std::unique_ptr<UserDialogs> dialogs)
+    : name_(definition.name),
+      dialogs_(std::move(dialogs)),
+      main_(std::make_unique<MainWindowWidget>()) {
   main_->setWindowTitle(ToQString(definition.caption));
   QIcon icon;
   for (const std::string& image : definition.icon_images)
@@ -48,7 +50,7 @@ QtWindow::QtWindow(const WindowDefinition& definition)
   client->setObjectName(QString::fromStdString(definition.name));
   main_->setCentralWidget(client);
   widgets_[definition.name] = client;
-  dialogs_ = std::make_unique<QtUserDialogs>(main_.get());
+  if (!dialogs_) dialogs_ = std::make_unique<QtUserDialogs>(main_.get());
 
   BuildControls(definition);
   BuildMenus(definition);
@@ -102,8 +104,7 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
         break;
       }
       case ControlKind::kCommonDialog:
-        made = std::make_unique<CommonDialog>(control.name,
-                                              [this]() -> UserDialogs& { return *dialogs_; });
+        made = std::make_unique<CommonDialog>(control.name, *dialogs_);
         break;
       case ControlKind::kContainer: {
         auto* box = new QWidget(parent);
@@ -246,8 +247,9 @@ void QtWindow::Close() { main_->close(); }
 
 namespace tambrel::platform {
 
-std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition) {
-  return std::make_unique<qt::QtWindow>(definition);
+std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition,
+                                     std::unique_ptr<UserDialogs> dialogs) {
+  return std::make_unique<qt::QtWindow>(definition, std::move(dialogs));
 }
 
 }  // namespace tambrel::platform

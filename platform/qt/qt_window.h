@@ -24,7 +24,7 @@ class MainWindowWidget final : public QMainWindow {
 
 class QtWindow final : public Window {
  public:
-  explicit QtWindow(const WindowDefinition& definition);
+  QtWindow(const WindowDefinition& definition, std::unique_ptr<UserDialogs> dialogs);
   ~QtWindow() override;
 
   float Width() const override;
@@ -48,9 +48,6 @@ class QtWindow final : public Window {
   void Close() override;
 
   UserDialogs& Dialogs() override { return *dialogs_; }
-  void ReplaceDialogs(std::unique_ptr<UserDialogs> dialogs) override {
-    dialogs_ = std::move(dialogs);
-  }
 
   QMainWindow* widget() const { return main_.get(); }
 

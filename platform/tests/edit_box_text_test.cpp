@@ -6,21 +6,10 @@
 #include <QTest>
 
 #include "platform/edit_box.h"
-#include "platform/line_breaks.h"
 #include "platform/qt/qt_window.h"
 
 namespace tambrel::platform {
 namespace {
-
-TEST(LineBreaks, TheMostUsedBreakWinsAndCrLfByDefault) {
-  EXPECT_EQ(DominantLineBreak(u""), LineBreak::kCrLf);
-  EXPECT_EQ(DominantLineBreak(u"一行"), LineBreak::kCrLf);
-  EXPECT_EQ(DominantLineBreak(u"a\r\nb\r\nc"), LineBreak::kCrLf);
-  EXPECT_EQ(DominantLineBreak(u"a\nb\nc"), LineBreak::kLf);
-  EXPECT_EQ(DominantLineBreak(u"a\rb\rc"), LineBreak::kCr);
-  EXPECT_EQ(DominantLineBreak(u"a\nb\nc\r\n"), LineBreak::kLf);
-  EXPECT_EQ(DominantLineBreak(u"a\nb\r\n"), LineBreak::kCrLf);  // a tie keeps CR LF
-}
 
 class EditorText : public ::testing::Test {
  protected:
@@ -60,18 +49,39 @@ TEST_F(EditorText, CharactersThatLookLikeOthersAreKept) {
   EXPECT_EQ(edit().Text(), text);
 }
 
-TEST_F(EditorText, NewLinesTakeTheBreakTheTextAlreadyUses) {
-  edit().SetText(u"甲\r\n乙");
-  edit().SetSelStart(edit().TextLength());
+TEST_F(EditorText, MixedBreaksStayWhereTheyWere) {
+  const std::u16string text = u"一\r\n二\n三\r四\u2029五\r\n";
+  edit().SetText(text);
+  EXPECT_EQ(edit().Text(), text);
+  EXPECT_EQ(edit().TextLength(), static_cast<std::int32_t>(text.size()));
+  // Positions count each break as long as it is: 四 is the eighth unit.
+  edit().SetSelStart(7);
+  edit().SetSelLength(1);
+  EXPECT_EQ(Selected(), QStringLiteral("四"));
+  EXPECT_EQ(edit().LineFromChar(7), 3);
+}
+
+TEST_F(EditorText, TypedLinesTakeTheNewLineAndTheOthersKeepTheirs) {
+  edit().SetNewLine(u"\n");
+  edit().SetText(u"甲\r\n乙\r丙");
   widget().setFocus();
+  // A new line in the middle of the first one, and one after the last.
+  edit().SetSelStart(1);
+  QTest::keyClick(&widget(), Qt::Key_Return);
+  edit().SetSelStart(edit().TextLength());
   QTest::keyClick(&widget(), Qt::Key_Return);
   QTest::keyClicks(&widget(), "c");
-  EXPECT_EQ(edit().Text(), u"甲\r\n乙\r\nc");
+  EXPECT_EQ(edit().Text(), u"甲\n\r\n乙\r丙\nc");
 
-  edit().SetText(u"甲\n乙");
-  edit().SetSelStart(edit().TextLength());
+  // Joining two lines takes the break between them away, and the other breaks stay.
+  edit().SetSelStart(5);  // just after 乙
+  QTest::keyClick(&widget(), Qt::Key_Delete);
+  EXPECT_EQ(edit().Text(), u"甲\n\r\n乙丙\nc");
+
+  edit().SetNewLine(u"\r\n");
+  edit().SetText(u"");
   QTest::keyClick(&widget(), Qt::Key_Return);
-  EXPECT_EQ(edit().Text(), u"甲\n乙\n");
+  EXPECT_EQ(edit().Text(), u"\r\n");
 }
 
 TEST_F(EditorText, PositionsCountBothCharactersOfACrLf) {

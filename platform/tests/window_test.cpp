@@ -52,7 +52,7 @@ class BuiltWindow : public ::testing::Test {
       definition.menus.push_back({name, u"项", i < 4 ? "First" : "Second", keys[i],
                                   [this, name] { clicked.push_back(name); }});
     }
-    window = std::make_unique<qt::QtWindow>(definition);
+    window = std::make_unique<qt::QtWindow>(definition, nullptr);
   }
 
   QMainWindow& main() { return *window->widget(); }

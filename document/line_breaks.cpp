@@ -1,8 +1,8 @@
-#include "platform/line_breaks.h"
+#include "document/line_breaks.h"
 
 #include <cstddef>
 
-namespace tambrel::platform {
+namespace tambrel::document {
 
 LineBreak DominantLineBreak(std::u16string_view text) {
   std::size_t crlf = 0;
@@ -36,4 +36,4 @@ std::u16string_view LineBreakText(LineBreak line_break) {
   return u"\r\n";
 }
 
-}  // namespace tambrel::platform
+}  // namespace tambrel::document

@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-namespace tambrel::platform {
+namespace tambrel::document {
 
-// How a text ends its lines. The editor keeps lines apart by itself; the text it hands out ends
-// them the way the text it was given did, so a document keeps its line breaks byte for byte.
+// How a document ends its lines. The editor keeps every break of the text it is given where it
+// was; a line the user starts gets the break the document uses most.
 enum class LineBreak { kCrLf, kLf, kCr };
 
 // The break a text uses most; CR LF, the desktop convention of the program's documents, when it
@@ -15,4 +15,4 @@ LineBreak DominantLineBreak(std::u16string_view text);
 
 std::u16string_view LineBreakText(LineBreak line_break);
 
-}  // namespace tambrel::platform
+}  // namespace tambrel::document
