@@ -1,5 +1,6 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (the posix-threads flavour, which
-# std::thread and GoogleTest need). Used by tools/windows-check through scripts/check-windows.sh.
+# std::thread and GoogleTest need), with the tests run under Wine. Used by scripts/check-windows.sh
+# with -DTAMBREL_WITH_QT=OFF.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -17,3 +18,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Each test runs as a lone .exe under Wine: carry the compiler's runtime inside it rather than
 # beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# CTest runs each test program through Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)

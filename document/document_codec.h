@@ -13,6 +13,7 @@ namespace tambrel::document {
 // characters intact: only NUL among the controls and two trail-byte columns (0x40, 0x80) of the
 // double-byte characters fall out of the code page when lowered; all of GB 2312 survives.
 inline constexpr std::int16_t K = 1;
+static_assert(K >= 1 && K <= 9, "the shift is one positive decimal digit");
 
 // Ends every scrambled document, compared exactly.
 inline constexpr std::u16string_view kMarker = u"-RgPw";

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds Tambrel into build/ (or $TAMBREL_BUILD_DIR).
 #   scripts/build.sh run|test
+# TAMBREL_COMPILER=clang builds with clang instead of g++. Test builds treat every warning as an
+# error, so that both compilers keep the tree warning-free.
 set -euo pipefail
 
 purpose=${1:-run}
@@ -13,7 +15,10 @@ options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [[ $purpose == run ]]; then
   options+=(-DTAMBREL_BUILD_TESTS=OFF -DTAMBREL_BUILD_BENCHMARKS=OFF)
 else
-  options+=(-DTAMBREL_BUILD_TESTS=ON -DTAMBREL_BUILD_BENCHMARKS=ON)
+  options+=(-DTAMBREL_BUILD_TESTS=ON -DTAMBREL_BUILD_BENCHMARKS=ON -DTAMBREL_WARNINGS_AS_ERRORS=ON)
+fi
+if [[ ${TAMBREL_COMPILER:-gcc} == clang ]]; then
+  export CC=clang CXX=clang++
 fi
 
 cmake -S "$root" -B "$build_dir" "${options[@]}" >/dev/null

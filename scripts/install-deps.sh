@@ -9,7 +9,7 @@ set -euo pipefail
 purpose=${1:-run}
 
 if [[ $purpose == windows ]]; then
-  packages=(cmake g++-mingw-w64-x86-64-posix wine wine64)
+  packages=(cmake googletest g++-mingw-w64-x86-64-posix wine wine64)
 else
   packages=(
     build-essential cmake

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tambrel with every test and runs them all: a short fuzzing smoke run of the document
-# reader first, then every CTest suite (unit, GUI on the offscreen platform, the .deb check).
+# reader first, then every CTest suite (unit, GUI on the offscreen platform, the .deb check), and
+# then the same tree built with clang, whose tests run too.
 #   scripts/test.sh
 set -euo pipefail
 
@@ -9,5 +10,9 @@ build_dir=${TAMBREL_BUILD_DIR:-$root/build-test}
 
 TAMBREL_BUILD_DIR=$build_dir "$root/scripts/build.sh" test
 TAMBREL_FUZZ_BUILD_DIR=${TAMBREL_FUZZ_BUILD_DIR:-$build_dir-fuzz} "$root/scripts/fuzz-smoke.sh" 5
-cd "$build_dir"
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+(cd "$build_dir" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600)
+
+# The installed-package check needs only one build.
+TAMBREL_COMPILER=clang TAMBREL_BUILD_DIR=$build_dir-clang "$root/scripts/build.sh" test
+(cd "$build_dir-clang" &&
+  ctest --output-on-failure --parallel "$(nproc)" --timeout 600 -E '^package_')

@@ -57,11 +57,6 @@ TEST(AnsiChar, UndefinedBytesGiveWindowsSubstitutes) {
   EXPECT_EQ(AnsiChar(static_cast<std::int16_t>(0xFFF7)), u"\uF8F5?");
 }
 
-TEST(ShiftConstant, IsOnePositiveDigit) {
-  EXPECT_GE(K, 1);
-  EXPECT_LE(K, 9);
-}
-
 TEST(EncodeText, LowersEveryCodeByTheShift) {
   EXPECT_EQ(EncodeText(u"AZ\t"), Unit('A' - K) + Unit('Z' - K) + Unit('\t' - K));
   EXPECT_EQ(DecodeText(Unit('A' - K) + Unit('Z' - K)), u"AZ");

@@ -505,42 +505,5 @@ TEST_F(FileCommandsTest, DropOfUnreadableFileWarnsAndChangesNothing) {
   EXPECT_FALSE(form_->Saved());
 }
 
-// --- Closing -------------------------------------------------------------------------------
-
-TEST_F(FileCommandsTest, ClosingWithYesRunsSaveAs) {
-  Start();
-  Edit(u"keep me");
-  const auto path = folder_ / u"kept.txt";
-  dialogs_->message_answers.push_back(MessageAnswer::kYes);
-  dialogs_->file_answers.push_back(U16(path));
-  std::int16_t cancel = 0;
-  form_->Form_Unload(cancel);
-  EXPECT_EQ(cancel, 0);
-  EXPECT_EQ(dialogs_->messages[0].text, u"文本已改变，是否保存？");
-  ExpectScrambledAscii(ReadBytes(path), "keep me");
-}
-
-TEST_F(FileCommandsTest, ClosingWithYesThenCancelKeepsTheWindow) {
-  Start();
-  Edit(u"keep me");
-  dialogs_->message_answers.push_back(MessageAnswer::kYes);
-  dialogs_->file_answers.push_back(std::nullopt);
-  std::int16_t cancel = 0;
-  form_->Form_Unload(cancel);
-  EXPECT_NE(cancel, 0);
-  EXPECT_EQ(Text(), u"keep me");
-}
-
-TEST_F(FileCommandsTest, ClosingWithYesThenFailedSaveKeepsTheWindow) {
-  Start();
-  Edit(u"keep me");
-  dialogs_->message_answers.push_back(MessageAnswer::kYes);
-  dialogs_->file_answers.push_back(U16(folder_ / u"没有的文件夹/x.txt"));
-  std::int16_t cancel = 0;
-  form_->Form_Unload(cancel);
-  EXPECT_NE(cancel, 0);
-  EXPECT_EQ(Text(), u"keep me");
-}
-
 }  // namespace
 }  // namespace tambrel::document

@@ -257,14 +257,5 @@ TEST_F(RealDialogsTest, DroppedTextIsNeitherInsertedNorLosesTheDocument) {
   EXPECT_FALSE(form_->Saved());
 }
 
-TEST(NameFilters, PipesBecomeQtFiltersAndStarDotStarMeansEveryFile) {
-  using platform::qt::NameFiltersFromPipes;
-  EXPECT_EQ(NameFiltersFromPipes(QStringLiteral("TXT文本|*.txt|所有文件|*.*")),
-            QStringList({"TXT文本 (*.txt)", "所有文件 (*)"}));
-  EXPECT_EQ(NameFiltersFromPipes(QStringLiteral("文本|*.txt;*.log")),
-            QStringList({"文本 (*.txt *.log)"}));
-  EXPECT_EQ(NameFiltersFromPipes(QStringLiteral("版本|*.*.bak")), QStringList({"版本 (*.*.bak)"}));
-}
-
 }  // namespace
 }  // namespace tambrel::document

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <fstream>
+#include <iterator>
 
 #include "platform/menu_entry.h"
 #include "tests/support/scripted_dialogs.h"
@@ -192,13 +194,31 @@ TEST_F(ClosingQuestion, YesWithTheSaveDialogCancelledKeepsTheWindowAndText) {
   EXPECT_EQ(form->Text1.Text(), u"不能丢的文本");
 }
 
-TEST_F(ClosingQuestion, YesThatSavesLetsTheWindowClose) {
-  form->Text1.SetText(u"要保存的文本");
+TEST_F(ClosingQuestion, YesWithAFailedSaveKeepsTheWindowAndText) {
+  form->Text1.SetText(u"不能丢的文本");
+  dialogs->message_answers = {MessageAnswer::kYes, MessageAnswer::kOk};
+  dialogs->file_answers = {(folder / "没有的文件夹" / "x.txt").u16string()};
+  EXPECT_NE(Close(), 0);
+  EXPECT_EQ(form->Text1.Text(), u"不能丢的文本");
+  EXPECT_EQ(dialogs->messages.back().title, u"警告");
+}
+
+TEST_F(ClosingQuestion, YesRunsSaveAsAndLetsTheWindowClose) {
+  form->Text1.SetText(u"keep me");
   const auto target = folder / "保存.txt";
   dialogs->message_answers = {MessageAnswer::kYes};
   dialogs->file_answers = {target.u16string()};
   EXPECT_EQ(Close(), 0);
-  EXPECT_TRUE(std::filesystem::is_regular_file(target));
+  EXPECT_EQ(Questions(), 1u);
+  ASSERT_EQ(dialogs->file_dialog_starts.size(), 1u);
+  EXPECT_EQ(dialogs->file_dialog_starts[0], u"");  // Save As starts without a name
+  // Every byte lowered by the same one-digit shift, then the marker.
+  std::ifstream file(target, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 7u + 5u);
+  EXPECT_EQ(bytes.substr(7), "-RgPw");
+  EXPECT_EQ(bytes[0], 'k' - 1);
+  EXPECT_EQ(bytes[6], 'e' - 1);
 }
 
 TEST_F(ClosingQuestion, TheCloseBoxAsksAndClosesTheShownWindow) {

@@ -204,11 +204,13 @@ TEST_F(BuiltWindow, DropsAreReportedAndNeverInserted) {
   EXPECT_EQ(edit.Text(), u"原文");
 }
 
-TEST(NameFilters, PipeFiltersBecomeQtNameFilters) {
+TEST(NameFilters, PipesBecomeQtFiltersAndStarDotStarMeansEveryFile) {
   EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("TXT文本|*.txt|所有文件|*.*")),
             (QStringList{QStringLiteral("TXT文本 (*.txt)"), QStringLiteral("所有文件 (*)")}));
   EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("文本|*.txt;*.log")),
             (QStringList{QStringLiteral("文本 (*.txt *.log)")}));
+  EXPECT_EQ(qt::NameFiltersFromPipes(QStringLiteral("版本|*.*.bak")),
+            QStringList({QStringLiteral("版本 (*.*.bak)")}));
   EXPECT_TRUE(qt::NameFiltersFromPipes(QString()).isEmpty());
 }
 
