@@ -15,6 +15,8 @@ else
     build-essential cmake
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     fonts-noto-cjk fonts-wqy-microhei
+    # fcitx5, the usual Chinese input method, reaches Qt 6 programs only through this module.
+    fcitx5-frontend-qt6
   )
 fi
 if [[ $purpose == test ]]; then
