@@ -3,6 +3,7 @@
 # but only those that are missing, so a second run costs nothing.
 #   scripts/install-deps.sh run      what the editor needs to build and start
 #   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools
+#   scripts/install-deps.sh ime      fcitx5 with pinyin on a virtual X desktop, for the Chinese input check
 #   scripts/install-deps.sh windows  the mingw-w64 cross compiler and Wine, for the Windows check
 set -euo pipefail
 
@@ -10,6 +11,11 @@ purpose=${1:-run}
 
 if [[ $purpose == windows ]]; then
   packages=(cmake g++-mingw-w64-x86-64-posix wine wine64)
+elif [[ $purpose == ime ]]; then
+  packages=(
+    fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-daemon
+    xvfb x11-utils openbox xdotool imagemagick python3
+  )
 else
   packages=(
     build-essential cmake
