@@ -17,6 +17,9 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 qt6-translations-l10n; do
   [[ $depends == *"$needed"* ]] || { echo "Depends lacks $needed: $depends"; exit 1; }
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *fcitx5-frontend-qt6* ]] ||
+  { echo "Recommends lacks fcitx5-frontend-qt6: $recommends"; exit 1; }
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"

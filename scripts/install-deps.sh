@@ -2,23 +2,34 @@
 # Installs the Debian packages that building, running and testing Tambrel need,
 # but only those that are missing, so a second run costs nothing.
 #   scripts/install-deps.sh run      what the editor needs to build and start
-#   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools
+#   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools and the ime set
+#   scripts/install-deps.sh ime      fcitx5 with pinyin on a virtual X desktop, for the Chinese input check
 #   scripts/install-deps.sh windows  the mingw-w64 cross compiler and Wine, for the Windows check
 set -euo pipefail
 
 purpose=${1:-run}
 
+ime_packages=(
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-daemon
+  xvfb x11-utils openbox xdotool imagemagick python3
+)
 if [[ $purpose == windows ]]; then
   packages=(cmake googletest g++-mingw-w64-x86-64-posix wine wine64)
+elif [[ $purpose == ime ]]; then
+  packages=("${ime_packages[@]}")
 else
   packages=(
     build-essential cmake
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     fonts-noto-cjk fonts-wqy-microhei
+    # fcitx5, the usual Chinese input method, reaches Qt 6 programs only through this module.
+    fcitx5-frontend-qt6
   )
 fi
 if [[ $purpose == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils dpkg-dev)
+  # The test suite runs the Chinese input check too.
+  packages+=("${ime_packages[@]}")
 fi
 
 missing=()
