@@ -12,7 +12,8 @@ TAMBREL_BUILD_DIR=$build_dir "$root/scripts/build.sh" test
 TAMBREL_FUZZ_BUILD_DIR=${TAMBREL_FUZZ_BUILD_DIR:-$build_dir-fuzz} "$root/scripts/fuzz-smoke.sh" 5
 (cd "$build_dir" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600)
 
-# The installed-package check needs only one build.
+# The installed-package and input-method checks need only one build.
 TAMBREL_COMPILER=clang TAMBREL_BUILD_DIR=$build_dir-clang "$root/scripts/build.sh" test
 (cd "$build_dir-clang" &&
-  ctest --output-on-failure --parallel "$(nproc)" --timeout 600 -E '^package_')
+  ctest --output-on-failure --parallel "$(nproc)" --timeout 600 \
+    -E '^(package_installs_and_starts|chinese_input_through_fcitx5)$')
