@@ -20,7 +20,8 @@ platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& p
   }
 }
 
-platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16string_view text) {
+platform::Result<files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
+                                                    std::u16string_view text) {
   std::string bytes;
   try {
     bytes = EncodeDocument(text);

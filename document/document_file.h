@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/files.h"
 #include "platform/result.h"
 
 namespace tambrel::document {
@@ -22,6 +23,7 @@ platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& p
 
 // Makes the file at path hold text in the scrambled form. The old content stays whole until the
 // new one is safely on disk; on failure the file is as it was.
-platform::Status WriteDocumentFile(const std::filesystem::path& path, std::u16string_view text);
+platform::Result<platform::files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
+                                                              std::u16string_view text);
 
 }  // namespace tambrel::document

@@ -116,11 +116,18 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   const std::u16string text = text1_.Text();
   if (!AcceptLossyCharacters(text)) return SaveOutcome::kNotSaved;
   auto file = ToFilesystemPath(path);
-  if (auto written = file ? WriteDocumentFile(file.value(), text) : file.failure(); !written) {
+  auto written = file ? WriteDocumentFile(file.value(), text) : file.failure();
+  if (!written) {
     Warn(FailureMessage(u"保存失败：", path, written.failure()));
     return SaveOutcome::kNotSaved;
   }
-  dialogs_.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+  if (const auto& unsynced = written.value().folder_not_synced) {
+    // The file holds the new text; only its new name may not have reached the disk yet.
+    Warn(FailureMessage(u"已保存：", path, *unsynced) +
+         u"\n但无法确认文件夹已写入磁盘，如果现在断电，文件可能恢复为原来的内容。");
+  } else {
+    dialogs_.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+  }
   state_.Saved = true;
   return SaveOutcome::kSaved;
 }

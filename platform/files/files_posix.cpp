@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
-#include <random>
 #include <string>
 #include <utility>
 
@@ -104,45 +103,74 @@ Status ReadAll(int fd, const fs::path& path, std::uint64_t max_bytes, std::strin
   return Done{};
 }
 
-// A temporary file beside the target that removes itself unless it was renamed into place.
-class TemporaryFile {
+// The file a save writes before it takes the target's name. Where the file system allows it has
+// no name at all until then (O_TMPFILE), so a save killed on the way leaves nothing behind;
+// elsewhere it is created under the target's temporary save name, replacing what a killed save
+// left there. Unless it was renamed into place, it is gone when this goes out of scope.
+class SaveFile {
  public:
-  static Result<TemporaryFile> CreateIn(const fs::path& folder, mode_t mode) {
-    std::random_device entropy;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string name = ".tambrel-" + std::to_string(entropy()) + ".tmp";
-      fs::path path = folder / name;
-      const int fd = OpenRetrying(path, O_WRONLY | O_CREAT | O_EXCL, mode);
-      if (fd >= 0) return TemporaryFile(std::move(path), fd);
-      if (errno != EEXIST) {
-        return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
-      }
+  static Result<SaveFile> CreateFor(const fs::path& target, mode_t mode, bool anonymous) {
+    const fs::path name = TemporarySaveName(target);
+    const fs::path folder = name.parent_path();
+    // Whatever a killed save of this document left is of no use to anyone.
+    if (::unlink(name.c_str()) != 0 && errno != ENOENT) {
+      return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
     }
-    return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(EEXIST));
+#ifdef O_TMPFILE
+    if (anonymous) {
+      const int fd = OpenRetrying(folder, O_TMPFILE | O_WRONLY, mode);
+      if (fd >= 0) return SaveFile(name, fd, /*named=*/false);
+      // Not every file system has anonymous files; a name does the job there.
+    }
+#else
+    static_cast<void>(anonymous);
+#endif
+    const int fd = OpenRetrying(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+    if (fd < 0) return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
+    return SaveFile(name, fd, /*named=*/true);
   }
 
-  TemporaryFile(TemporaryFile&& other) noexcept
-      : path_(std::move(other.path_)),
+  SaveFile(SaveFile&& other) noexcept
+      : name_(std::move(other.name_)),
         fd_(std::exchange(other.fd_, -1)),
-        keep_(std::exchange(other.keep_, true)) {}
-  TemporaryFile& operator=(TemporaryFile&&) = delete;
-  ~TemporaryFile() {
+        named_(std::exchange(other.named_, false)) {}
+  SaveFile& operator=(SaveFile&&) = delete;
+  ~SaveFile() {
     if (fd_ >= 0) ::close(fd_);
-    if (!keep_) ::unlink(path_.c_str());
+    if (named_) ::unlink(name_.c_str());
   }
 
   int fd() const { return fd_; }
-  const fs::path& path() const { return path_; }
-  int Close() { return ::close(std::exchange(fd_, -1)); }
-  // The file now lives on under another name.
-  void Keep() { keep_ = true; }
+  bool anonymous() const { return !named_ && fd_ >= 0; }
+  // What a failure names: the file itself when it has no name yet.
+  const fs::path& name() const { return name_; }
+
+  // Gives the written and flushed file the target's name, in one rename.
+  Status Publish(const fs::path& target) {
+    if (!named_) {
+      // The name exists only for the moment between this and the rename.
+      const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        return FileFailure(u"无法在文件夹中创建临时文件", name_.parent_path(), ErrnoReason(errno));
+      }
+      named_ = true;
+    }
+    if (::close(std::exchange(fd_, -1)) != 0) {
+      return FileFailure(u"无法写入临时文件", name_, ErrnoReason(errno));
+    }
+    if (::rename(name_.c_str(), target.c_str()) != 0) {
+      return FileFailure(u"无法用新内容替换文件", target, ErrnoReason(errno));
+    }
+    named_ = false;
+    return Done{};
+  }
 
  private:
-  TemporaryFile(fs::path path, int fd) : path_(std::move(path)), fd_(fd) {}
+  SaveFile(fs::path name, int fd, bool named) : name_(std::move(name)), fd_(fd), named_(named) {}
 
-  fs::path path_;
+  fs::path name_;
   int fd_;
-  bool keep_ = false;
+  bool named_;
 };
 
 Status WriteAll(int fd, std::string_view contents, const fs::path& temporary) {
@@ -158,7 +186,7 @@ Status WriteAll(int fd, std::string_view contents, const fs::path& temporary) {
 }
 
 // Makes the rename itself durable. Some file systems cannot sync a folder (EINVAL); the file's
-// content is on disk already, so that is not worth failing the save.
+// content is on disk already, so that is not worth mentioning.
 Status SyncFolder(const fs::path& folder) {
   Descriptor fd(OpenRetrying(folder, O_RDONLY | O_DIRECTORY));
   if (!fd.valid()) return FileFailure(u"无法打开文件夹", folder, ErrnoReason(errno));
@@ -166,6 +194,33 @@ Status SyncFolder(const fs::path& folder) {
     return FileFailure(u"无法把文件夹写入磁盘", folder, ErrnoReason(errno));
   }
   return Done{};
+}
+
+// Writes the content into a new save file with the target's permissions, flushed to disk.
+Result<SaveFile> WriteSaveFile(const fs::path& target, const struct stat* existing,
+                               std::string_view contents, bool anonymous) {
+  // A new file gets the usual 0666 less the umask from open(); an existing one its own bits.
+  Result<SaveFile> created = SaveFile::CreateFor(target, existing ? 0600 : 0666, anonymous);
+  if (!created) return created.failure();
+  SaveFile& file = created.value();
+  if (existing != nullptr) {
+    // The owner first: changing it clears the set-user-ID and set-group-ID bits, which the mode
+    // then puts back. Without the right to keep the owner, the new file stays ours, as with every
+    // editor that saves by renaming; the group is kept where we may.
+    if (::fchown(file.fd(), existing->st_uid, existing->st_gid) != 0) {
+      (void)!::fchown(file.fd(), static_cast<uid_t>(-1), existing->st_gid);
+    }
+    if (::fchmod(file.fd(), existing->st_mode & 07777) != 0) {
+      return FileFailure(u"无法设置临时文件的权限", file.name(), ErrnoReason(errno));
+    }
+  }
+  if (Status written = WriteAll(file.fd(), contents, file.name()); !written) {
+    return written.failure();
+  }
+  if (::fsync(file.fd()) != 0) {
+    return FileFailure(u"无法把临时文件写入磁盘", file.name(), ErrnoReason(errno));
+  }
+  return created;
 }
 
 }  // namespace
@@ -195,8 +250,8 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
   }
 }
 
-Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
-                             const ReplaceHooks& hooks) {
+Result<Replaced> ReplaceFileAtomically(const fs::path& path, std::string_view contents,
+                                       const ReplaceHooks& hooks) {
   Result<fs::path> resolved = FollowLinks(path);
   if (!resolved) return resolved.failure();
   const fs::path& target = resolved.value();
@@ -213,39 +268,25 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
     }
   }
 
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  // A new file gets the usual 0666 less the umask from open(); an existing one its own bits.
-  Result<TemporaryFile> created = TemporaryFile::CreateIn(folder, exists ? 0600 : 0666);
-  if (!created) return created.failure();
-  TemporaryFile& temporary = created.value();
-
-  if (exists) {
-    if (::fchmod(temporary.fd(), info.st_mode & 07777) != 0) {
-      return FileFailure(u"无法设置临时文件的权限", temporary.path(), ErrnoReason(errno));
-    }
-    // Keep the owner and group too where that is allowed. Without the right to, the new file
-    // stays ours, as with every editor that saves by renaming; the content is what matters.
-    if (::fchown(temporary.fd(), info.st_uid, info.st_gid) != 0) {
-      (void)!::fchown(temporary.fd(), static_cast<uid_t>(-1), info.st_gid);
-    }
-  }
-  if (Status written = WriteAll(temporary.fd(), contents, temporary.path()); !written) {
-    return written;
-  }
-  if (::fsync(temporary.fd()) != 0) {
-    return FileFailure(u"无法把临时文件写入磁盘", temporary.path(), ErrnoReason(errno));
-  }
-  if (temporary.Close() != 0) {
-    return FileFailure(u"无法写入临时文件", temporary.path(), ErrnoReason(errno));
-  }
+  Result<SaveFile> written = WriteSaveFile(target, exists ? &info : nullptr, contents, true);
+  if (!written) return written.failure();
   if (hooks.before_rename) {
-    if (Status hook = hooks.before_rename(); !hook) return hook;
+    if (Status hook = hooks.before_rename(); !hook) return hook.failure();
   }
-  if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
-    return FileFailure(u"无法用新内容替换文件", path, ErrnoReason(errno));
+  Status published = written.value().Publish(target);
+  if (!published && written.value().anonymous()) {
+    // The anonymous file could not be given a name (no /proc, say): write a named one instead.
+    Result<SaveFile> named = WriteSaveFile(target, exists ? &info : nullptr, contents, false);
+    if (!named) return named.failure();
+    published = named.value().Publish(target);
   }
-  temporary.Keep();
-  return SyncFolder(folder);
+  if (!published) return published.failure();
+
+  Replaced replaced;
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  Status synced = hooks.sync_folder ? hooks.sync_folder(folder) : SyncFolder(folder);
+  if (!synced) replaced.folder_not_synced = synced.failure();
+  return replaced;
 }
 
 }  // namespace tambrel::platform::files

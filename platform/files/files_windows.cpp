@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <new>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,21 +86,19 @@ Result<fs::path> FinalPath(const fs::path& path) {
   }
 }
 
-// A temporary file beside the target that deletes itself unless it was moved into place.
+// The file a save writes before it takes the target's name, under the target's temporary save
+// name, so that it takes over whatever a killed save left there. It deletes itself unless it was
+// moved into place.
 class TemporaryFile {
  public:
-  static Result<TemporaryFile> CreateIn(const fs::path& folder) {
-    std::random_device entropy;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      fs::path path = folder / (L".tambrel-" + std::to_wstring(entropy()) + L".tmp");
-      const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (handle != INVALID_HANDLE_VALUE) return TemporaryFile(std::move(path), handle);
-      if (::GetLastError() != ERROR_FILE_EXISTS) {
-        return LastError(u"无法在文件夹中创建临时文件", folder);
-      }
+  static Result<TemporaryFile> CreateFor(const fs::path& target) {
+    fs::path path = TemporarySaveName(target);
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      return LastError(u"无法在文件夹中创建临时文件", path.parent_path());
     }
-    return FileFailure(u"无法在文件夹中创建临时文件", folder, Win32Reason(ERROR_FILE_EXISTS));
+    return TemporaryFile(std::move(path), handle);
   }
 
   TemporaryFile(TemporaryFile&& other) noexcept
@@ -186,8 +183,8 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
   }
 }
 
-Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
-                             const ReplaceHooks& hooks) {
+Result<Replaced> ReplaceFileAtomically(const fs::path& path, std::string_view contents,
+                                       const ReplaceHooks& hooks) {
   Result<fs::path> resolved = FinalPath(path);
   if (!resolved) return resolved.failure();
   const fs::path& target = resolved.value();
@@ -201,20 +198,19 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
     return FileFailure(u"无法保存文件", path, u"文件是只读的");
   }
 
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
-  Result<TemporaryFile> created = TemporaryFile::CreateIn(folder);
+  Result<TemporaryFile> created = TemporaryFile::CreateFor(target);
   if (!created) return created.failure();
   TemporaryFile& temporary = created.value();
 
   if (Status written = WriteAll(temporary.handle(), contents, temporary.path()); !written) {
-    return written;
+    return written.failure();
   }
   if (!::FlushFileBuffers(temporary.handle())) {
     return LastError(u"无法把临时文件写入磁盘", temporary.path());
   }
   if (!temporary.Close()) return LastError(u"无法写入临时文件", temporary.path());
   if (hooks.before_rename) {
-    if (Status hook = hooks.before_rename(); !hook) return hook;
+    if (Status hook = hooks.before_rename(); !hook) return hook.failure();
   }
   // ReplaceFileW keeps the target's attributes, security and creation time; a new file is a move.
   const bool replaced =
@@ -223,7 +219,9 @@ Status ReplaceFileAtomically(const fs::path& path, std::string_view contents,
              : ::MoveFileExW(temporary.path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   if (!replaced) return LastError(u"无法用新内容替换文件", path);
   temporary.Keep();
-  return Done{};
+  // MOVEFILE_WRITE_THROUGH and ReplaceFileW leave nothing of the folder to flush.
+  static_cast<void>(hooks.sync_folder);
+  return Replaced{};
 }
 
 }  // namespace tambrel::platform::files
