@@ -137,8 +137,9 @@ bool FileCommands::AcceptLossyCharacters(const std::u16string& text) {
   if (lossy == 0) return true;
   const std::u16string question =
       u"有" + Decimal(lossy) + u"个字符无法保存，将变成“?”，是否继续保存？";
-  return dialogs_.ShowMessage(question, MessageButtons::kYesNo, MessageIcon::kNone, u"提示") ==
-         MessageAnswer::kYes;
+  // Return or Escape must not throw characters away.
+  return dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo, MessageIcon::kNone,
+                              u"提示") == MessageAnswer::kYes;
 }
 
 void FileCommands::Warn(const std::u16string& text) {

@@ -8,7 +8,9 @@
 
 namespace tambrel::platform {
 
-enum class MessageButtons { kOk, kYesNo };
+// kYesNo has Yes as the default button (Return), kYesNoDefaultNo No: the safe answer to a question
+// whose Yes destroys something. Escape answers No to both.
+enum class MessageButtons { kOk, kYesNo, kYesNoDefaultNo };
 enum class MessageIcon { kNone, kInformation, kExclamation };
 
 // The answer codes the program compares against; only Yes acts on a question.

@@ -437,7 +437,7 @@ TEST_F(FileCommandsTest, LossyTextAsksBeforeSaving) {
   ASSERT_EQ(dialogs_->messages.size(), 1u);
   const auto& question = dialogs_->messages[0];
   EXPECT_EQ(question.title, u"提示");
-  EXPECT_EQ(question.buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(question.buttons, MessageButtons::kYesNoDefaultNo);
   const std::string count = std::to_string(lossy);
   EXPECT_NE(question.text.find(std::u16string(count.begin(), count.end())), std::u16string::npos);
   EXPECT_NE(question.text.find(u"?"), std::u16string::npos);

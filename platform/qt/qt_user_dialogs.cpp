@@ -46,11 +46,12 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButt
       box.setIcon(QMessageBox::Warning);
       break;
   }
-  if (buttons == MessageButtons::kYesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-  } else {
+  if (buttons == MessageButtons::kOk) {
     box.setStandardButtons(QMessageBox::Ok);
+  } else {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(buttons == MessageButtons::kYesNo ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
   }
   const int pressed = box.exec();
   if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "platform/edit_box.h"
 #include "platform/menu_entry.h"
@@ -219,6 +220,24 @@ TEST(Translations, StandardButtonsSpeakChinese) {
   box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
   EXPECT_TRUE(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("是")));
   EXPECT_TRUE(box.button(QMessageBox::No)->text().contains(QStringLiteral("否")));
+}
+
+// Shows a real message box and presses a key in it once it is up; answers the box's answer.
+MessageAnswer AnswerWithKey(MessageButtons buttons, Qt::Key key) {
+  QTimer::singleShot(0, [key] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box != nullptr) QTest::keyClick(box, key);
+  });
+  qt::QtUserDialogs dialogs(nullptr);
+  return dialogs.ShowMessage(u"问题", buttons, MessageIcon::kNone, u"提示");
+}
+
+TEST(MessageBoxes, ReturnTakesTheDefaultAnswerAndEscapeSaysNo) {
+  EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNo, Qt::Key_Return), MessageAnswer::kYes);
+  EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNoDefaultNo, Qt::Key_Return), MessageAnswer::kNo);
+  EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNoDefaultNo, Qt::Key_Escape), MessageAnswer::kNo);
+  EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNo, Qt::Key_Escape), MessageAnswer::kNo);
+  EXPECT_EQ(AnswerWithKey(MessageButtons::kOk, Qt::Key_Return), MessageAnswer::kOk);
 }
 
 TEST(TranslateColor, RgbPassesAndSystemColoursComeFromThePalette) {
