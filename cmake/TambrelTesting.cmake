@@ -1,7 +1,8 @@
-# tambrel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI])
-# Adds one GoogleTest executable and registers it with CTest. A test without GUI must not link
-# Qt (the configure step checks). GUI suites drive the real Qt widgets: they get a main() that
-# brings up a QApplication on the offscreen platform, and they are left out of a build without Qt.
+# tambrel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI | QT])
+# Adds one GoogleTest executable and registers it with CTest. A plain test must not link Qt (the
+# configure step checks). GUI suites drive the real Qt widgets: they get a main() that brings up
+# the program's Application on the offscreen platform. QT suites link the Qt layer but start the
+# Application themselves, with the command lines they test. Both are left out without Qt.
 
 if(CMAKE_CROSSCOMPILING AND WIN32)
   # No GoogleTest package for the cross compiler: build Debian's sources with it. Their warnings
@@ -22,8 +23,8 @@ else()
 endif()
 
 function(tambrel_add_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
-  if(ARG_GUI AND NOT TAMBREL_WITH_QT)
+  cmake_parse_arguments(ARG "GUI;QT" "" "SOURCES;LIBS" ${ARGN})
+  if((ARG_GUI OR ARG_QT) AND NOT TAMBREL_WITH_QT)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
@@ -31,6 +32,9 @@ function(tambrel_add_test name)
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE tambrel_qt_test_main tambrel_platform_qt ${ARG_LIBS}
                                           GTest::gtest GTest::gmock)
+  elseif(ARG_QT)
+    target_link_libraries(${name} PRIVATE tambrel_platform_qt ${ARG_LIBS}
+                                          GTest::gtest GTest::gmock GTest::gtest_main)
   else()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     tambrel_qt_free(${name})

@@ -9,6 +9,7 @@
 #include "document/document_codec.h"
 #include "document/document_file.h"
 #include "document/line_breaks.h"
+#include "platform/files/path_text.h"
 
 namespace tambrel::document {
 
@@ -17,15 +18,6 @@ using platform::MessageButtons;
 using platform::MessageIcon;
 
 namespace {
-
-platform::Result<std::filesystem::path> ToFilesystemPath(const std::u16string& path) {
-  try {
-    return std::filesystem::path(path);
-  } catch (const std::exception&) {
-    // A name with broken UTF-16 (a lone surrogate) cannot name a file here.
-    return platform::Failure{u"文件名无效"};
-  }
-}
 
 std::u16string Decimal(std::size_t number) {
   const std::string digits = std::to_string(number);
@@ -98,7 +90,7 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
 }
 
 bool FileCommands::LoadDocument(const std::u16string& path) {
-  auto file = ToFilesystemPath(path);
+  auto file = platform::files::PathFromText(path);
   auto text = file ? ReadDocumentFile(file.value()) : file.failure();
   if (!text) {
     Warn(FailureMessage(u"打开失败：", path, text.failure()));
@@ -115,7 +107,7 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
 SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   const std::u16string text = text1_.Text();
   if (!AcceptLossyCharacters(text)) return SaveOutcome::kNotSaved;
-  auto file = ToFilesystemPath(path);
+  auto file = platform::files::PathFromText(path);
   auto written = file ? WriteDocumentFile(file.value(), text) : file.failure();
   if (!written) {
     Warn(FailureMessage(u"保存失败：", path, written.failure()));

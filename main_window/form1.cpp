@@ -9,10 +9,10 @@ using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-Environment DesktopEnvironment() {
+Environment DesktopEnvironment(const platform::Application& application) {
   return Environment{platform::Application::ExecutableDirectory(),
                      platform::Application::ScreenWidth(), platform::Application::ScreenHeight(),
-                     platform::Application::CommandLine(), platform::LocaleDecimalSeparator()};
+                     application.CommandLine(), platform::LocaleDecimalSeparator()};
 }
 
 Form1::Form1(Environment environment, std::unique_ptr<platform::UserDialogs> dialogs,

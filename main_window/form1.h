@@ -8,6 +8,7 @@
 #include "document/document_state.h"
 #include "document/file_commands.h"
 #include "main_window/proportional_layout.h"
+#include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
@@ -28,7 +29,7 @@ struct Environment {
 };
 
 // The environment of the running program.
-Environment DesktopEnvironment();
+Environment DesktopEnvironment(const platform::Application& application);
 
 // The skin file the program needs beside its executable.
 inline constexpr char kSkinFileName[] = "Pf.she";

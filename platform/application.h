@@ -21,8 +21,10 @@ class Application {
 
   // The folder of the running executable.
   static std::filesystem::path ExecutableDirectory();
-  // The program's arguments as one string, separated by single spaces.
-  static std::u16string CommandLine();
+  // The program's arguments as one string, separated by single spaces, exactly as given: none of
+  // them is taken for an option of the toolkit's, and on Linux bytes that are not UTF-8 come
+  // through as PathText keeps them.
+  std::u16string CommandLine() const;
   // The primary screen's size in twips.
   static float ScreenWidth();
   static float ScreenHeight();

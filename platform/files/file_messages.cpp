@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/files/path_text.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX  // keep std::min and std::max usable
@@ -19,12 +21,14 @@ std::u16string Ascii(const std::string& text) { return std::u16string(text.begin
 }  // namespace
 
 std::u16string DisplayPath(const std::filesystem::path& path) {
-  try {
-    return path.u16string();
-  } catch (const std::exception&) {
-    // Bytes in the name that are not UTF-8.
-    return u"（无法显示的文件名）";
+  std::u16string text = PathText(path);
+  // A byte that is not UTF-8 shows as the replacement character; the second half of a
+  // surrogate pair is left alone.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool paired = i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+    if (!paired && text[i] >= 0xDC80 && text[i] <= 0xDCFF) text[i] = u'\uFFFD';
   }
+  return text;
 }
 
 Failure FileFailure(std::u16string_view what, const std::filesystem::path& path,

@@ -7,8 +7,11 @@
 #include <QScreen>
 #include <QStringList>
 #include <QTranslator>
+#include <string>
+#include <vector>
 
 #include "platform/application.h"
+#include "platform/files/path_text.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 #include "platform/qt/twips.h"
@@ -24,8 +27,13 @@
 namespace tambrel::platform {
 
 struct Application::Impl {
-  Impl(int& argc, char** argv) : app(argc, argv) {}
-  QApplication app;
+  // Qt sees the program's name alone: every argument is the document's, so a document named
+  // "-reverse" or "-style" is opened rather than taken for one of Qt's own options.
+  Impl(int argc, char** argv) : arguments(argv, argv + argc), qt_argv{argv[0], nullptr} {}
+  std::vector<std::string> arguments;
+  int qt_argc = 1;
+  char* qt_argv[2];
+  QApplication app{qt_argc, qt_argv};
   QTranslator qt_translations;
 };
 
@@ -47,15 +55,18 @@ std::filesystem::path Application::ExecutableDirectory() {
   return qt::QStringToPath(QApplication::applicationDirPath());
 }
 
-std::u16string Application::CommandLine() {
+std::u16string Application::CommandLine() const {
 #ifdef _WIN32
   // The arguments as typed: joining the parsed ones would drop quotes and runs of spaces.
   return std::u16string(
       ArgumentsAfterProgramName(reinterpret_cast<const char16_t*>(::GetCommandLineW())));
 #else
-  QStringList arguments = QApplication::arguments();
-  if (!arguments.isEmpty()) arguments.removeFirst();
-  return qt::ToU16(arguments.join(QLatin1Char(' ')));
+  std::string joined;
+  for (std::size_t i = 1; i < impl_->arguments.size(); ++i) {
+    if (i > 1) joined += ' ';
+    joined += impl_->arguments[i];
+  }
+  return files::FileNameText(joined);
 #endif
 }
 

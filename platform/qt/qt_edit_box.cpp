@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <cmath>
 
+#include "platform/files/path_text.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
 
@@ -22,6 +23,18 @@ std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::ControlModifier) shift |= 2;
   if (modifiers & Qt::AltModifier) shift |= 4;
   return shift;
+}
+
+// The dropped file's name as PathText keeps it: on Linux from the URL's own bytes, since a name
+// that is not UTF-8 would come out of QUrl::toLocalFile() with its bytes replaced.
+std::u16string DroppedFileName(const QUrl& url) {
+#ifdef _WIN32
+  return ToU16(url.toLocalFile());
+#else
+  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+  return files::FileNameText(
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+#endif
 }
 
 std::int16_t ButtonCode(Qt::MouseButton button) {
@@ -69,7 +82,7 @@ void EditorWidget::dropEvent(QDropEvent* event) {
   DropData dropped;
   if (event->mimeData() != nullptr) {
     for (const QUrl& url : event->mimeData()->urls()) {
-      if (url.isLocalFile()) dropped.files.push_back(ToU16(url.toLocalFile()));
+      if (url.isLocalFile()) dropped.files.push_back(DroppedFileName(url));
     }
   }
   event->acceptProposedAction();
