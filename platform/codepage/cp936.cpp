@@ -56,15 +56,15 @@ Expansion Pack(const std::u16string& units) {
   return static_cast<Expansion>(units[0]) | static_cast<Expansion>(second) << 16;
 }
 
-}  // namespace
-
-std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
-
-std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
+// The steps of DecodeInto. Counting looks only at the steps past the ASCII runs: a substitute
+// always comes from a byte of 0x80 or above, and only "?" itself decodes to "?" on its own.
+template <bool kCount>
+DecodeCount DecodeSteps(std::string_view bytes, char16_t* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   std::size_t o = 0;
+  std::size_t undecodable = 0;
   // Every step before the last byte may look at the byte after it.
   const std::size_t last = size > 0 ? size - 1 : 0;
   while (i < last) {
@@ -90,9 +90,26 @@ std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
       out[o++] = kSingleByteTable[byte];
       i += 1;
     }
+    if constexpr (kCount) undecodable += out[o - 1] == kDefaultChar;
   }
-  if (i < size) out[o++] = kSingleByteTable[in[i]];  // a lead byte here has nothing after it
-  return o;
+  if (i < size) {
+    // A lead byte here has nothing after it.
+    out[o++] = kSingleByteTable[in[i]];
+    if constexpr (kCount) undecodable += out[o - 1] == kDefaultChar && in[i] >= 0x80;
+  }
+  return {o, undecodable};
+}
+
+}  // namespace
+
+std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
+
+std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
+  return DecodeSteps<false>(bytes, out).written;
+}
+
+DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out) {
+  return DecodeSteps<true>(bytes, out);
 }
 
 std::u16string Decode(std::string_view bytes) {

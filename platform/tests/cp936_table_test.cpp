@@ -167,6 +167,68 @@ TEST(Cp936Conversion, WholeStringsMatchCharacterByCharacter) {
   EXPECT_EQ(Encode(text), encoded);
 }
 
+// How many characters of bytes the shared file cannot give, read step by step as Windows does.
+std::size_t ReferenceUndecodable(const std::string& bytes) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const int byte = static_cast<unsigned char>(bytes[i]);
+    if (SharedTable().single.count(byte)) continue;
+    // A lead byte: with a following byte other than NUL it makes a pair, defined or not.
+    if (i + 1 < bytes.size() && bytes[i + 1] != '\0') {
+      const int trail = static_cast<unsigned char>(bytes[i + 1]);
+      count += SharedTable().pairs.count(byte << 8 | trail) == 0;
+      ++i;
+    } else {
+      ++count;
+    }
+  }
+  return count;
+}
+
+DecodeCount CountingDecode(const std::string& bytes, std::u16string& text) {
+  text.assign(bytes.size(), u'\0');
+  const DecodeCount count = DecodeCountingInto(bytes, text.data());
+  text.resize(count.written);
+  return count;
+}
+
+TEST(Cp936CountingDecode, CountsEachSubstituteForBrokenBytesButNotQuestionMarks) {
+  std::u16string text;
+  EXPECT_EQ(CountingDecode("a?b", text).undecodable, 0u);
+  EXPECT_EQ(text, u"a?b");
+  EXPECT_EQ(CountingDecode(Bytes({0x81, 0x20}), text).undecodable, 1u);  // undefined pair
+  EXPECT_EQ(text, u"?");
+  EXPECT_EQ(CountingDecode(Bytes({'x', 0xD6}), text).undecodable, 1u);  // lead byte at the end
+  EXPECT_EQ(CountingDecode(Bytes({0xD6, 0x00, '?'}), text).undecodable, 1u);  // lead before NUL
+  EXPECT_EQ(text, std::u16string(u"?\0?", 3));
+  EXPECT_EQ(CountingDecode(Bytes({0xD6, '?'}), text).undecodable, 1u);  // "?" as a trail
+  EXPECT_EQ(CountingDecode(Bytes({0x80, 0xFF, 0xD6, 0xD0}), text).undecodable, 0u);
+  EXPECT_EQ(text, u"\u20AC\uF8F5中");
+  EXPECT_EQ(CountingDecode("", text).undecodable, 0u);
+  EXPECT_EQ(text, u"");
+}
+
+TEST(Cp936CountingDecode, MatchesDecodeAndTheSharedFileOnRandomBytes) {
+  std::mt19937 random(9360);
+  // Mostly ASCII with "?" and NUL about, so that the ASCII runs, the pairs and every kind of
+  // broken sequence all meet, at every distance from the end.
+  const std::string alphabet = Bytes({'?', 0x00, 'a', ' ', 0x80, 0x81, 0x20, 0x7F, 0xA1, 0xD6, 0xD0,
+                                      0xFE, 0xFF, 0x40, 0x3F, 0xAA});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  std::u16string text;
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) {
+      const char byte = alphabet[pick(random)];
+      bytes += round % 3 == 0 && n % 5 != 0 ? 'a' : byte;
+    }
+    const DecodeCount count = CountingDecode(bytes, text);
+    ASSERT_EQ(text, Decode(bytes)) << ::testing::PrintToString(bytes);
+    ASSERT_EQ(count.undecodable, ReferenceUndecodable(bytes)) << ::testing::PrintToString(bytes);
+  }
+}
+
 TEST(Cp936MappedDecoding, GrowsWhenEveryCharacterBecomesTwo) {
   const DecodeMap doubled = MakeDecodeMap([](char16_t unit) { return std::u16string(2, unit); });
   std::string bytes;
