@@ -4,6 +4,9 @@
 
 namespace tambrel::platform {
 
+// What the Unicode decoders put in place of bytes they cannot decode.
+inline constexpr char16_t kReplacementCharacter = u'\uFFFD';
+
 // What a decode into the caller's buffer did: the units it wrote, and how many of them are
 // substitutes for bytes it could not decode.
 struct DecodeCount {
