@@ -5,53 +5,18 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "platform/codepage/cp936.h"
+#include "tests/support/bestfit936.h"
 
 namespace tambrel::platform::cp936 {
 namespace {
 
-// The sections of Microsoft's table that matter here, read independently of the generator.
-struct Bestfit {
-  std::map<int, char16_t> single;  // byte -> character
-  std::map<int, char16_t> pairs;   // lead << 8 | trail -> character
-  std::map<char16_t, int> wide;    // character -> code, best fit included
-};
+using testing::Bestfit936;
 
-Bestfit ReadBestfit() {
-  Bestfit table;
-  std::ifstream in(TAMBREL_BESTFIT936_PATH, std::ios::binary);
-  EXPECT_TRUE(in) << TAMBREL_BESTFIT936_PATH;
-  std::string line;
-  std::string section;
-  int lead = 0;
-  while (std::getline(in, line)) {
-    const std::string comment =
-        line.find(';') == std::string::npos ? "" : line.substr(line.find(';'));
-    line = line.substr(0, line.find(';'));
-    std::istringstream fields(line);
-    std::string first;
-    std::string second;
-    if (!(fields >> first)) continue;
-    if (first.rfind("0x", 0) != 0) {
-      section = first;
-      if (section == "DBCSTABLE") lead = std::stoi(comment.substr(comment.find("0x")), nullptr, 16);
-      continue;
-    }
-    fields >> second;
-    const int from = std::stoi(first, nullptr, 16);
-    const int to = std::stoi(second, nullptr, 16);
-    if (section == "MBTABLE") table.single[from] = static_cast<char16_t>(to);
-    if (section == "DBCSTABLE") table.pairs[lead << 8 | from] = static_cast<char16_t>(to);
-    if (section == "WCTABLE") table.wide[static_cast<char16_t>(from)] = to;
-  }
-  return table;
-}
-
-const Bestfit& SharedTable() {
-  static const Bestfit table = ReadBestfit();
+const Bestfit936& SharedTable() {
+  static const Bestfit936 table = testing::ReadBestfit936(TAMBREL_BESTFIT936_PATH);
   return table;
 }
 
@@ -167,24 +132,6 @@ TEST(Cp936Conversion, WholeStringsMatchCharacterByCharacter) {
   EXPECT_EQ(Encode(text), encoded);
 }
 
-// How many characters of bytes the shared file cannot give, read step by step as Windows does.
-std::size_t ReferenceUndecodable(const std::string& bytes) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const int byte = static_cast<unsigned char>(bytes[i]);
-    if (SharedTable().single.count(byte)) continue;
-    // A lead byte: with a following byte other than NUL it makes a pair, defined or not.
-    if (i + 1 < bytes.size() && bytes[i + 1] != '\0') {
-      const int trail = static_cast<unsigned char>(bytes[i + 1]);
-      count += SharedTable().pairs.count(byte << 8 | trail) == 0;
-      ++i;
-    } else {
-      ++count;
-    }
-  }
-  return count;
-}
-
 DecodeCount CountingDecode(const std::string& bytes, std::u16string& text) {
   text.assign(bytes.size(), u'\0');
   const DecodeCount count = DecodeCountingInto(bytes, text.data());
@@ -225,7 +172,9 @@ TEST(Cp936CountingDecode, MatchesDecodeAndTheSharedFileOnRandomBytes) {
     }
     const DecodeCount count = CountingDecode(bytes, text);
     ASSERT_EQ(text, Decode(bytes)) << ::testing::PrintToString(bytes);
-    ASSERT_EQ(count.undecodable, ReferenceUndecodable(bytes)) << ::testing::PrintToString(bytes);
+    ASSERT_EQ(text, testing::ReferenceCp936(bytes, SharedTable()).text);
+    ASSERT_EQ(count.undecodable, testing::ReferenceCp936(bytes, SharedTable()).undecodable)
+        << ::testing::PrintToString(bytes);
   }
 }
 

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/codepage/utf16.h"
 #include "platform/codepage/utf8.h"
+#include "tests/support/reference_unicode.h"
 
 namespace tambrel::platform {
 namespace {
@@ -18,104 +17,10 @@ std::string Bytes(std::initializer_list<int> values) {
   return bytes;
 }
 
-// UTF-16 of one code point, from the definition.
-std::u16string Utf16Of(char32_t code_point) {
-  if (code_point < 0x10000) return std::u16string(1, static_cast<char16_t>(code_point));
-  const char32_t above = code_point - 0x10000;
-  return {static_cast<char16_t>(0xD800 + (above >> 10)),
-          static_cast<char16_t>(0xDC00 + (above & 0x3FF))};
-}
-
-// UTF-8 of one code point, from the definition.
-std::string Utf8Of(char32_t code_point) {
-  const auto byte = [](char32_t value) { return static_cast<char>(value); };
-  if (code_point < 0x80) return std::string(1, byte(code_point));
-  if (code_point < 0x800) return {byte(0xC0 | code_point >> 6), byte(0x80 | (code_point & 0x3F))};
-  if (code_point < 0x10000) {
-    return {byte(0xE0 | code_point >> 12), byte(0x80 | (code_point >> 6 & 0x3F)),
-            byte(0x80 | (code_point & 0x3F))};
-  }
-  return {byte(0xF0 | code_point >> 18), byte(0x80 | (code_point >> 12 & 0x3F)),
-          byte(0x80 | (code_point >> 6 & 0x3F)), byte(0x80 | (code_point & 0x3F))};
-}
-
-// A reference UTF-8 decoder built another way: from the code points a start of a sequence can
-// still reach, rather than from a table of byte ranges.
-
-// The length a first byte announces by its high bits alone; 0 for one that starts nothing.
-std::size_t AnnouncedLength(unsigned char byte) {
-  if (byte < 0x80) return 1;
-  if (byte >= 0xC0 && byte < 0xE0) return 2;
-  if (byte >= 0xE0 && byte < 0xF0) return 3;
-  if (byte >= 0xF0 && byte < 0xF8) return 4;
-  return 0;
-}
-
-// Whether part, the first bytes of a sequence, can still be completed to a well-formed one: the
-// code points its completions span must hold a scalar value that takes exactly that many bytes.
-bool CanComplete(std::string_view part) {
-  const auto first = static_cast<unsigned char>(part[0]);
-  const std::size_t length = AnnouncedLength(first);
-  if (length == 0 || part.size() > length) return false;
-  char32_t low = length == 1 ? first : first & (0xFF >> (length + 1));
-  for (std::size_t k = 1; k < part.size(); ++k) {
-    const auto byte = static_cast<unsigned char>(part[k]);
-    if ((byte & 0xC0) != 0x80) return false;
-    low = low << 6 | (byte & 0x3F);
-  }
-  char32_t high = low;
-  for (std::size_t k = part.size(); k < length; ++k) {
-    low = low << 6;
-    high = high << 6 | 0x3F;
-  }
-  constexpr char32_t kFewest[] = {0, 0x80, 0x800, 0x10000};
-  low = std::max(low, kFewest[length - 1]);
-  high = std::min(high, char32_t{0x10FFFF});
-  return low <= high && !(low >= 0xD800 && high <= 0xDFFF);
-}
-
-char32_t CodePointOf(std::string_view sequence) {
-  const auto first = static_cast<unsigned char>(sequence[0]);
-  char32_t value = sequence.size() == 1 ? first : first & (0xFF >> (sequence.size() + 1));
-  for (std::size_t k = 1; k < sequence.size(); ++k) {
-    value = value << 6 | (static_cast<unsigned char>(sequence[k]) & 0x3F);
-  }
-  return value;
-}
-
-struct Reference {
-  std::u16string text;
-  std::size_t undecodable = 0;
-  // Where the first replacement went, in bytes and in units; the ends when there is none.
-  std::size_t first_bad_byte = 0;
-  std::size_t first_bad_unit = 0;
-};
-
-Reference ReferenceUtf8(std::string_view bytes) {
-  Reference result;
-  for (std::size_t i = 0; i < bytes.size();) {
-    std::size_t reach = 0;
-    while (reach < 4 && i + reach < bytes.size() && CanComplete(bytes.substr(i, reach + 1))) {
-      ++reach;
-    }
-    if (reach > 0 && reach == AnnouncedLength(static_cast<unsigned char>(bytes[i]))) {
-      result.text += Utf16Of(CodePointOf(bytes.substr(i, reach)));
-      i += reach;
-      continue;
-    }
-    if (result.undecodable++ == 0) {
-      result.first_bad_byte = i;
-      result.first_bad_unit = result.text.size();
-    }
-    result.text += u'\uFFFD';
-    i += std::max<std::size_t>(reach, 1);
-  }
-  if (result.undecodable == 0) {
-    result.first_bad_byte = bytes.size();
-    result.first_bad_unit = result.text.size();
-  }
-  return result;
-}
+using testing::ReferenceText;
+using testing::ReferenceUtf8;
+using testing::Utf16Of;
+using testing::Utf8Of;
 
 DecodeCount Utf8Replacing(std::string_view bytes, std::u16string& text) {
   text.assign(bytes.size(), u'\0');
@@ -225,7 +130,7 @@ TEST(Utf8Decoding, EveryPairOfBytesMatchesTheReference) {
       const std::string bytes = Bytes({first, second});
       std::u16string text;
       const DecodeCount count = Utf8Replacing(bytes, text);
-      const Reference reference = ReferenceUtf8(bytes);
+      const ReferenceText reference = ReferenceUtf8(bytes);
       ASSERT_EQ(text, reference.text) << first << " " << second;
       ASSERT_EQ(count.undecodable, reference.undecodable) << first << " " << second;
     }
@@ -252,7 +157,7 @@ TEST(Utf8Decoding, MatchesTheReferenceOnRandomBytes) {
       bytes +=
           kind(random) == 0 ? pieces[pick_piece(random)] : std::string(1, edges[pick_edge(random)]);
     }
-    const Reference reference = ReferenceUtf8(bytes);
+    const ReferenceText reference = ReferenceUtf8(bytes);
     const DecodeCount count = Utf8Replacing(bytes, text);
     ASSERT_EQ(text, reference.text) << ::testing::PrintToString(bytes);
     ASSERT_EQ(count.undecodable, reference.undecodable) << ::testing::PrintToString(bytes);
@@ -263,36 +168,6 @@ TEST(Utf8Decoding, MatchesTheReferenceOnRandomBytes) {
     prefix.resize(progress.written);
     ASSERT_EQ(prefix, reference.text.substr(0, progress.written));
   }
-}
-
-// A reference UTF-16 decoder: the units first, then the pairs among them.
-Reference ReferenceUtf16(std::string_view bytes, utf16::ByteOrder order) {
-  std::vector<char16_t> units;
-  for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) {
-    const auto a = static_cast<unsigned char>(bytes[k]);
-    const auto b = static_cast<unsigned char>(bytes[k + 1]);
-    units.push_back(static_cast<char16_t>(order == utf16::ByteOrder::kLittleEndian ? b * 256 + a
-                                                                                   : a * 256 + b));
-  }
-  Reference result;
-  for (std::size_t k = 0; k < units.size(); ++k) {
-    const char16_t unit = units[k];
-    if (unit < 0xD800 || unit > 0xDFFF) {
-      result.text += unit;
-    } else if (unit < 0xDC00 && k + 1 < units.size() && units[k + 1] >= 0xDC00 &&
-               units[k + 1] <= 0xDFFF) {
-      result.text += unit;
-      result.text += units[++k];
-    } else {
-      result.text += u'\uFFFD';
-      ++result.undecodable;
-    }
-  }
-  if (bytes.size() % 2 == 1) {
-    result.text += u'\uFFFD';
-    ++result.undecodable;
-  }
-  return result;
 }
 
 DecodeCount Utf16Replacing(std::string_view bytes, utf16::ByteOrder order, std::u16string& text) {
@@ -348,7 +223,8 @@ TEST(Utf16Decoding, MatchesTheReferenceOnRandomBytes) {
     std::string bytes;
     for (int n = length(random); n > 0; --n) bytes += alphabet[pick(random)];
     for (const auto order : {utf16::ByteOrder::kLittleEndian, utf16::ByteOrder::kBigEndian}) {
-      const Reference reference = ReferenceUtf16(bytes, order);
+      const ReferenceText reference =
+          testing::ReferenceUtf16(bytes, order == utf16::ByteOrder::kLittleEndian);
       const DecodeCount count = Utf16Replacing(bytes, order, text);
       ASSERT_EQ(text, reference.text) << ::testing::PrintToString(bytes);
       ASSERT_EQ(count.undecodable, reference.undecodable) << ::testing::PrintToString(bytes);
