@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "document/document_file.h"
+#include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
 #include "platform/large_buffer.h"
 
@@ -112,11 +113,12 @@ std::string EncodeDocument(std::u16string_view text) {
   return bytes;
 }
 
-std::u16string DecodeDocument(std::string_view bytes) {
-  if (!EndsWithMarker(bytes)) return cp936::Decode(bytes);
+DecodedText DecodeDocument(std::string_view bytes) {
+  if (!EndsWithMarker(bytes)) return DecodePlainText(bytes);
   // The marker's characters each decode to one character, so dropping the decoded marker is
   // dropping the marker's bytes.
-  return cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read);
+  return {cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read),
+          TextEncoding::kScrambled, 0};
 }
 
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }

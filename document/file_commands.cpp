@@ -25,7 +25,7 @@ platform::Result<std::filesystem::path> ToFilesystemPath(const std::u16string& p
   }
 }
 
-platform::Result<std::u16string> ReadDocument(const std::u16string& path) {
+platform::Result<DecodedText> ReadDocument(const std::u16string& path) {
   auto file = ToFilesystemPath(path);
   if (!file) return file.failure();
   return ReadDocumentFile(file.value());
@@ -106,13 +106,13 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
 }
 
 bool FileCommands::LoadDocument(const std::u16string& path) {
-  auto text = ReadDocument(path);
-  if (!text) {
-    Warn(FailureMessage(u"打开失败：", path, text.failure()));
+  auto read = ReadDocument(path);
+  if (!read) {
+    Warn(FailureMessage(u"打开失败：", path, read.failure()));
     return false;
   }
   // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
-  text1_.SetText(text.value());
+  text1_.SetText(read.value().text);
   state_.Saved = true;
   return true;
 }

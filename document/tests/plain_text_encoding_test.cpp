@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/document_codec.h"
 #include "tests/support/bestfit936.h"
 #include "tests/support/reference_unicode.h"
 
@@ -301,6 +302,44 @@ TEST(PlainTextEncoding, DecodesIntoTheCallersBufferWithTheSameResult) {
     EXPECT_EQ(summary.encoding, decoded.encoding);
     EXPECT_EQ(summary.undecodable, decoded.undecodable);
   }
+}
+
+// The scrambled form of bytes that end in the marker, from the reference code page 936 and the
+// shift: decode, unscramble, drop the marker.
+std::u16string ReferenceScrambled(const std::string& bytes) {
+  const std::u16string text = DecodeText(ReferenceCp936(bytes).text);
+  return text.substr(0, text.size() - kMarker.size());
+}
+
+TEST(DocumentForm, AFileThatLooksLikeUtf8ButEndsInTheMarkerIsScrambled) {
+  for (const std::string& bytes :
+       {kChineseUtf8 + "-RgPw", kUtf8Bom + kChineseUtf8 + "-RgPw", kUtf16LeBom + "ab-RgPw",
+        kUtf16BeBom + "a-RgPw", kChineseGbk + "-RgPw"}) {
+    const DecodedText decoded = DecodeDocument(bytes);
+    EXPECT_EQ(decoded.encoding, TextEncoding::kScrambled) << ::testing::PrintToString(bytes);
+    EXPECT_EQ(decoded.text, ReferenceScrambled(bytes)) << ::testing::PrintToString(bytes);
+    EXPECT_EQ(decoded.undecodable, 0u);
+  }
+  // Text written by the program comes back, whatever it looked like.
+  EXPECT_EQ(DecodeDocument(EncodeDocument(u"\u4E2D\u6587 ok")).text, u"\u4E2D\u6587 ok");
+}
+
+TEST(DocumentForm, AnythingElseIsPlainText) {
+  const DecodedText marker_inside = DecodeDocument(kChineseUtf8 + "-RgPw\r\n");
+  EXPECT_EQ(marker_inside.encoding, TextEncoding::kUtf8);
+  EXPECT_EQ(marker_inside.text, kChineseText + u"-RgPw\r\n");
+  const DecodedText gbk = DecodeDocument(kChineseGbk);
+  EXPECT_EQ(gbk.encoding, TextEncoding::kCodePage936);
+  EXPECT_EQ(gbk.text, kChineseText);
+  const DecodedText utf16 = DecodeDocument(kUtf16LeBom + Bytes({0x2D, 0x4E, 0x42}));
+  EXPECT_EQ(utf16.encoding, TextEncoding::kUtf16Le);
+  EXPECT_EQ(utf16.text, u"\u4E2D\uFFFD");
+  EXPECT_EQ(utf16.undecodable, 1u);
+  // A lead byte takes the marker's dash, so the file does not end in the marker.
+  const DecodedText swallowed = DecodeDocument(Bytes({0xE4, '-', 'R', 'g', 'P', 'w'}));
+  EXPECT_EQ(swallowed.encoding, TextEncoding::kCodePage936);
+  EXPECT_EQ(swallowed.text, u"?RgPw");
+  EXPECT_EQ(swallowed.undecodable, 1u);
 }
 
 }  // namespace
