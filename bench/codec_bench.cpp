@@ -1,5 +1,6 @@
 // Reading and writing a 100 MB document of mixed Chinese and ASCII text, with a copy of the same
-// bytes as the floor. Throughput is counted in the file's bytes.
+// bytes as the floor, and reading the same kind of text as 100 MB plain files in GBK and UTF-8.
+// Throughput is counted in the file's bytes.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,7 +11,9 @@
 
 #include "document/document_codec.h"
 #include "document/document_file.h"
+#include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
+#include "platform/codepage/utf8.h"
 
 namespace tambrel::document {
 namespace {
@@ -50,6 +53,45 @@ struct Fixture {
 
 Fixture& Data() {
   static Fixture fixture;
+  return fixture;
+}
+
+std::string Utf8Of(std::u16string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() * 2);
+  for (const char16_t unit : text) {
+    // The text is GB 2312 and ASCII: no surrogates.
+    if (unit < 0x80) {
+      bytes += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      bytes += static_cast<char>(0xC0 | unit >> 6);
+      bytes += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xE0 | unit >> 12);
+      bytes += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+      bytes += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+  }
+  return bytes;
+}
+
+// The same kind of text in UTF-8, cut to the same size where a character ends; and that file with
+// a broken last byte, which UTF-8 rejects only at the very end.
+struct Utf8Fixture {
+  std::string utf8 = Utf8Cut(Utf8Of(Data().text));
+  std::string broken_at_end = utf8.substr(0, utf8.size() - 1) + '\xFF';
+
+  static std::string Utf8Cut(std::string bytes) {
+    if (bytes.size() <= kDocumentBytes) return bytes;
+    std::size_t end = kDocumentBytes;
+    while ((static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) --end;
+    bytes.resize(end);
+    return bytes;
+  }
+};
+
+Utf8Fixture& Utf8Data() {
+  static Utf8Fixture fixture;
   return fixture;
 }
 
@@ -124,6 +166,77 @@ void BM_WriteDocumentFile(benchmark::State& state) {
   std::filesystem::remove_all(Data().folder);
 }
 
+// Plain text through the reader's entry point, into a fresh string.
+void BM_DecodePlainTextGbk(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(DecodePlainText(Data().plain));
+  CountBytes(state, Data().plain.size());
+}
+
+void BM_DecodePlainTextUtf8(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(DecodePlainText(Utf8Data().utf8));
+  CountBytes(state, Utf8Data().utf8.size());
+}
+
+// The same into a buffer that is already there, to set against the copy and the bare decoders.
+void DecodeIntoBuffer(benchmark::State& state, const std::string& bytes, TextEncoding expected) {
+  std::u16string buffer(bytes.size(), u'\0');
+  for (auto _ : state) {
+    const PlainTextSummary summary = DecodePlainTextInto(bytes, buffer.data());
+    if (summary.encoding != expected) state.SkipWithError("read in another encoding");
+    benchmark::DoNotOptimize(summary);
+  }
+  CountBytes(state, bytes.size());
+}
+
+void BM_DecodePlainTextIntoGbk(benchmark::State& state) {
+  DecodeIntoBuffer(state, Data().plain, TextEncoding::kCodePage936);
+}
+
+void BM_DecodePlainTextIntoUtf8(benchmark::State& state) {
+  DecodeIntoBuffer(state, Utf8Data().utf8, TextEncoding::kUtf8);
+}
+
+// The worst case for the choice: UTF-8 up to the last byte, then everything again as GBK.
+void BM_DecodePlainTextIntoUtf8BrokenAtEnd(benchmark::State& state) {
+  DecodeIntoBuffer(state, Utf8Data().broken_at_end, TextEncoding::kCodePage936);
+}
+
+// The GBK decode without the choice in front of it: what detection adds to a GBK file.
+void BM_Cp936DecodeCountingInto(benchmark::State& state) {
+  std::u16string buffer(Data().plain.size(), u'\0');
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(cp936::DecodeCountingInto(Data().plain, buffer.data()));
+  }
+  CountBytes(state, Data().plain.size());
+}
+
+// Detection alone on the GBK file: how long UTF-8 takes to give up.
+void BM_Utf8RejectsGbk(benchmark::State& state) {
+  std::u16string buffer(Data().plain.size(), u'\0');
+  for (auto _ : state) {
+    const auto progress = platform::utf8::DecodeWellFormed(Data().plain, buffer.data());
+    if (progress.read == Data().plain.size()) state.SkipWithError("GBK taken for UTF-8");
+    benchmark::DoNotOptimize(progress);
+  }
+}
+
+void ReadPlainFile(benchmark::State& state, const std::string& bytes) {
+  std::filesystem::create_directories(Data().folder);
+  const std::filesystem::path path = Data().folder / "plain.txt";
+  std::ofstream(path, std::ios::binary) << bytes;
+  for (auto _ : state) {
+    auto read = ReadDocumentFile(path);
+    if (!read.ok()) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(read);
+  }
+  CountBytes(state, bytes.size());
+  std::filesystem::remove_all(Data().folder);
+}
+
+void BM_ReadPlainGbkFile(benchmark::State& state) { ReadPlainFile(state, Data().plain); }
+
+void BM_ReadPlainUtf8File(benchmark::State& state) { ReadPlainFile(state, Utf8Data().utf8); }
+
 void BM_CountLossyCharacters(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(CountLossyCharacters(Data().text));
   CountBytes(state, Data().plain.size());
@@ -139,6 +252,15 @@ BENCHMARK(BM_EncodeDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDocumentFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteDocumentFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountLossyCharacters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePlainTextGbk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePlainTextUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePlainTextIntoGbk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePlainTextIntoUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePlainTextIntoUtf8BrokenAtEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cp936DecodeCountingInto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Utf8RejectsGbk);
+BENCHMARK(BM_ReadPlainGbkFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlainUtf8File)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tambrel::document

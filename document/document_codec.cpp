@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
 #include "platform/large_buffer.h"
 
@@ -111,11 +112,14 @@ std::string EncodeDocument(std::u16string_view text) {
   return bytes;
 }
 
-std::u16string DecodeDocument(std::string_view bytes) {
-  if (!EndsWithMarker(bytes)) return cp936::Decode(bytes);
+DecodedText DecodeDocument(std::string_view bytes) {
+  if (!EndsWithMarker(bytes)) return DecodePlainText(bytes);
   // The marker's characters each decode to one character, so dropping the decoded marker is
   // dropping the marker's bytes.
-  return cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read);
+  DecodedText decoded{{}, TextEncoding::kScrambled, 0};
+  decoded.text = cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read,
+                               &decoded.undecodable);
+  return decoded;
 }
 
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }

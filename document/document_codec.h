@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "document/decoded_text.h"
+
 // The scrambled document form: every character's code page 936 code moved by a fixed shift,
 // followed by a marker that tells it from plain text.
 namespace tambrel::document {
@@ -35,8 +37,9 @@ std::u16string DecodeText(std::u16string_view text);
 std::string EncodeDocument(std::u16string_view text);
 
 // The text of a file's bytes in either form: decoded when its text ends in the marker (without
-// the marker), as it is otherwise.
-std::u16string DecodeDocument(std::string_view bytes);
+// the marker), read as DecodePlainText reads plain text otherwise. The scrambled form is always
+// code page 936; what it could not decode is counted, though its text is as it always was.
+DecodedText DecodeDocument(std::string_view bytes);
 
 // Whether a unit comes back as something else from EncodeDocument and DecodeDocument. Each
 // unit's fate is its own: a unit's encoded bytes never run into its neighbours'.

@@ -9,7 +9,7 @@
 namespace tambrel::document {
 namespace files = platform::files;
 
-platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& path) {
+platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path) {
   platform::Result<std::string> bytes =
       files::ReadWholeFile(path, kMaxDocumentBytes, files::MissingFile::kCreateEmpty);
   if (!bytes) return bytes.failure();

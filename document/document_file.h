@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/decoded_text.h"
 #include "platform/files/files.h"
 #include "platform/result.h"
 
@@ -16,10 +17,10 @@ namespace tambrel::document {
 // a larger file is far past what the editor can show and edit with any comfort.
 inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{128} * 1024 * 1024;
 
-// The text of the document at path, in either form. A path that names nothing gets an empty
-// file and reads as empty; every other failure, a file over kMaxDocumentBytes among them, comes
-// back as a Failure.
-platform::Result<std::u16string> ReadDocumentFile(const std::filesystem::path& path);
+// The text of the document at path, in either form, with the encoding it was read in and the
+// count of what could not be decoded. A path that names nothing gets an empty file and reads as
+// empty; every other failure, a file over kMaxDocumentBytes among them, comes back as a Failure.
+platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path);
 
 // Makes the file at path hold text in the scrambled form. The old content stays whole until the
 // new one is safely on disk; on failure the file is as it was.

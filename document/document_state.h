@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tambrel::document {
@@ -10,6 +11,10 @@ struct DocumentState {
   bool Saved = false;
   // The path from the command line or the last drop.
   std::u16string FilePath;
+  // Characters of the loaded text that stand for bytes the reading could not decode but that
+  // look like any other character ("?" in code page 936): the next save cannot give the bytes
+  // back. Cleared by the next load or save.
+  std::size_t unreadable_characters = 0;
 };
 
 // Whether a save command wrote the file.

@@ -19,6 +19,18 @@ using platform::MessageIcon;
 
 namespace {
 
+// What the reading could not decode and the text does not show as such. U+FFFD, which the
+// Unicode decoders put in, is a character no save can keep, and is counted as one already.
+std::size_t HiddenReadLosses(const DecodedText& document) {
+  switch (document.encoding) {
+    case TextEncoding::kCodePage936:
+    case TextEncoding::kScrambled:
+      return document.undecodable;
+    default:
+      return 0;
+  }
+}
+
 std::u16string Decimal(std::size_t number) {
   const std::string digits = std::to_string(number);
   return std::u16string(digits.begin(), digits.end());
@@ -91,15 +103,17 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
 
 bool FileCommands::LoadDocument(const std::u16string& path) {
   auto file = platform::files::PathFromText(path);
-  auto text = file ? ReadDocumentFile(file.value()) : file.failure();
-  if (!text) {
-    Warn(FailureMessage(u"打开失败：", path, text.failure()));
+  auto read = file ? ReadDocumentFile(file.value()) : file.failure();
+  if (!read) {
+    Warn(FailureMessage(u"打开失败：", path, read.failure()));
     return false;
   }
+  const DecodedText& document = read.value();
   // The editor keeps every break of the text; lines the user adds take the one it uses most.
-  text1_.SetNewLine(LineBreakText(DominantLineBreak(text.value())));
+  text1_.SetNewLine(LineBreakText(DominantLineBreak(document.text)));
   // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
-  text1_.SetText(text.value());
+  text1_.SetText(document.text);
+  state_.unreadable_characters = HiddenReadLosses(document);
   state_.Saved = true;
   return true;
 }
@@ -121,11 +135,14 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
     dialogs_.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
   }
   state_.Saved = true;
+  state_.unreadable_characters = 0;
   return SaveOutcome::kSaved;
 }
 
 bool FileCommands::AcceptLossyCharacters(const std::u16string& text) {
-  const std::size_t lossy = CountLossyCharacters(text);
+  // Bytes the reading could not decode are lost as surely as characters the save cannot write.
+  const std::size_t lossy =
+      CountLossyCharacters(text) + (text.empty() ? 0 : state_.unreadable_characters);
   if (lossy == 0) return true;
   const std::u16string question =
       u"有" + Decimal(lossy) + u"个字符无法保存，将变成“?”，是否继续保存？";

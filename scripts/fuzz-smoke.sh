@@ -30,6 +30,10 @@ printf 'plain text\r\n\xd6\xd0\xce\xc4' >"$corpus/plain"
 printf '@a\x08\x0c\t\xd6\xcf\xce\xc3-RgPw' >"$corpus/scrambled"
 printf '\xd6-RgPw' >"$corpus/lead-before-marker"
 printf '\x81\x00\xff\x80\xfe' >"$corpus/odd-bytes"
+printf 'utf-8 \xe4\xb8\xad\xe6\x96\x87\xf0\x9f\x98\x80' >"$corpus/utf8"
+printf '\xef\xbb\xbf\xe4\xb8\xad\xc0\x80\xe4\xb8' >"$corpus/utf8-bom-broken"
+printf '\xff\xfe\x2d\x4e\x3d\xd8\x00\xde\x41' >"$corpus/utf16le"
+printf '\xfe\xff\x4e\x2d\xdc\x00' >"$corpus/utf16be"
 
 "$build_dir/bin/document_read_fuzzer" -max_total_time="$seconds" -max_len=4096 \
   -print_final_stats=1 "$corpus"

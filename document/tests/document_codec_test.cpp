@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 
+#include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
 
 namespace tambrel::document {
@@ -100,7 +102,7 @@ TEST(DocumentRoundTrip, EveryCharacterWhoseShiftedCodeIsACharacterSurvives) {
       EXPECT_TRUE(IsLossy(static_cast<char16_t>(unit))) << unit;
     }
   }
-  EXPECT_EQ(DecodeDocument(EncodeDocument(survivors)), survivors);
+  EXPECT_EQ(DecodeDocument(EncodeDocument(survivors)).text, survivors);
   // 41,466 units outside the code page; of the rest, the controls below K, U+F8F5 (0xFF lowered
   // is a lead byte), and per lead byte the trail bytes 0x40 to 0x40 + K - 1 and 0x7F + K.
   EXPECT_EQ(lossy, 41466 + 127 * (K + 1));
@@ -108,20 +110,40 @@ TEST(DocumentRoundTrip, EveryCharacterWhoseShiftedCodeIsACharacterSurvives) {
 
 TEST(DocumentRoundTrip, LostCharactersComeBackAsSomethingElse) {
   for (const char16_t unit : {u'\uAC00', char16_t{0xD800}, u'丂', u'\uF8F5', u'\0'}) {
-    const std::u16string back = DecodeDocument(EncodeDocument(Unit(unit)));
+    const std::u16string back = DecodeDocument(EncodeDocument(Unit(unit))).text;
     EXPECT_NE(back, Unit(unit)) << static_cast<int>(unit);
   }
-  EXPECT_EQ(DecodeDocument(EncodeDocument(u"한")), u"?");
+  EXPECT_EQ(DecodeDocument(EncodeDocument(u"한")).text, u"?");
 }
 
-// ReadDocumentFile's steps one after the other: convert, look at the end, decode, drop.
-std::u16string ReferenceDecodeDocument(std::string_view bytes) {
+// The reading of the scrambled form step by step: convert, look at the end, decode, drop.
+// Nothing when the text does not end in the marker.
+std::optional<std::u16string> ReferenceScrambled(std::string_view bytes) {
   const std::u16string text = platform::cp936::Decode(bytes);
   if (text.size() < kMarker.size() || text.substr(text.size() - kMarker.size()) != kMarker) {
-    return text;
+    return std::nullopt;
   }
   const std::u16string decoded = DecodeText(text);
   return decoded.substr(0, decoded.size() - kMarker.size());
+}
+
+// The scrambled form as step by step; anything else as plain text.
+void ExpectReadAsReference(std::string_view bytes) {
+  const DecodedText decoded = DecodeDocument(bytes);
+  if (const std::optional<std::u16string> scrambled = ReferenceScrambled(bytes)) {
+    ASSERT_EQ(decoded.text, *scrambled) << ::testing::PrintToString(std::string(bytes));
+    ASSERT_EQ(decoded.encoding, TextEncoding::kScrambled);
+    // The substitutes the code page put in before the shift.
+    const std::string_view text_bytes = bytes.substr(0, bytes.size() - kMarker.size());
+    std::u16string scratch(text_bytes.size() + 1, u'\0');
+    ASSERT_EQ(decoded.undecodable,
+              platform::cp936::DecodeCountingInto(text_bytes, scratch.data()).undecodable);
+    return;
+  }
+  const DecodedText plain = DecodePlainText(bytes);
+  ASSERT_EQ(decoded.text, plain.text) << ::testing::PrintToString(std::string(bytes));
+  ASSERT_EQ(decoded.encoding, plain.encoding);
+  ASSERT_EQ(decoded.undecodable, plain.undecodable);
 }
 
 TEST(DecodeDocument, MatchesTheStepByStepReadOnRandomBytes) {
@@ -135,8 +157,7 @@ TEST(DecodeDocument, MatchesTheStepByStepReadOnRandomBytes) {
     std::string bytes;
     for (int i = length(random); i > 0; --i) bytes += alphabet[pick(random)];
     if (round % 2 == 0) bytes += marker;
-    ASSERT_EQ(DecodeDocument(bytes), ReferenceDecodeDocument(bytes))
-        << ::testing::PrintToString(bytes);
+    ASSERT_NO_FATAL_FAILURE(ExpectReadAsReference(bytes));
   }
 }
 
@@ -152,17 +173,18 @@ TEST(DecodeDocument, MatchesTheStepByStepReadAcrossLongInputs) {
     for (std::size_t i = 0; i < length; ++i) bytes += alphabet[pick(random)];
     // A lead byte may swallow the first line feed but not the second, so the marker is whole.
     bytes += "\n\n-RgPw";
-    const std::u16string text = DecodeDocument(bytes);
-    EXPECT_EQ(text, ReferenceDecodeDocument(bytes)) << length;
-    EXPECT_EQ(text.back(), u'\n' + K);
+    ExpectReadAsReference(bytes);
+    const DecodedText decoded = DecodeDocument(bytes);
+    EXPECT_EQ(decoded.encoding, TextEncoding::kScrambled) << length;
+    EXPECT_EQ(decoded.text.back(), u'\n' + K);
   }
 }
 
 TEST(DecodeDocument, LeadByteBeforeTheMarkerSwallowsItsDash) {
-  EXPECT_EQ(DecodeDocument(Bytes({0xD6, '-', 'R', 'g', 'P', 'w'})), u"?RgPw");
-  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})),
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, '-', 'R', 'g', 'P', 'w'})).text, u"?RgPw");
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})).text,
             DecodeText(AnsiChar(static_cast<std::int16_t>(0xD6D6))));
-  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})),
+  EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})).text,
             AnsiChar(static_cast<std::int16_t>(0xD6D6)) + u"?RgPw");
 }
 

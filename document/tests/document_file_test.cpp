@@ -22,9 +22,9 @@ std::string Bytes(std::initializer_list<int> values) {
 }
 
 std::u16string ReadBack(const fs::path& path) {
-  platform::Result<std::u16string> text = ReadDocumentFile(path);
-  EXPECT_TRUE(text.ok()) << (text.ok() ? "" : ::testing::PrintToString(text.failure().reason));
-  return text.ok() ? text.value() : u"<failed>";
+  platform::Result<DecodedText> read = ReadDocumentFile(path);
+  EXPECT_TRUE(read.ok()) << (read.ok() ? "" : ::testing::PrintToString(read.failure().reason));
+  return read.ok() ? read.value().text : u"<failed>";
 }
 
 // Writes text and reads it back through the file.
@@ -115,6 +115,31 @@ TEST(PlainFiles, APlainFileEndingInTheMarkerIsDecoded) {
   EXPECT_EQ(ReadBack(dir.Write("only", "-RgPw")), u"");
 }
 
+TEST(PlainFiles, ComeWithTheirEncodingAndWhatCouldNotBeDecoded) {
+  TempDir dir;
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+    TextEncoding encoding;
+    std::size_t undecodable;
+  };
+  const Case cases[] = {
+      {"\xE4\xB8\xAD\xE6\x96\x87 ok", u"\u4E2D\u6587 ok", TextEncoding::kUtf8, 0},
+      {"\xEF\xBB\xBF\xE4\xB8\xAD\x80", u"\u4E2D\uFFFD", TextEncoding::kUtf8WithBom, 1},
+      {"\xFF\xFE\x2D\x4E", u"\u4E2D", TextEncoding::kUtf16Le, 0},
+      {"\xD6\xD0\x81\x20", u"\u4E2D?", TextEncoding::kCodePage936, 1},
+      {"A-RgPw", std::u16string(1, u'A' + K), TextEncoding::kScrambled, 0},
+  };
+  for (const Case& expected : cases) {
+    const platform::Result<DecodedText> read =
+        ReadDocumentFile(dir.Write("doc.txt", expected.bytes));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().text, expected.text);
+    EXPECT_EQ(read.value().encoding, expected.encoding) << ::testing::PrintToString(expected.bytes);
+    EXPECT_EQ(read.value().undecodable, expected.undecodable);
+  }
+}
+
 TEST(ReadDocumentFile, MissingFileIsCreatedEmpty) {
   TempDir dir;
   EXPECT_EQ(ReadBack(dir / "新文件.txt"), u"");
@@ -127,9 +152,9 @@ TEST(ReadDocumentFile, FailuresComeBackWithAReasonNotAsEmptyText) {
   const fs::path big = dir.Write("big.txt", "");
   fs::resize_file(big, kMaxDocumentBytes + 1);
   for (const fs::path& path : {dir / "folder", big, dir / "no" / "such.txt"}) {
-    const platform::Result<std::u16string> text = ReadDocumentFile(path);
-    ASSERT_FALSE(text.ok()) << path;
-    EXPECT_FALSE(text.failure().reason.empty());
+    const platform::Result<DecodedText> read = ReadDocumentFile(path);
+    ASSERT_FALSE(read.ok()) << path;
+    EXPECT_FALSE(read.failure().reason.empty());
   }
 }
 

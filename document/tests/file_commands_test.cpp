@@ -450,7 +450,7 @@ TEST_F(FileCommandsTest, LossyTextAsksBeforeSaving) {
   EXPECT_TRUE(form_->Saved());
   auto reread = ReadDocumentFile(path);
   ASSERT_TRUE(reread.ok());
-  EXPECT_EQ(reread.value(), u"abc??");
+  EXPECT_EQ(reread.value().text, u"abc??");
 }
 
 TEST_F(FileCommandsTest, LossySaveAsDeclinedKeepsThePath) {

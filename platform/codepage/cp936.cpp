@@ -56,15 +56,15 @@ Expansion Pack(const std::u16string& units) {
   return static_cast<Expansion>(units[0]) | static_cast<Expansion>(second) << 16;
 }
 
-}  // namespace
-
-std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
-
-std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
+// The steps of DecodeInto. Counting looks only at the steps past the ASCII runs: a substitute
+// always comes from a byte of 0x80 or above, and only "?" itself decodes to "?" on its own.
+template <bool kCount>
+DecodeCount DecodeSteps(std::string_view bytes, char16_t* out) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   std::size_t o = 0;
+  std::size_t undecodable = 0;
   // Every step before the last byte may look at the byte after it.
   const std::size_t last = size > 0 ? size - 1 : 0;
   while (i < last) {
@@ -90,9 +90,26 @@ std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
       out[o++] = kSingleByteTable[byte];
       i += 1;
     }
+    if constexpr (kCount) undecodable += out[o - 1] == kDefaultChar;
   }
-  if (i < size) out[o++] = kSingleByteTable[in[i]];  // a lead byte here has nothing after it
-  return o;
+  if (i < size) {
+    // A lead byte here has nothing after it.
+    out[o++] = kSingleByteTable[in[i]];
+    if constexpr (kCount) undecodable += out[o - 1] == kDefaultChar && in[i] >= 0x80;
+  }
+  return {o, undecodable};
+}
+
+}  // namespace
+
+std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
+
+std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
+  return DecodeSteps<false>(bytes, out).written;
+}
+
+DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out) {
+  return DecodeSteps<true>(bytes, out);
 }
 
 std::u16string Decode(std::string_view bytes) {
@@ -123,7 +140,7 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
   return map;
 }
 
-std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
+std::u16string Decode(std::string_view bytes, const DecodeMap& map, std::size_t* undecodable) {
   // A byte can turn into two units, but rarely does: size for one unit per byte and make room
   // for the worst case chunk by chunk, checking once per chunk rather than once per character.
   constexpr std::size_t kChunk = 1 << 14;
@@ -153,15 +170,26 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map) {
       }
       const unsigned char next = in[i + 1];
       if (IsLeadByte(byte) && next != 0) {
-        AppendExpansion(out, o, map.pair[PairIndex(byte, next)]);
+        const std::size_t pair = PairIndex(byte, next);
+        AppendExpansion(out, o, map.pair[pair]);
+        if (undecodable != nullptr) *undecodable += kDoubleByteTable[pair] == kDefaultChar;
         i += 2;
       } else {
         AppendExpansion(out, o, map.single[byte]);
+        // Only "?" itself decodes to "?" below 0x80.
+        if (undecodable != nullptr && byte >= 0x80) {
+          *undecodable += kSingleByteTable[byte] == kDefaultChar;
+        }
         i += 1;
       }
     }
   }
-  if (i < size) AppendExpansion(text.data(), o, map.single[in[i]]);
+  if (i < size) {
+    AppendExpansion(text.data(), o, map.single[in[i]]);
+    if (undecodable != nullptr && in[i] >= 0x80) {
+      *undecodable += kSingleByteTable[in[i]] == kDefaultChar;
+    }
+  }
   text.resize(o);
   return text;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/codepage/cp936_table.h"
+#include "platform/codepage/decode_count.h"
 
 // Code page 936 exactly as Windows converts it, without best fit: a character with no exact
 // mapping becomes "?", and so does an undefined or broken byte sequence. Identical on every
@@ -23,6 +24,9 @@ std::u16string Decode(std::string_view bytes);
 // Decode into a buffer with room for bytes.size() units (a character takes at least one byte);
 // answers the number of units written.
 std::size_t DecodeInto(std::string_view bytes, char16_t* out);
+// DecodeInto that also counts the "?" put in for bytes the code page cannot decode: a pair it
+// does not define, a lead byte before a NUL or at the end. A "?" byte of the text is not counted.
+DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out);
 std::string Encode(std::u16string_view text);
 
 // Conversions that replace every character on the way by one or two others, in the same pass.
@@ -54,7 +58,10 @@ struct DecodeMap {
 // transform must give one or two units, and the second never kNoSecondUnit.
 DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform);
 
-std::u16string Decode(std::string_view bytes, const DecodeMap& map);
+// With `undecodable`, adds to it how many characters the bytes stood for could not be decoded
+// (before the transform): an undefined pair, or a lead byte with nothing usable after it.
+std::u16string Decode(std::string_view bytes, const DecodeMap& map,
+                      std::size_t* undecodable = nullptr);
 
 // For encoding: the bytes each UTF-16 unit finally turns into, packed as first byte, second byte,
 // count (0 to 2) from the low end.

@@ -5,53 +5,18 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 
 #include "platform/codepage/cp936.h"
+#include "tests/support/bestfit936.h"
 
 namespace tambrel::platform::cp936 {
 namespace {
 
-// The sections of Microsoft's table that matter here, read independently of the generator.
-struct Bestfit {
-  std::map<int, char16_t> single;  // byte -> character
-  std::map<int, char16_t> pairs;   // lead << 8 | trail -> character
-  std::map<char16_t, int> wide;    // character -> code, best fit included
-};
+using testing::Bestfit936;
 
-Bestfit ReadBestfit() {
-  Bestfit table;
-  std::ifstream in(TAMBREL_BESTFIT936_PATH, std::ios::binary);
-  EXPECT_TRUE(in) << TAMBREL_BESTFIT936_PATH;
-  std::string line;
-  std::string section;
-  int lead = 0;
-  while (std::getline(in, line)) {
-    const std::string comment =
-        line.find(';') == std::string::npos ? "" : line.substr(line.find(';'));
-    line = line.substr(0, line.find(';'));
-    std::istringstream fields(line);
-    std::string first;
-    std::string second;
-    if (!(fields >> first)) continue;
-    if (first.rfind("0x", 0) != 0) {
-      section = first;
-      if (section == "DBCSTABLE") lead = std::stoi(comment.substr(comment.find("0x")), nullptr, 16);
-      continue;
-    }
-    fields >> second;
-    const int from = std::stoi(first, nullptr, 16);
-    const int to = std::stoi(second, nullptr, 16);
-    if (section == "MBTABLE") table.single[from] = static_cast<char16_t>(to);
-    if (section == "DBCSTABLE") table.pairs[lead << 8 | from] = static_cast<char16_t>(to);
-    if (section == "WCTABLE") table.wide[static_cast<char16_t>(from)] = to;
-  }
-  return table;
-}
-
-const Bestfit& SharedTable() {
-  static const Bestfit table = ReadBestfit();
+const Bestfit936& SharedTable() {
+  static const Bestfit936 table = testing::ReadBestfit936(TAMBREL_BESTFIT936_PATH);
   return table;
 }
 
@@ -165,6 +130,52 @@ TEST(Cp936Conversion, WholeStringsMatchCharacterByCharacter) {
   EXPECT_EQ(text, pieces);
   for (const char16_t unit : text) encoded += Encode(std::u16string(1, unit));
   EXPECT_EQ(Encode(text), encoded);
+}
+
+DecodeCount CountingDecode(const std::string& bytes, std::u16string& text) {
+  text.assign(bytes.size(), u'\0');
+  const DecodeCount count = DecodeCountingInto(bytes, text.data());
+  text.resize(count.written);
+  return count;
+}
+
+TEST(Cp936CountingDecode, CountsEachSubstituteForBrokenBytesButNotQuestionMarks) {
+  std::u16string text;
+  EXPECT_EQ(CountingDecode("a?b", text).undecodable, 0u);
+  EXPECT_EQ(text, u"a?b");
+  EXPECT_EQ(CountingDecode(Bytes({0x81, 0x20}), text).undecodable, 1u);  // undefined pair
+  EXPECT_EQ(text, u"?");
+  EXPECT_EQ(CountingDecode(Bytes({'x', 0xD6}), text).undecodable, 1u);  // lead byte at the end
+  EXPECT_EQ(CountingDecode(Bytes({0xD6, 0x00, '?'}), text).undecodable, 1u);  // lead before NUL
+  EXPECT_EQ(text, std::u16string(u"?\0?", 3));
+  EXPECT_EQ(CountingDecode(Bytes({0xD6, '?'}), text).undecodable, 1u);  // "?" as a trail
+  EXPECT_EQ(CountingDecode(Bytes({0x80, 0xFF, 0xD6, 0xD0}), text).undecodable, 0u);
+  EXPECT_EQ(text, u"\u20AC\uF8F5中");
+  EXPECT_EQ(CountingDecode("", text).undecodable, 0u);
+  EXPECT_EQ(text, u"");
+}
+
+TEST(Cp936CountingDecode, MatchesDecodeAndTheSharedFileOnRandomBytes) {
+  std::mt19937 random(9360);
+  // Mostly ASCII with "?" and NUL about, so that the ASCII runs, the pairs and every kind of
+  // broken sequence all meet, at every distance from the end.
+  const std::string alphabet = Bytes({'?', 0x00, 'a', ' ', 0x80, 0x81, 0x20, 0x7F, 0xA1, 0xD6, 0xD0,
+                                      0xFE, 0xFF, 0x40, 0x3F, 0xAA});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  std::u16string text;
+  for (int round = 0; round < 20000; ++round) {
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) {
+      const char byte = alphabet[pick(random)];
+      bytes += round % 3 == 0 && n % 5 != 0 ? 'a' : byte;
+    }
+    const DecodeCount count = CountingDecode(bytes, text);
+    ASSERT_EQ(text, Decode(bytes)) << ::testing::PrintToString(bytes);
+    ASSERT_EQ(text, testing::ReferenceCp936(bytes, SharedTable()).text);
+    ASSERT_EQ(count.undecodable, testing::ReferenceCp936(bytes, SharedTable()).undecodable)
+        << ::testing::PrintToString(bytes);
+  }
 }
 
 TEST(Cp936MappedDecoding, GrowsWhenEveryCharacterBecomesTwo) {

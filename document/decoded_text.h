@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tambrel::document {
+
+// The encodings a document's bytes are read in.
+enum class TextEncoding {
+  kUtf8WithBom,
+  kUtf8,
+  kUtf16Le,
+  kUtf16Be,
+  kCodePage936,
+  // The program's own form, code page 936 underneath.
+  kScrambled,
+};
+
+// The text of a file's bytes, the encoding it was read in, and how many places in the text stand
+// for bytes that could not be decoded: each shows as U+FFFD, or as "?" in code page 936.
+struct DecodedText {
+  std::u16string text;
+  TextEncoding encoding = TextEncoding::kCodePage936;
+  std::size_t undecodable = 0;
+};
+
+}  // namespace tambrel::document

@@ -1,0 +1,110 @@
+#include "platform/codepage/utf8.h"
+
+#include <array>
+#include <cstdint>
+
+#include "platform/codepage/ascii_run.h"
+
+namespace tambrel::platform::utf8 {
+namespace {
+
+// What a byte says as the first of a sequence: the length of the sequence (0 when it never
+// starts one) and the range its second byte must lie in. That range is where overlong forms,
+// surrogates and code points above U+10FFFF are turned away; later bytes are 80 to BF.
+struct Lead {
+  std::uint8_t length = 0;
+  std::uint8_t low = 0;
+  std::uint8_t high = 0;
+};
+
+constexpr std::array<Lead, 256> MakeLeads() {
+  std::array<Lead, 256> leads{};
+  for (int byte = 0xC2; byte <= 0xDF; ++byte) leads[byte] = {2, 0x80, 0xBF};
+  for (int byte = 0xE0; byte <= 0xEF; ++byte) leads[byte] = {3, 0x80, 0xBF};
+  for (int byte = 0xF0; byte <= 0xF4; ++byte) leads[byte] = {4, 0x80, 0xBF};
+  leads[0xE0].low = 0xA0;   // below: overlong
+  leads[0xED].high = 0x9F;  // above: surrogates
+  leads[0xF0].low = 0x90;   // below: overlong
+  leads[0xF4].high = 0x8F;  // above: past U+10FFFF
+  return leads;
+}
+
+constexpr std::array<Lead, 256> kLeads = MakeLeads();
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+bool SecondFits(unsigned char byte, const Lead& lead) {
+  return byte >= lead.low && byte <= lead.high;
+}
+
+}  // namespace
+
+Progress DecodeWellFormed(std::string_view bytes, char16_t* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::size_t i = 0;
+  std::size_t o = 0;
+  while (i < size) {
+    const unsigned char b0 = in[i];
+    if (b0 < 0x80) {
+      // The text is never ahead of the bytes, so 16 units fit wherever 16 bytes are left.
+      if (i + cp936::kAsciiRunWidth <= size) {
+        const std::size_t run = cp936::AsciiRun(in + i, out + o, 0x80, 0);
+        i += run;
+        o += run;
+      } else {
+        out[o++] = b0;
+        i += 1;
+      }
+      continue;
+    }
+    const Lead lead = kLeads[b0];
+    if (lead.length == 0 || lead.length > size - i || !SecondFits(in[i + 1], lead)) break;
+    const unsigned b1 = in[i + 1] & 0x3Fu;
+    if (lead.length == 2) {
+      out[o++] = static_cast<char16_t>((b0 & 0x1Fu) << 6 | b1);
+      i += 2;
+      continue;
+    }
+    if (!IsContinuation(in[i + 2])) break;
+    const unsigned b2 = in[i + 2] & 0x3Fu;
+    if (lead.length == 3) {
+      out[o++] = static_cast<char16_t>((b0 & 0x0Fu) << 12 | b1 << 6 | b2);
+      i += 3;
+      continue;
+    }
+    if (!IsContinuation(in[i + 3])) break;
+    const unsigned above_bmp =
+        ((b0 & 0x07u) << 18 | b1 << 12 | b2 << 6 | (in[i + 3] & 0x3Fu)) - 0x10000u;
+    out[o++] = static_cast<char16_t>(0xD800u + (above_bmp >> 10));
+    out[o++] = static_cast<char16_t>(0xDC00u + (above_bmp & 0x3FFu));
+    i += 4;
+  }
+  return {i, o};
+}
+
+std::size_t MaximalSubpart(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const Lead lead = kLeads[in[0]];
+  if (lead.length == 0 || bytes.size() < 2 || !SecondFits(in[1], lead)) return 1;
+  std::size_t length = 2;
+  while (length < lead.length && length < bytes.size() && IsContinuation(in[length])) ++length;
+  return length;
+}
+
+DecodeCount DecodeReplacing(std::string_view bytes, char16_t* out) {
+  // Each replacement takes at least one byte, so the text stays within bytes.size() units.
+  DecodeCount count;
+  std::size_t i = 0;
+  for (;;) {
+    const Progress progress = DecodeWellFormed(bytes.substr(i), out + count.written);
+    i += progress.read;
+    count.written += progress.written;
+    if (i == bytes.size()) return count;
+    out[count.written++] = kReplacementCharacter;
+    ++count.undecodable;
+    i += MaximalSubpart(bytes.substr(i));
+  }
+}
+
+}  // namespace tambrel::platform::utf8
