@@ -76,4 +76,31 @@ inline ReferenceText ReferenceCp936(std::string_view bytes, const Bestfit936& ta
   return result;
 }
 
+// The bytes of a scrambled document as a writer that follows the format by the letter would make
+// them, from the table alone: each UTF-16 unit's code (its exact round-trip mapping, else "?"),
+// less the shift of 1, as one byte or as lead and trail bytes, then the marker.
+inline std::string ReferenceScrambledDocument(std::u16string_view text, const Bestfit936& table) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    int code = '?';
+    if (const auto found = table.wide.find(unit); found != table.wide.end()) {
+      const int candidate = found->second;
+      const auto single = table.single.find(candidate);
+      const auto pair = table.pairs.find(candidate);
+      const bool round_trips = candidate < 0x100
+                                   ? single != table.single.end() && single->second == unit
+                                   : pair != table.pairs.end() && pair->second == unit;
+      if (round_trips) code = candidate;
+    }
+    code -= 1;
+    if (code < 0x100) {
+      bytes += static_cast<char>(code);
+    } else {
+      bytes += static_cast<char>(code >> 8);
+      bytes += static_cast<char>(code & 0xFF);
+    }
+  }
+  return bytes + "-RgPw";
+}
+
 }  // namespace tambrel::testing
