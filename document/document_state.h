@@ -20,4 +20,7 @@ struct DocumentState {
 // Whether a save command wrote the file.
 enum class SaveOutcome { kSaved, kNotSaved };
 
+// Whether a command that gives up the editor's text may go on.
+enum class Proceed { kGoOn, kStop };
+
 }  // namespace tambrel::document

@@ -48,6 +48,7 @@ std::u16string FailureMessage(std::u16string_view what, const std::u16string& pa
 }  // namespace
 
 void FileCommands::Open_Click() {
+  if (OfferToSaveChanges() == Proceed::kStop) return;
   const std::u16string previous = dialog_.FileName;
   // A cancelled dialog must not reload the current file over unsaved edits.
   if (!dialog_.ShowOpen() || dialog_.FileName.empty()) {
@@ -82,6 +83,7 @@ SaveOutcome FileCommands::Save_Click() {
 void FileCommands::Text1_OLEDragDrop(const platform::DropData& data) {
   // A drop without files (text, say) is no document: the text and its path stay as they are.
   if (data.files.empty() || data.files.back().empty()) return;
+  if (OfferToSaveChanges() == Proceed::kStop) return;
   const std::u16string& path = data.files.back();
   state_.FilePath = path;
   if (LoadDocument(path)) dialog_.FileName = path;
@@ -99,6 +101,14 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
   if (!state_.FilePath.empty() && LoadDocument(state_.FilePath)) {
     dialog_.FileName = state_.FilePath;
   }
+}
+
+Proceed FileCommands::OfferToSaveChanges() {
+  if (text1_.TextLength() == 0 || state_.Saved) return Proceed::kGoOn;
+  const MessageAnswer answer = dialogs_.ShowMessage(
+      u"文本已改变，是否保存？", MessageButtons::kYesNo, MessageIcon::kNone, u"提示");
+  if (answer != MessageAnswer::kYes) return Proceed::kGoOn;
+  return Save_Click() == SaveOutcome::kSaved ? Proceed::kGoOn : Proceed::kStop;
 }
 
 bool FileCommands::LoadDocument(const std::u16string& path) {

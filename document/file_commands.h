@@ -29,6 +29,11 @@ class FileCommands {
   void Text1_OLEDragDrop(const platform::DropData& data);
   void Timer2_Timer(const std::u16string& command_line);
 
+  // Before the text is given up (to close, or to open another document): text changed since the
+  // last load or save is offered a save, as Save As. kStop when the user wanted it saved and it
+  // was not (cancelled or failed), so nothing may replace it.
+  Proceed OfferToSaveChanges();
+
   // Puts the document at path into the editor; on failure warns and answers false.
   bool LoadDocument(const std::u16string& path);
   // Writes the editor's text to path and says so; on failure warns and answers kNotSaved.

@@ -76,14 +76,10 @@ void Form1::Show() { window_->Show(); }
 void Form1::Form_Resize() { main_window::Form_Resize(*window_, layout_); }
 
 void Form1::Form_Unload(std::int16_t& cancel) {
-  if (Text1.TextLength() != 0 && !document_.Saved) {
-    const MessageAnswer answer = window_->Dialogs().ShowMessage(
-        u"文本已改变，是否保存？", MessageButtons::kYesNo, MessageIcon::kNone, u"提示");
-    if (answer == MessageAnswer::kYes) {
-      // A save that did not happen (cancelled, or failed) keeps the window and the text.
-      if (file_commands_.Save_Click() != document::SaveOutcome::kSaved) cancel = 1;
-      return;
-    }
+  // A save asked for that did not happen (cancelled, or failed) keeps the window and the text.
+  if (file_commands_.OfferToSaveChanges() == document::Proceed::kStop) {
+    cancel = 1;
+    return;
   }
   Text1.SetHook(std::move(OldWndProc));
 }

@@ -212,18 +212,20 @@ TEST_F(FileCommandsTest, OpenCancelledKeepsUnsavedEdits) {
   WriteBytes(path, "on disk");
   OpenDocument(path);
   Edit(u"edited, not saved");
+  dialogs_->message_answers.push_back(MessageAnswer::kNo);
   dialogs_->file_answers.push_back(std::nullopt);
   form_->file_commands().Open_Click();
   EXPECT_EQ(Text(), u"edited, not saved");
   EXPECT_FALSE(form_->Saved());
   EXPECT_EQ(FileName(), U16(path));
-  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(dialogs_->messages.size(), 1u) << "only the question before opening";
 }
 
 TEST_F(FileCommandsTest, OpenOfUnknownNameCreatesEmptyFile) {
   Start();
   Edit(u"old text");
   const auto path = folder_ / u"还没有.txt";
+  dialogs_->message_answers.push_back(MessageAnswer::kNo);
   OpenDocument(path);
   EXPECT_EQ(Text(), u"");
   EXPECT_TRUE(std::filesystem::is_regular_file(path));
@@ -238,6 +240,7 @@ TEST_F(FileCommandsTest, OpenFailureWarnsAndChangesNothing) {
   Edit(u"edited");
   for (const auto& bad : {folder_.path(), folder_ / u"没有的文件夹/x.txt"}) {
     SCOPED_TRACE(bad.string());
+    dialogs_->message_answers.push_back(MessageAnswer::kNo);
     dialogs_->file_answers.push_back(U16(bad));
     form_->file_commands().Open_Click();
     ExpectWarningAbout(bad);
@@ -276,6 +279,7 @@ TEST_F(FileCommandsTest, SavedChineseDocumentReopensIdentical) {
   EXPECT_EQ(saved.substr(saved.size() - kMarker.size()), kMarker);
   EXPECT_EQ(saved.find("\xD6\xD0\xCE\xC4"), std::string::npos) << "the text is scrambled";
   Edit(u"something else");
+  dialogs_->message_answers.push_back(MessageAnswer::kNo);
   OpenDocument(path);
   EXPECT_EQ(Text(), kChineseText + u"\n第三行");
 }
@@ -476,6 +480,7 @@ TEST_F(FileCommandsTest, DropOfSeveralFilesOpensTheLast) {
   WriteBytes(first, "first");
   WriteBytes(last, kGbkBytes);
   Edit(u"edited");
+  dialogs_->message_answers.push_back(MessageAnswer::kNo);
   form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(first), U16(last)}});
   EXPECT_EQ(Text(), kChineseText);
   EXPECT_EQ(FileName(), U16(last));
@@ -498,11 +503,102 @@ TEST_F(FileCommandsTest, DropWithoutFilesChangesNothing) {
 TEST_F(FileCommandsTest, DropOfUnreadableFileWarnsAndChangesNothing) {
   Start();
   Edit(u"edited");
+  dialogs_->message_answers.push_back(MessageAnswer::kNo);
   form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(folder_.path())}});
   ExpectWarningAbout(folder_.path());
   EXPECT_EQ(Text(), u"edited");
   EXPECT_EQ(FileName(), u"");
   EXPECT_FALSE(form_->Saved());
+}
+
+// --- Opening over changed text ---------------------------------------------------------------
+
+// Open and a drop of files ask before they replace text that is not saved: 否 goes on, 是 saves
+// as Save As does and goes on only once that saved.
+class OpenOverChanges : public FileCommandsTest {
+ protected:
+  enum class Way { kOpenDialog, kDrop };
+
+  void SetUp() override {
+    Start();
+    other_ = folder_ / u"另一个.txt";
+    WriteBytes(other_, "other document");
+  }
+
+  enum class Expect { kOpenDialog, kNoOpenDialog };
+
+  void OpenOther(Way way, Expect expect = Expect::kOpenDialog) {
+    if (way == Way::kOpenDialog) {
+      if (expect == Expect::kOpenDialog) dialogs_->file_answers.push_back(U16(other_));
+      form_->file_commands().Open_Click();
+    } else {
+      form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(other_)}});
+    }
+  }
+
+  std::size_t Questions() const {
+    std::size_t count = 0;
+    for (const auto& message : dialogs_->messages) {
+      if (message.text != u"文本已改变，是否保存？") continue;
+      EXPECT_EQ(message.title, u"提示");
+      EXPECT_EQ(message.buttons, MessageButtons::kYesNo);
+      ++count;
+    }
+    return count;
+  }
+
+  std::filesystem::path other_;
+};
+
+TEST_F(OpenOverChanges, NoOpensTheOtherDocument) {
+  for (const Way way : {Way::kOpenDialog, Way::kDrop}) {
+    Edit(u"typed, never saved");
+    dialogs_->message_answers.push_back(MessageAnswer::kNo);
+    OpenOther(way);
+    EXPECT_EQ(Text(), u"other document");
+    EXPECT_TRUE(form_->Saved());
+  }
+  EXPECT_EQ(Questions(), 2u);
+}
+
+TEST_F(OpenOverChanges, YesSavesAsThenOpens) {
+  for (const Way way : {Way::kOpenDialog, Way::kDrop}) {
+    const auto kept = folder_ / (way == Way::kDrop ? u"dropped-over.txt" : u"opened-over.txt");
+    Edit(u"keep me");
+    dialogs_->message_answers.push_back(MessageAnswer::kYes);
+    dialogs_->file_answers.push_back(U16(kept));  // the Save As dialog
+    OpenOther(way);
+    ExpectScrambledAscii(ReadBytes(kept), "keep me");
+    EXPECT_EQ(Text(), u"other document");
+    EXPECT_EQ(FileName(), U16(other_));
+  }
+}
+
+TEST_F(OpenOverChanges, YesWithTheSaveCancelledOrFailedOpensNothing) {
+  for (const Way way : {Way::kOpenDialog, Way::kDrop}) {
+    for (const bool fails : {false, true}) {
+      Edit(u"must not be lost");
+      dialogs_->message_answers.push_back(MessageAnswer::kYes);
+      dialogs_->file_answers.push_back(fails ? std::optional(U16(folder_ / u"没有的文件夹/x.txt"))
+                                             : std::nullopt);
+      const std::size_t file_dialogs = dialogs_->file_dialog_starts.size();
+      OpenOther(way, Expect::kNoOpenDialog);
+      EXPECT_EQ(Text(), u"must not be lost");
+      EXPECT_FALSE(form_->Saved());
+      // Only the Save As dialog showed; the Open dialog never did.
+      EXPECT_EQ(dialogs_->file_dialog_starts.size(), file_dialogs + 1);
+      EXPECT_TRUE(dialogs_->file_answers.empty());
+    }
+  }
+}
+
+TEST_F(OpenOverChanges, UntouchedOrEmptyTextOpensWithoutAQuestion) {
+  OpenOther(Way::kOpenDialog);  // the start-up's empty text
+  OpenOther(Way::kDrop);        // a loaded document, unchanged
+  Edit(u"");
+  OpenOther(Way::kOpenDialog);
+  EXPECT_EQ(Questions(), 0u);
+  EXPECT_EQ(Text(), u"other document");
 }
 
 }  // namespace

@@ -149,6 +149,12 @@ TEST_F(RealDialogsTest, OpenDialogStartsAtTheDocumentAndCancelKeepsEdits) {
   form_->file_commands().Open_Click();
   form_->Text1.SetText(u"edited");
 
+  // The edits are offered a save first; 否 goes on to the Open dialog.
+  QString question;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    question = box->text();
+    box->button(QMessageBox::No)->click();
+  });
   QString start_folder;
   QString start_name;
   WhenModal<QFileDialog>([&](QFileDialog* dialog) {
@@ -158,6 +164,7 @@ TEST_F(RealDialogsTest, OpenDialogStartsAtTheDocumentAndCancelKeepsEdits) {
     dialog->reject();
   });
   form_->file_commands().Open_Click();
+  EXPECT_EQ(question, QStringLiteral("文本已改变，是否保存？"));
   EXPECT_EQ(ToU16(start_folder), U16(folder_.path()));
   EXPECT_EQ(start_name, "doc.txt");
   EXPECT_EQ(form_->Text1.Text(), u"edited");
