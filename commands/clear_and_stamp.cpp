@@ -2,22 +2,30 @@
 
 namespace tambrel::commands {
 
+namespace {
+// Replaces the selection by typing, which the editor's undo can take back, where setting the whole
+// text would start its history anew.
+void ReplaceAsAnEdit(platform::EditBox& Text1, std::int32_t start, std::int32_t length,
+                     const std::u16string& text) {
+  Text1.SetSelStart(start);
+  Text1.SetSelLength(length);
+  Text1.SetSelText(text);
+  Text1.SetSelStart(0);
+}
+}  // namespace
+
 void Qp_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs) {
   const platform::MessageAnswer answer = dialogs.ShowMessage(
       kClearQuestion, platform::MessageButtons::kYesNo, platform::MessageIcon::kNone, kClearTitle);
-  if (answer == platform::MessageAnswer::kYes) Text1.SetText(u"");
+  if (answer == platform::MessageAnswer::kYes) ReplaceAsAnEdit(Text1, 0, Text1.TextLength(), u"");
 }
 
-std::u16string StampedText(const std::u16string& text, const platform::DateTimeText& now) {
-  std::u16string stamped;
-  stamped.reserve(text.size() + now.date.size() + now.time.size() + 2);
-  stamped.append(text).append(u" ").append(now.date).append(u" ").append(now.time);
-  return stamped;
+std::u16string Stamp(const platform::DateTimeText& now) {
+  return u" " + now.date + u" " + now.time;
 }
 
 void Timer_Click(platform::EditBox& Text1, const platform::Clock& clock) {
-  const std::u16string text = Text1.Text();
-  Text1.SetText(StampedText(text, clock.Now()));
+  ReplaceAsAnEdit(Text1, Text1.TextLength(), 0, Stamp(clock.Now()));
 }
 
 }  // namespace tambrel::commands

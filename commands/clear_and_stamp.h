@@ -11,13 +11,14 @@ namespace tambrel::commands {
 inline constexpr char16_t kClearQuestion[] = u"是否清屏？";
 inline constexpr char16_t kClearTitle[] = u"提示";
 
-// Empties the editor once the user has answered Yes.
+// Empties the editor once the user has answered Yes. The user can undo it like any edit.
 void Qp_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs);
 
-// The text with the date and the time of day appended, each after one space.
-std::u16string StampedText(const std::u16string& text, const platform::DateTimeText& now);
+// What a stamp adds: one space, the date, one space, the time of day.
+std::u16string Stamp(const platform::DateTimeText& now);
 
-// Appends the current date and time of day to the end of the editor's text.
+// Appends the current date and time of day to the end of the editor's text, as an edit the user
+// can undo; the caret then stands at the start, as after the whole text was set anew.
 void Timer_Click(platform::EditBox& Text1, const platform::Clock& clock);
 
 }  // namespace tambrel::commands

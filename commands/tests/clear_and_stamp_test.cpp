@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
 #include <deque>
 #include <memory>
 
@@ -103,6 +106,63 @@ TEST_F(TimeStamp, FromTheSystemClockAddsDateAndTimeAfterTheText) {
   EXPECT_EQ(stamped.substr(0, 4), u"abc ");
   EXPECT_NE(stamped.find(u' ', 4), std::u16string::npos) << "no space between date and time";
   EXPECT_NE(stamped.back(), u' ');
+}
+
+// Clear and stamp are edits like typing: Ctrl+Z takes them back, and further back the typing
+// before them; Ctrl+Y does them again.
+class UndoOfClearAndStamp : public FormTest {
+ protected:
+  UndoOfClearAndStamp() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (auto* found = window->findChild<QWidget*>(QStringLiteral("Text1"))) editor_ = found;
+    }
+  }
+
+  void Type(const char* keys) { QTest::keyClicks(editor_, keys); }
+  void Undo() { QTest::keyClick(editor_, Qt::Key_Z, Qt::ControlModifier); }
+  void Redo() { QTest::keyClick(editor_, Qt::Key_Y, Qt::ControlModifier); }
+
+  QWidget* editor_ = nullptr;
+};
+
+TEST_F(UndoOfClearAndStamp, UndoBringsBackTheClearedTextAndThenTheTypingBeforeIt) {
+  ASSERT_NE(editor_, nullptr);
+  form.Text1.SetText(u"第一行\r\n第二行\r\n");
+  form.Text1.SetSelStart(form.Text1.TextLength());
+  Type("abc");
+  const std::u16string typed = u"第一行\r\n第二行\r\nabc";
+  ASSERT_EQ(form.Text1.Text(), typed);
+  dialogs->message_answers.push_back(MessageAnswer::kYes);
+  Click("Qp");
+  ASSERT_EQ(form.Text1.Text(), u"");
+  Undo();
+  EXPECT_EQ(form.Text1.Text(), typed);
+  Undo();
+  EXPECT_EQ(form.Text1.Text(), u"第一行\r\n第二行\r\n");
+  Redo();
+  Redo();
+  EXPECT_EQ(form.Text1.Text(), u"");
+  EXPECT_FALSE(form.Saved());
+}
+
+TEST_F(UndoOfClearAndStamp, UndoTakesTheStampAwayAndTheTypingBeforeIt) {
+  ASSERT_NE(editor_, nullptr);
+  form.Text1.SetText(u"行一\n行二");
+  form.Text1.SetSelStart(form.Text1.TextLength());
+  Type("xy");
+  FixedClock clock(std::deque<platform::DateTimeText>{{u"2026/12/7", u"9:05:08"}});
+  Timer_Click(form.Text1, clock);
+  EXPECT_EQ(form.Text1.Text(), u"行一\n行二xy 2026/12/7 9:05:08");
+  // As after setting the whole text anew: the caret at the start, nothing selected.
+  EXPECT_EQ(form.Text1.SelStart(), 0);
+  EXPECT_EQ(form.Text1.SelLength(), 0);
+  Undo();
+  EXPECT_EQ(form.Text1.Text(), u"行一\n行二xy");
+  Undo();
+  EXPECT_EQ(form.Text1.Text(), u"行一\n行二");
+  Redo();
+  Redo();
+  EXPECT_EQ(form.Text1.Text(), u"行一\n行二xy 2026/12/7 9:05:08");
 }
 
 }  // namespace

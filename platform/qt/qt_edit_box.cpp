@@ -333,7 +333,10 @@ void QtEditBox::SetSelText(const std::u16string& text) {
   if (!widget_) return;
   QTextCursor cursor = widget_->textCursor();
   inserting_ = text;
+  // A step of its own for undo: typing just before must not be taken back with it.
+  cursor.beginEditBlock();
   cursor.insertText(ToQString(text));
+  cursor.endEditBlock();
   inserting_ = {};
   widget_->setTextCursor(cursor);
 }
