@@ -1,5 +1,6 @@
 #include "gutter/draw_lines.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "gutter/gutter_painter.h"
@@ -15,7 +16,7 @@ platform::ColorRef NumberColor(NumberColour colour) {
 }
 }  // namespace
 
-void DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
   GutterInputs in;
   const platform::PixelRect extent = picTo.MeasureText(u"Hy");
   in.h = extent.bottom - extent.top;
@@ -38,12 +39,16 @@ void DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
 
   const GutterPicture picture = PaintGutter(in);
   picTo.FillRect(picture.background, platform::TranslateColor(picTo.BackColor()));
+  int widest = 0;
   for (const GutterRow& row : picture.rows) {
     picTo.DrawTextRight(row.text, row.rect, NumberColor(row.colour));
+    const platform::PixelRect number = picTo.MeasureText(row.text);
+    widest = std::max(widest, number.right - number.left);
   }
   picTo.DrawVerticalLine(picture.separator.x, picture.separator.top, picture.separator.bottom,
                          platform::TranslateColor(platform::kSystemButtonShadow));
   picTo.Refresh();
+  return GutterWidthFor(widest);
 }
 
 }  // namespace tambrel::gutter

@@ -57,6 +57,10 @@ inline constexpr int kNumberMargin = 2;
 // Rows after the first are drawn only while they fit whole; the first always is.
 GutterPicture PaintGutter(const GutterInputs& in);
 
+// The client width at which a number this many pixels wide fits whole: the margin on each side
+// and a pixel of air, so that a number never touches the edge where a cut one would.
+constexpr int GutterWidthFor(int number_width) { return number_width + 2 * kNumberMargin + 1; }
+
 // One past the last row a repaint can number from row F: callers use it to bound how many
 // rows they need counted. Always greater than F.
 std::int32_t RowLimit(std::int32_t h, std::int32_t F, std::int32_t H, std::int32_t first_row_top);

@@ -73,7 +73,12 @@ LoadOutcome Form1::Form_Load() {
 
 void Form1::Show() { window_->Show(); }
 
-void Form1::Form_Resize() { main_window::Form_Resize(*window_, layout_); }
+void Form1::Form_Resize() {
+  main_window::Form_Resize(*window_, layout_);
+  // The layout gave the gutter its proportional width again; it takes what its numbers need now
+  // rather than at the next repaint.
+  if (window_->State() != platform::WindowState::kMinimized) DrawLines(picLines);
+}
 
 void Form1::Form_Unload(std::int16_t& cancel) {
   // A save asked for that did not happen (cancelled, or failed) keeps the window and the text.
@@ -84,7 +89,14 @@ void Form1::Form_Unload(std::int16_t& cancel) {
   Text1.SetHook(std::move(OldWndProc));
 }
 
-void Form1::DrawLines(platform::PictureBox& picTo) { gutter::DrawLines(picTo, Text1); }
+void Form1::DrawLines(platform::PictureBox& picTo) {
+  // A number too wide for the gutter takes room from the editor rather than lose its digits. The
+  // narrower editor may wrap into more rows and so longer numbers: a few rounds settle it.
+  for (int round = 0; round < 3; ++round) {
+    const int needed = gutter::DrawLines(picTo, Text1);
+    if (&picTo != &picLines || !MakeRoomForGutter(picLines, Text1, needed)) return;
+  }
+}
 
 std::int32_t Form1::LineCount() { return Text1.LineCount(); }
 

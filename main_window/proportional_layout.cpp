@@ -1,5 +1,7 @@
 #include "main_window/proportional_layout.h"
 
+#include <algorithm>
+
 #include "main_window/layout_record.h"
 
 namespace tambrel::main_window {
@@ -36,6 +38,23 @@ void Form_Resize(platform::Window& form, const ProportionalLayout& layout) {
     return;
   }
   layout.ResizeControls(form);
+}
+
+bool MakeRoomForGutter(platform::PictureBox& gutter, platform::Control& editor, int needed) {
+  const int client = gutter.ClientRect().right;
+  const auto gutter_left = gutter.Left(), gutter_top = gutter.Top();
+  const auto gutter_width = gutter.Width(), gutter_height = gutter.Height();
+  const auto editor_left = editor.Left(), editor_top = editor.Top();
+  const auto editor_width = editor.Width(), editor_height = editor.Height();
+  if (needed <= client || client <= 0 || !gutter_width || !editor_width || !editor_left) {
+    return false;
+  }
+  const double twips_per_pixel = static_cast<double>(*gutter_width) / client;
+  const double room = std::min((needed - client) * twips_per_pixel, 0.75 * *editor_width);
+  if (room <= 0) return false;
+  gutter.Move(*gutter_left, *gutter_top, *gutter_width + room, *gutter_height);
+  editor.Move(*editor_left + room, *editor_top, *editor_width - room, *editor_height);
+  return true;
 }
 
 }  // namespace tambrel::main_window

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/picture_box.h"
 #include "platform/window.h"
 
 namespace tambrel::main_window {
@@ -36,5 +37,10 @@ inline constexpr float kMinimumOuterWidth = 9120.0f;
 // What the window does on every resize: nothing while minimised, snap back to the minimum
 // width when narrower (the resize that follows lays out), otherwise lay out.
 void Form_Resize(platform::Window& form, const ProportionalLayout& layout);
+
+// Widens the gutter to `needed` pixels of client width, the editor at its right giving up as
+// much, so that every number shows whole; nothing else moves, and the next layout puts both back
+// in proportion. The editor keeps at least a quarter of its width. Answers whether anything moved.
+bool MakeRoomForGutter(platform::PictureBox& gutter, platform::Control& editor, int needed);
 
 }  // namespace tambrel::main_window

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "gutter/gutter_painter.h"
+
 namespace tambrel::gutter {
 namespace {
 
@@ -98,9 +100,11 @@ class RecordingPicture final : public platform::PictureBox {
   platform::OleColor BackColor() const override { return back_color; }
   platform::OleColor ForeColor() const override { return platform::kBlack; }
   PixelRect ClientRect() const override { return {0, 0, 40, 100}; }
+  // Rows 16 pixels high, digits 6 pixels wide.
   PixelRect MeasureText(std::u16string_view text) const override {
-    EXPECT_EQ(text, u"Hy");
-    return {0, 0, 17, 16};
+    if (text == u"Hy") return {0, 0, 17, 16};
+    EXPECT_EQ(text.find_first_not_of(u"0123456789"), std::u16string_view::npos);
+    return {0, 0, 6 * static_cast<int>(text.size()), 16};
   }
   void FillRect(const PixelRect& rect, ColorRef color) override { fills.emplace_back(rect, color); }
   void DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) override {
@@ -189,6 +193,16 @@ TEST_F(DrawLinesWith, AnUntranslatableBackgroundStillGetsNumbersAndSeparator) {
   EXPECT_EQ(picture.fills[0].second, platform::kUntranslatableColor);
   EXPECT_EQ(picture.texts.size(), 6u);
   EXPECT_EQ(picture.lines.size(), 1u);
+}
+
+TEST_F(DrawLinesWith, AnswersTheWidthItsWidestNumberNeedsWhole) {
+  // Rows 2 to 7 drawn: one digit each.
+  EXPECT_EQ(DrawLines(picture, editor), GutterWidthFor(6));
+  editor.text = u"";
+  for (int i = 0; i < 120; ++i) editor.text += u"x\n";
+  editor.first_visible = 95;  // rows 96 to 101: three digits at the bottom
+  EXPECT_EQ(DrawLines(picture, editor), GutterWidthFor(18));
+  EXPECT_EQ(GutterWidthFor(18), 18 + 2 * kNumberMargin + 1);
 }
 
 }  // namespace

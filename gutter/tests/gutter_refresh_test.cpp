@@ -2,13 +2,20 @@
 // and the document state that a change clears.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "gutter/gutter_painter.h"
 #include "main_window/form1.h"
 #include "platform/ole_color.h"
+#include "platform/qt/qt_fonts.h"
 
 namespace tambrel::gutter {
 namespace {
@@ -153,6 +160,80 @@ TEST_F(GutterInWindow, NumbersStandLevelWithTheEditorRows) {
   const int top = form_.Text1.FirstVisibleLineTop();
   EXPECT_GT(top, 0);
   EXPECT_GE(strong.front(), top);
+}
+
+// The columns of an image that hold anything but the background colour, as [first, last].
+std::pair<int, int> InkColumns(const platform::PictureBox& box, int top, int bottom) {
+  const platform::PixelRect client = box.ClientRect();
+  const platform::ColorRef background = platform::TranslateColor(box.BackColor());
+  std::pair<int, int> ink{client.right, -1};
+  // The separator's column is not ink of any number.
+  for (int y = std::max(top, 0); y < std::min(bottom, client.bottom); ++y) {
+    for (int x = 0; x < client.right - 1; ++x) {
+      if (box.Point(x, y) == background) continue;
+      ink.first = std::min(ink.first, x);
+      ink.second = std::max(ink.second, x);
+    }
+  }
+  return ink;
+}
+
+// How many columns a number's ink takes when it is drawn with nothing to cut it.
+int WholeInkWidth(const platform::FontChoice& font, const std::string& number) {
+  const QFont qfont = platform::qt::ToQFont(font);
+  QImage image(QFontMetrics(qfont).horizontalAdvance(QString::fromStdString(number)) + 40,
+               QFontMetrics(qfont).height() + 10, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.setFont(qfont);
+    painter.setPen(Qt::black);
+    painter.drawText(20, QFontMetrics(qfont).ascent() + 5, QString::fromStdString(number));
+  }
+  int first = image.width();
+  int last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) == qRgb(255, 255, 255)) continue;
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+  }
+  return last - first + 1;
+}
+
+// At the end of a long document every number is painted whole, at the default size and at a
+// large font: the gutter takes the room its widest number needs from the editor.
+TEST_F(GutterInWindow, EveryNumberIsPaintedWholeAtTheEndOfALongDocument) {
+  form_.Text1.SetText(std::u16string(200000, u'\n'));
+  const float editor_width = *form_.Text1.Width();
+  for (const double size : {12.0, 36.0}) {
+    SCOPED_TRACE(size);
+    const platform::FontChoice font{u"宋体", size, false, false};
+    form_.Text1.SetFont(font);
+    form_.picLines.SetFont(font);
+    form_.Text1.SetSelStart(form_.Text1.TextLength());  // Ctrl+End
+    form_.Timer3_Timer();
+
+    const int first = form_.FirstVisibleLine();
+    ASSERT_GT(first, 199000);
+    const int h = RowHeight();
+    const int top = form_.Text1.FirstVisibleLineTop();
+    const int height = form_.picLines.ClientRect().bottom;
+    int rows = 0;
+    for (int k = 0; first + k < 200001 && (k == 0 || top + (k + 1) * h <= height); ++k, ++rows) {
+      const std::string number = std::to_string(first + k + 1);
+      const std::pair<int, int> ink = InkColumns(form_.picLines, top + k * h, top + (k + 1) * h);
+      ASSERT_GE(ink.second, ink.first) << number << " is not painted";
+      // Never against the edge where the gutter would cut it, and as wide as when whole.
+      EXPECT_GT(ink.first, kNumberMargin) << number;
+      EXPECT_NEAR(ink.second - ink.first + 1, WholeInkWidth(font, number), 1) << number;
+    }
+    EXPECT_GT(rows, 1);
+  }
+  // The editor gave up the room, no more than that.
+  EXPECT_LT(*form_.Text1.Width(), editor_width);
+  EXPECT_GT(*form_.Text1.Width(), editor_width / 2);
 }
 
 }  // namespace
