@@ -1,18 +1,27 @@
 #include "main_window/layout_record.h"
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 namespace tambrel::main_window {
 
 std::u16string FormatSingle(float value, char16_t decimal_separator) {
   if (value == 0.0f) return u"0";  // also turns -0 into 0
+  // to_chars ignores the C library's locale, which the toolkit sets from the desktop's: the
+  // separator is the one the caller names, and the same one is read back.
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.7G", static_cast<double>(value));
+  const auto [end, error] = std::to_chars(
+      buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::general, 7);
+  if (error != std::errc()) return u"0";
   std::u16string text;
-  for (const char* c = buffer; *c != '\0'; ++c) {
-    text.push_back(*c == '.' ? decimal_separator : static_cast<char16_t>(*c));
+  for (const char* c = buffer; c != end; ++c) {
+    if (*c == '.') {
+      text.push_back(decimal_separator);
+    } else {
+      text.push_back(static_cast<char16_t>(std::toupper(static_cast<unsigned char>(*c))));
+    }
   }
   return text;
 }
@@ -44,9 +53,10 @@ double ParseField(std::u16string_view text, char16_t decimal_separator) {
     }
   }
   if (ascii.empty()) return 0;
-  char* end = nullptr;
-  const double value = std::strtod(ascii.c_str(), &end);
-  return (end != nullptr && *end == '\0' && std::isfinite(value)) ? value : 0;
+  double value = 0;
+  const char* end = ascii.data() + ascii.size();
+  const auto [stop, error] = std::from_chars(ascii.data(), end, value);
+  return (error == std::errc() && stop == end && std::isfinite(value)) ? value : 0;
 }
 }  // namespace
 

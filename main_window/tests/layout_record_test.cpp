@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/numeric_locale.h"
+
 namespace tambrel::main_window {
 namespace {
 
@@ -30,6 +32,21 @@ TEST(LayoutRecord, ReadsBackWhatItWroteInAnyLocale) {
     const auto record = FormatLayoutRecord(12.5f, 0.25f, 450, 8655, separator);
     EXPECT_EQ(ParseLayoutRecord(record, separator), (LayoutFields{12.5, 0.25, 450, 8655}));
   }
+}
+
+// The toolkit puts the C library in the desktop's locale; a German one writes 12,5 for 12.5.
+TEST(LayoutRecord, ReadsBackWhatItWroteUnderACommaLocaleInForce) {
+  testing::ScopedNumericLocale german("de_DE.UTF-8");
+  ASSERT_TRUE(german.active());
+  ASSERT_EQ(german.DecimalPoint(), ',');
+  for (const char16_t separator : {u',', u'.'}) {
+    const auto record = FormatLayoutRecord(602.1818f, 13.09091f, 9998.5f, 7854.545f, separator);
+    EXPECT_EQ(record.find(separator == u',' ? u'.' : u','), std::u16string::npos);
+    EXPECT_EQ(ParseLayoutRecord(record, separator),
+              (LayoutFields{602.1818, 13.09091, 9998.5, 7854.545}));
+  }
+  EXPECT_EQ(FormatSingle(602.1818f, u','), u"602,1818");
+  EXPECT_EQ(FormatSingle(12345678.0f, u','), u"1,234568E+07");
 }
 
 TEST(LayoutRecord, AMissingSeparatorZeroesThatFieldAndEveryLaterOne) {
