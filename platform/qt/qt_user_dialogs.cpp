@@ -6,8 +6,10 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <cstdlib>
 #include <limits>
 
@@ -52,6 +54,14 @@ MessageAnswer QtUserDialogs::ShowMessage(const std::u16string& text, MessageButt
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(buttons == MessageButtons::kYesNo ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+  }
+  // A box as narrow as a short text ("保存成功") would leave no room for its own title beside the
+  // title bar's buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int title_width = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle());
+    grid->addItem(new QSpacerItem(std::max(260, title_width + 180), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   }
   const int pressed = box.exec();
   if (buttons == MessageButtons::kOk) return MessageAnswer::kOk;

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/application.h"
 #include "platform/edit_box.h"
 #include "platform/menu_entry.h"
 #include "platform/picture_box.h"
@@ -238,6 +239,27 @@ TEST(MessageBoxes, ReturnTakesTheDefaultAnswerAndEscapeSaysNo) {
   EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNoDefaultNo, Qt::Key_Escape), MessageAnswer::kNo);
   EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNo, Qt::Key_Escape), MessageAnswer::kNo);
   EXPECT_EQ(AnswerWithKey(MessageButtons::kOk, Qt::Key_Return), MessageAnswer::kOk);
+}
+
+// The program's own skin, applied as at start-up, for as long as the object lives.
+class ProgramSkin {
+ public:
+  ProgramSkin() { EXPECT_EQ(SkinH_AttachEx(TAMBREL_SKIN_PATH, u""), 0); }
+  ~ProgramSkin() { qApp->setStyleSheet(QString()); }
+};
+
+TEST(DialogsUnderTheSkin, AShortMessageLeavesRoomForItsTitle) {
+  ProgramSkin skin;
+  int width = 0;
+  QTimer::singleShot(0, [&width] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) return;
+    width = box->width();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  qt::QtUserDialogs dialogs(nullptr);
+  dialogs.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+  EXPECT_GE(width, 260);
 }
 
 TEST(TranslateColor, RgbPassesAndSystemColoursComeFromThePalette) {
