@@ -2,6 +2,9 @@
 
 #include <QColor>
 #include <QStringList>
+#include <QTextLayout>
+#include <cmath>
+#include <limits>
 
 #include "platform/qt/qt_strings.h"
 
@@ -22,6 +25,22 @@ void RegisterFontSubstitutes() {
   QFont::insertSubstitutions(QStringLiteral("SimSun"), song_faces);
   QFont::insertSubstitutions(QStringLiteral("新宋体"), song_faces);
   QFont::insertSubstitutions(QStringLiteral("NSimSun"), song_faces);
+}
+
+QRect RowExtent(const QString& text, const QFont& font) {
+  QTextLayout layout(text, font);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return QRect();
+  }
+  line.setLeadingIncluded(true);
+  line.setLineWidth(std::numeric_limits<int>::max() / 2);
+  layout.endLayout();
+  int height = static_cast<int>(line.height());
+  if (line.leading() < 0) height += static_cast<int>(std::ceil(line.leading()));
+  return QRect(0, 0, static_cast<int>(std::ceil(line.naturalTextWidth())), height);
 }
 
 QFont ToQFont(const FontChoice& choice) {

@@ -90,22 +90,10 @@ PixelRect QtPictureBox::ClientRect() const {
 }
 
 PixelRect QtPictureBox::MeasureText(std::u16string_view text) const {
-  // Measured in the font the box was given, whatever a style sheet did to the widget, as one
-  // row of text the way the editor stacks its rows (leading included, a negative leading pulling
-  // the next row up), so that a row of numbers is exactly as tall as an editor row in that font.
-  QTextLayout layout(ToQString(text), qfont_);
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  if (!line.isValid()) {
-    layout.endLayout();
-    return PixelRect{};
-  }
-  line.setLeadingIncluded(true);
-  line.setLineWidth(std::numeric_limits<int>::max() / 2);
-  layout.endLayout();
-  int height = static_cast<int>(line.height());
-  if (line.leading() < 0) height += static_cast<int>(std::ceil(line.leading()));
-  return PixelRect{0, 0, static_cast<int>(std::ceil(line.naturalTextWidth())), height};
+  // Measured in the font the box was given, whatever a style sheet did to the widget, as one row
+  // of the editor: a row of numbers is exactly as tall as an editor row in that font.
+  const QRect extent = RowExtent(ToQString(text), qfont_);
+  return PixelRect{0, 0, extent.width(), extent.height()};
 }
 
 void QtPictureBox::FillRect(const PixelRect& rect, ColorRef color) {
