@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -11,5 +12,9 @@ namespace tambrel::platform::text {
 // LF (also at the very end), and after a CR that a unit other than LF follows. A CR at the end is
 // left to the caller, since the unit after it is not known yet.
 void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts);
+
+// About how many line starts a long text holds, from the breaks in samples spread over it, with
+// some to spare: enough to reserve the list once instead of growing it by copies.
+std::size_t EstimateLineStarts(std::u16string_view text);
 
 }  // namespace tambrel::platform::text

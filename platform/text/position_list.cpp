@@ -1,15 +1,11 @@
 #include "platform/text/position_list.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace tambrel::platform::text {
 
-void PositionList::Push(std::uint64_t position) {
-  assert(low_.empty() || position > (*this)[low_.size() - 1]);
-  const std::uint64_t high = position >> 32;
+void PositionList::AddSteps(std::uint64_t high) {
   while (steps_.size() < high) steps_.push_back(low_.size());
-  low_.push_back(static_cast<std::uint32_t>(position));
 }
 
 std::uint64_t PositionList::HighAt(std::size_t index) const {

@@ -11,9 +11,16 @@ namespace tambrel::platform::text {
 // bits; the few places where the high bits step up are listed apart.
 class PositionList {
  public:
-  void Push(std::uint64_t position);
+  void Push(std::uint64_t position) {
+    if ((position >> 32) > steps_.size()) [[unlikely]]
+      AddSteps(position >> 32);
+    low_.push_back(static_cast<std::uint32_t>(position));
+  }
   void Reserve(std::size_t count) { low_.reserve(count); }
-  void ShrinkToFit() { low_.shrink_to_fit(); }
+  // Gives back reserved room when it is much more than the entries need.
+  void ShrinkIfLoose() {
+    if (low_.capacity() > low_.size() + low_.size() / 4 + 1024) low_.shrink_to_fit();
+  }
 
   std::size_t Size() const { return low_.size(); }
   std::uint64_t operator[](std::size_t index) const;
@@ -24,6 +31,7 @@ class PositionList {
 
  private:
   std::uint64_t HighAt(std::size_t index) const;
+  void AddSteps(std::uint64_t high);
 
   std::vector<std::uint32_t> low_;
   // steps_[k] is the first index whose high bits are at least k + 1. Repeats mean a gap of more

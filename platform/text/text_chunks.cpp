@@ -18,8 +18,9 @@ constexpr std::size_t kOwnChunkUnits = kOpenChunkUnits / 4;
 TextChunks::TextChunks(std::u16string original) {
   Chunk& chunk = chunks_.emplace_back();
   chunk.text = std::move(original);
+  chunk.starts.Reserve(EstimateLineStarts(chunk.text));
   AppendLineStarts(chunk.text, 0, chunk.starts);
-  chunk.starts.ShrinkToFit();
+  chunk.starts.ShrinkIfLoose();
 }
 
 Piece TextChunks::Original() const {
