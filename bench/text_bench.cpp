@@ -6,7 +6,11 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "platform/text/buffer_line.h"
+#include "platform/text/char_metrics.h"
+#include "platform/text/line_wrap.h"
 #include "platform/text/text_buffer.h"
 
 namespace tambrel::platform::text {
@@ -66,6 +70,88 @@ BENCHMARK(BM_BufferConstruction)
     ->Arg(1'100'000'000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// A proportional font of about 16 px: what the Qt side would measure, classified the same way.
+CharMeasure BenchMeasure(char32_t c) {
+  if (c == U' ') return {4.5f, CharClass::kSpace};
+  if (c == U'\t') return {4.5f, CharClass::kTab};
+  if (c == U'，' || c == U'。') return {16, CharClass::kNoBreakBefore};
+  if (c >= 0x4E00 && c <= 0x9FFF) return {16, CharClass::kIdeographic};
+  if (c < 0x80) return {6.0f + static_cast<float>(c % 5) * 0.75f, CharClass::kOrdinary};
+  return {9, CharClass::kOrdinary};
+}
+
+CharMetrics BenchMetrics() {
+  CharMetrics metrics(BenchMeasure, 36);
+  metrics.MeasureRange(0, 0x9FFF);
+  return metrics;
+}
+
+constexpr float kWindowWidth = 800;
+
+void CountUnits(benchmark::State& state, std::size_t units) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * units * 2));
+  state.counters["units/s"] =
+      benchmark::Counter(static_cast<double>(units), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Every line of a document, read once straight through, as the background counter does.
+void BM_CountRowsOfEveryLine(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(0));
+  const TextBuffer buffer(MixedText(units));
+  CharMetrics metrics = BenchMetrics();
+  std::size_t total = 0;
+  for (auto _ : state) {
+    total = 0;
+    CountLineRows(buffer, 0, metrics, kWindowWidth, [&total](std::size_t, std::size_t rows) {
+      total += rows;
+      return true;
+    });
+    benchmark::DoNotOptimize(total);
+  }
+  state.counters["rows"] = static_cast<double>(total);
+  CountUnits(state, units);
+}
+// 10 MB and 100 MB of UTF-16.
+BENCHMARK(BM_CountRowsOfEveryLine)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
+
+// One line of 50 MB, all of it in one piece.
+std::u16string OneLongLine(std::size_t units) {
+  std::u16string line = MixedText(units);
+  for (char16_t& unit : line) {
+    if (unit == u'\r' || unit == u'\n') unit = u' ';
+  }
+  return line;
+}
+
+void BM_CountRowsOfOneLongLine(benchmark::State& state) {
+  const std::u16string line = OneLongLine(25'000'000);
+  CharMetrics metrics = BenchMetrics();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(CountRows(metrics, kWindowWidth, LineOfText(line)));
+  }
+  CountUnits(state, line.size());
+}
+BENCHMARK(BM_CountRowsOfOneLongLine)->Unit(benchmark::kMillisecond);
+
+// Typing one character into a 50 MB line held by a buffer, then re-wrapping it: at its end
+// (range 0) or in its middle (range 1), where every later row start also moves by one.
+void BM_KeystrokeRewrapInLongLine(benchmark::State& state) {
+  TextBuffer buffer(OneLongLine(25'000'000));
+  CharMetrics metrics = BenchMetrics();
+  std::vector<std::size_t> starts = RowStarts(metrics, kWindowWidth, LineOfBuffer(buffer, 0));
+  std::size_t at = state.range(0) == 0 ? buffer.Length() : buffer.Length() / 2;
+  for (auto _ : state) {
+    buffer.Replace(at, 0, u"字", Merge::kWithPrevious);
+    const RowSplice splice =
+        Rewrap(metrics, kWindowWidth, starts, {at, 0, 1}, LineOfBuffer(buffer, 0));
+    ApplySplice(starts, splice);
+    ++at;
+    benchmark::DoNotOptimize(starts.data());
+  }
+  state.counters["rows"] = static_cast<double>(starts.size());
+}
+BENCHMARK(BM_KeystrokeRewrapInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tambrel::platform::text
