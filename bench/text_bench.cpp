@@ -2,8 +2,11 @@
 // editing it, wrapping lines into rows, and keeping the row counts of tens of millions of lines.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <random>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "platform/text/buffer_line.h"
 #include "platform/text/char_metrics.h"
 #include "platform/text/line_wrap.h"
+#include "platform/text/row_index.h"
 #include "platform/text/text_buffer.h"
 
 namespace tambrel::platform::text {
@@ -152,6 +156,123 @@ void BM_KeystrokeRewrapInLongLine(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(starts.size());
 }
 BENCHMARK(BM_KeystrokeRewrapInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+constexpr std::size_t kIndexLines = 20'000'000;
+
+// Every line counted, with one to five rows.
+RowIndex CountedIndex() {
+  RowIndex index(kIndexLines);
+  std::vector<std::uint32_t> rows(kIndexLines);
+  for (std::size_t line = 0; line < rows.size(); ++line) rows[line] = 1 + line * 7 % 5;
+  index.Set(0, rows);
+  return index;
+}
+
+void BM_RowIndexReset(benchmark::State& state) {
+  RowIndex index;
+  for (auto _ : state) {
+    index.Reset(kIndexLines);
+    benchmark::DoNotOptimize(index.LineCount());
+  }
+  state.counters["bytes_per_line"] =
+      static_cast<double>(index.MemoryBytes()) / static_cast<double>(kIndexLines);
+}
+BENCHMARK(BM_RowIndexReset)->Unit(benchmark::kMillisecond);
+
+// Storing the counts of consecutive lines, as the background counter hands them over.
+void BM_RowIndexSetEveryLine(benchmark::State& state) {
+  RowIndex index(kIndexLines);
+  const std::vector<std::uint32_t> rows(4096, 2);
+  for (auto _ : state) {
+    for (std::size_t line = 0; line < kIndexLines; line += rows.size()) {
+      index.Set(line, std::span(rows).first(std::min(rows.size(), kIndexLines - line)));
+    }
+    benchmark::DoNotOptimize(index.TotalRows());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kIndexLines));
+}
+BENCHMARK(BM_RowIndexSetEveryLine)->Unit(benchmark::kMillisecond);
+
+void BM_RowIndexSetOneLine(benchmark::State& state) {
+  RowIndex index = CountedIndex();
+  std::mt19937 random(5);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines - 1);
+  for (auto _ : state) index.Set(line(random), 3);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexSetOneLine);
+
+// Enter pressed and undone at random places of 50 M lines: one line becomes two, then two become
+// one. Leaves now and then split or merge. The slowest edits are reported too; on a busy machine
+// the very slowest mostly measure the scheduler.
+void BM_RowIndexReplaceFewLines(benchmark::State& state) {
+  constexpr std::size_t kLines = 50'000'000;
+  RowIndex index(kLines);
+  index.Set(0, std::vector<std::uint32_t>(kLines, 2));
+  std::mt19937 random(6);
+  std::uniform_int_distribution<std::size_t> line(0, kLines - 2);
+  const std::vector<std::uint32_t> two_lines = {1, 2};
+  std::vector<float> micros;
+  micros.reserve(1 << 22);
+  for (auto _ : state) {
+    const std::size_t at = line(random);
+    const auto start = std::chrono::steady_clock::now();
+    index.Replace(at, 1, 2);
+    index.Set(at, two_lines);
+    index.Replace(at, 2, 1);
+    index.Set(at, 2);
+    if (micros.size() < micros.capacity()) {
+      micros.push_back(
+          std::chrono::duration<float, std::micro>(std::chrono::steady_clock::now() - start)
+              .count());
+    }
+  }
+  std::sort(micros.begin(), micros.end());
+  state.SetItemsProcessed(state.iterations() * 2);
+  state.counters["p99.9_us"] = micros[micros.size() * 999 / 1000];
+  state.counters["slowest_us"] = micros.back();
+}
+BENCHMARK(BM_RowIndexReplaceFewLines);
+
+// Many lines pasted and taken away again in one place: leaves split and merge every time.
+void BM_RowIndexReplaceThousandsOfLines(benchmark::State& state) {
+  RowIndex index = CountedIndex();
+  for (auto _ : state) {
+    index.Replace(kIndexLines / 2, 0, 5000);
+    index.Replace(kIndexLines / 2, 5000, 0);
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_RowIndexReplaceThousandsOfLines)->Unit(benchmark::kMicrosecond);
+
+void BM_RowIndexFirstRowOf(benchmark::State& state) {
+  const RowIndex index = CountedIndex();
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines);
+  for (auto _ : state) benchmark::DoNotOptimize(index.FirstRowOf(line(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexFirstRowOf);
+
+void BM_RowIndexPlaceOfRow(benchmark::State& state) {
+  const RowIndex index = CountedIndex();
+  std::mt19937 random(8);
+  std::uniform_int_distribution<std::size_t> row(0, *index.TotalRows() - 1);
+  for (auto _ : state) benchmark::DoNotOptimize(index.PlaceOfRow(row(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexPlaceOfRow);
+
+// Half the lines counted: finding where the counter goes on.
+void BM_RowIndexFirstUncounted(benchmark::State& state) {
+  RowIndex index(kIndexLines);
+  index.Set(0, std::vector<std::uint32_t>(kIndexLines / 2, 1));
+  std::mt19937 random(9);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines / 2);
+  for (auto _ : state) benchmark::DoNotOptimize(index.FirstUncounted(line(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexFirstUncounted);
 
 }  // namespace
 }  // namespace tambrel::platform::text
