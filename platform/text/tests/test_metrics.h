@@ -14,31 +14,16 @@ namespace tambrel::platform::text {
 inline constexpr float kTestTabStop = 40;
 
 inline CharMeasure TestMeasure(char32_t c) {
-  switch (c) {
-    case U' ':
-      return {10, CharClass::kSpace};
-    case U'\t':
-      return {10, CharClass::kTab};
-    case U'，':
-    case U'。':
-    case U'）':
-    case U'」':
-      return {20, CharClass::kNoBreakBefore};
-    case U'!':
-    case U')':
-      return {10, CharClass::kNoBreakBefore};
-    case U'（':
-    case U'「':
-      return {20, CharClass::kNoBreakAfter};
-    case U'(':
-      return {10, CharClass::kNoBreakAfter};
-    case U'W':
-      return {30, CharClass::kOrdinary};
-    case U'\u200B':
-      return {0, CharClass::kOrdinary};
-    default:
-      break;
-  }
+  const std::u32string_view wide_closing = U"，。）」";
+  const std::u32string_view wide_opening = U"（「";
+  if (c == U' ') return {10, CharClass::kSpace};
+  if (c == U'\t') return {10, CharClass::kTab};
+  if (wide_closing.find(c) != wide_closing.npos) return {20, CharClass::kNoBreakBefore};
+  if (c == U'!' || c == U')') return {10, CharClass::kNoBreakBefore};
+  if (wide_opening.find(c) != wide_opening.npos) return {20, CharClass::kNoBreakAfter};
+  if (c == U'(') return {10, CharClass::kNoBreakAfter};
+  if (c == U'W') return {30, CharClass::kOrdinary};
+  if (c == U'\u200B') return {0, CharClass::kOrdinary};
   // An advance the breaker must ignore.
   if (c >= 0x300 && c <= 0x36F) return {7, CharClass::kCombining};
   if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x1F600 && c <= 0x1F64F)) {
