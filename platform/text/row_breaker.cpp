@@ -84,19 +84,24 @@ bool RowBreaker::BeginRow(Row& row, std::size_t start) {
   return true;
 }
 
-bool RowBreaker::Overflow(Row& row, std::size_t at, std::int64_t advance) {
+// The row state is passed by value here and below, so that its address never escapes Feed and
+// the compiler keeps it in registers there.
+RowBreaker::Row RowBreaker::Overflow(Row row, std::size_t at, std::int64_t advance) {
   if (row.last_break > row.start) {
     row.x -= row.x_at_break;
-    if (!BeginRow(row, row.last_break)) return false;
     // What followed the opportunity may still not leave room.
-    if (row.x + advance <= width_ || at == row.start) return true;
+    if (!BeginRow(row, row.last_break) || row.x + advance <= width_ || at == row.start) {
+      return row;
+    }
   }
   row.x = 0;
-  return BeginRow(row, at);
+  BeginRow(row, at);
+  return row;
 }
 
-// Places one cluster whose first unit is at `at`.
-inline bool RowBreaker::Place(Row& row, std::uint32_t entry, std::size_t at) {
+// Places one cluster whose first unit is at `at`; false once in step with the old rows.
+inline bool RowBreaker::Place(Row& row, std::uint32_t entry, std::size_t at, std::int64_t width,
+                              std::int64_t tab_stop) {
   const std::uint32_t code = entry & CharMetrics::kClassMask;
   if (code == kCombining) return true;
   if (kBreakTable[row.previous * 8 + code]) {
@@ -106,29 +111,30 @@ inline bool RowBreaker::Place(Row& row, std::uint32_t entry, std::size_t at) {
   row.previous = code;
   std::int64_t advance = entry >> CharMetrics::kClassBits;
   if (code == kTab) {
-    const std::int64_t stop = metrics_.TabStop();
-    if (stop > 0) advance = stop - row.x % stop;
-  } else if (code != kSpace && row.x + advance > width_ && at > row.start) [[unlikely]] {
-    if (!Overflow(row, at, advance)) return false;
+    if (tab_stop > 0) advance = tab_stop - row.x % tab_stop;
+  } else if (code != kSpace && row.x + advance > width && at > row.start) [[unlikely]] {
+    row = Overflow(row, at, advance);
+    if (in_step_at_) return false;
   }
   row.x += advance;
   return true;
 }
 
-bool RowBreaker::EndLine(Row& row, char16_t unit, std::size_t at) {
+RowBreaker::Row RowBreaker::EndLine(Row row, char16_t unit, std::size_t at) {
   if (unit == u'\n' && at == lf_to_skip_at_) {
     // The LF of a CR LF: the line it belongs to has ended, the next begins after it.
     row.start = at + 1;
     row.last_break = at + 1;
-    return true;
+    return row;
   }
   if (unit == u'\r') lf_to_skip_at_ = at + 1;
   const std::size_t rows = rows_;
-  row = Row{};
-  row.start = at + 1;
-  row.last_break = at + 1;
   rows_ = 1;
-  return line_done_(rows);
+  stopped_ = !line_done_(rows);
+  Row next;
+  next.start = at + 1;
+  next.last_break = at + 1;
+  return next;
 }
 
 bool RowBreaker::Feed(std::u16string_view units) {
@@ -136,17 +142,19 @@ bool RowBreaker::Feed(std::u16string_view units) {
   const char16_t* data = units.data();
   const std::size_t size = units.size();
   const std::uint32_t* table = metrics_.Table();
+  const std::int64_t width = width_;
+  const std::int64_t tab_stop = metrics_.TabStop();
+  const std::size_t base = offset_;
   Row row = row_;
   bool going = true;
   std::size_t i = 0;
   if (pending_high_) {
     pending_high_ = false;
-    if (IsLowSurrogate(data[0])) {
-      going = Place(row, metrics_.OtherEntry(CodePoint(pending_unit_, data[0])), offset_ - 1);
-      i = 1;
-    } else {
-      going = Place(row, metrics_.OtherEntry(pending_unit_), offset_ - 1);
-    }
+    const std::uint32_t entry = IsLowSurrogate(data[0])
+                                    ? metrics_.OtherEntry(CodePoint(pending_unit_, data[0]))
+                                    : metrics_.OtherEntry(pending_unit_);
+    i = IsLowSurrogate(data[0]) ? 1 : 0;
+    going = Place(row, entry, base - 1, width, tab_stop);
   }
   for (; going && i < size; ++i) {
     std::uint32_t entry = table[data[i]];
@@ -163,25 +171,27 @@ bool RowBreaker::Feed(std::u16string_view units) {
           break;
         }
         if (IsLowSurrogate(data[i + 1])) {
-          going = Place(row, metrics_.OtherEntry(CodePoint(data[i], data[i + 1])), offset_ + i);
+          entry = metrics_.OtherEntry(CodePoint(data[i], data[i + 1]));
+          going = Place(row, entry, base + i, width, tab_stop);
           ++i;
         } else {
-          going = Place(row, metrics_.OtherEntry(data[i]), offset_ + i);
+          going = Place(row, metrics_.OtherEntry(data[i]), base + i, width, tab_stop);
         }
         continue;
       }
       if (code == CharMetrics::kLineBreak) {
         if (line_done_) {
-          going = EndLine(row, data[i], offset_ + i);
+          row = EndLine(row, data[i], base + i);
+          going = !stopped_;
           continue;
         }
         entry = metrics_.OtherEntry(data[i]);
       }
     }
-    going = Place(row, entry, offset_ + i);
+    going = Place(row, entry, base + i, width, tab_stop);
   }
   row_ = row;
-  offset_ += size;
+  offset_ = base + size;
   stopped_ = !going;
   return going;
 }
@@ -190,7 +200,8 @@ void RowBreaker::Finish() {
   if (stopped_ || in_step_at_) return;
   if (pending_high_) {
     pending_high_ = false;
-    stopped_ = !Place(row_, metrics_.OtherEntry(pending_unit_), offset_ - 1);
+    stopped_ =
+        !Place(row_, metrics_.OtherEntry(pending_unit_), offset_ - 1, width_, metrics_.TabStop());
   }
   if (line_done_ && !stopped_) line_done_(rows_);
   stopped_ = true;

@@ -52,7 +52,8 @@ class RowBreaker {
   std::optional<std::size_t> InStepAt() const { return in_step_at_; }
 
  private:
-  // The state that only depends on the row start.
+  // Where wrapping stands in the current row: the same whether the row was reached by wrapping
+  // or begun afresh at its start.
   struct Row {
     std::size_t start = 0;
     std::int64_t x = 0;           // advance used so far, 1/64 px
@@ -61,9 +62,10 @@ class RowBreaker {
     std::uint32_t previous = 0;   // class code of the cluster before
   };
 
-  bool Place(Row& row, std::uint32_t entry, std::size_t at);
-  bool EndLine(Row& row, char16_t unit, std::size_t at);
-  bool Overflow(Row& row, std::size_t at, std::int64_t advance);
+  bool Place(Row& row, std::uint32_t entry, std::size_t at, std::int64_t width,
+             std::int64_t tab_stop);
+  Row Overflow(Row row, std::size_t at, std::int64_t advance);
+  Row EndLine(Row row, char16_t unit, std::size_t at);
   bool BeginRow(Row& row, std::size_t start);
 
   CharMetrics& metrics_;
