@@ -1,12 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
-#include "platform/text/leaf_sums.h"
+#include "platform/text/line_sums.h"
 
 namespace tambrel::platform::text {
 
@@ -14,10 +15,9 @@ namespace tambrel::platform::text {
 // of lines. A line is counted (its rows are known) or uncounted (not yet, or stale after an
 // edit). Queries that need lines nobody has counted say so instead of guessing.
 //
-// Lines sit in leaves of about a thousand, with prefix sums over the leaves: a query or an update
-// costs O(log n) plus a scan of one leaf, at four bytes a line and a little per leaf. The leaves
-// lie in slots with free ones between them, so a leaf that splits or empties only shifts its
-// neighbours (a packed-memory array) and an edit of a few lines never rebuilds the whole.
+// A B+ tree: leaves of about a thousand lines hold the counts at four bytes a line, and each inner
+// node keeps the sums of its children. A query or an edit walks one path, O(height * fanout) plus
+// a scan of one leaf, and never touches the rest of the tree.
 class RowIndex {
  public:
   explicit RowIndex(std::size_t line_count = 1);
@@ -32,7 +32,7 @@ class RowIndex {
   // The row counts of consecutive lines from `first_line` on.
   void Set(std::size_t first_line, std::span<const std::uint32_t> rows);
 
-  std::size_t LineCount() const { return static_cast<std::size_t>(sums_.Total().lines); }
+  std::size_t LineCount() const { return static_cast<std::size_t>(total_.lines); }
   bool IsCounted(std::size_t line) const;
   // The first uncounted line at or after `from_line`, or LineCount() when there is none.
   std::size_t FirstUncounted(std::size_t from_line) const;
@@ -54,35 +54,52 @@ class RowIndex {
   std::size_t MemoryBytes() const;
 
  private:
-  struct Place {
-    std::size_t slot;
-    std::size_t offset;
-  };
   using Leaf = std::vector<std::uint32_t>;  // row counts, 0 for uncounted
+  struct Child {
+    std::uint32_t node;  // an inner node, or a leaf on the lowest inner level
+    LineSums sums;
+  };
+  struct Inner {
+    std::vector<Child> children;
+  };
+  static constexpr int kMostLevels = 16;
+  // The way from the root to a line: the child taken on each inner level, then the leaf.
+  struct Path {
+    std::array<std::uint32_t, kMostLevels> inner;
+    std::array<std::size_t, kMostLevels> child;
+    std::uint32_t leaf;
+    std::size_t offset;      // of the line in the leaf
+    std::size_t first_line;  // of the leaf
+  };
 
-  // The slot and offset of `line` < LineCount().
-  Place Locate(std::size_t line) const;
-  // Where lines inserted before `line` <= LineCount() go.
-  Place InsertionPlace(std::size_t line) const;
-  std::size_t FirstLineOf(std::size_t slot) const {
-    return static_cast<std::size_t>(sums_.Before(slot).lines);
-  }
-  // Brings the sums up to date after slot_sums_[slot] changed from `before`.
-  void Changed(std::size_t slot, const LineSums& before);
-  void PutLeaf(std::size_t slot, Leaf leaf);
-  // Splits an overfull leaf, spreading the leaves around it out to make room.
-  void Split(std::size_t slot);
-  // Moves a small leaf into a neighbour that has room.
-  void MergeIfSmall(std::size_t slot);
-  // Lays the leaves of slots [first, last) out evenly over those slots, cutting overfull ones.
-  void Spread(std::size_t first, std::size_t last);
-  // Lays every leaf out again over about twice as many slots as it needs.
-  void Respread();
+  // The path to `line`, or to the end of the last leaf for LineCount().
+  Path Find(std::size_t line) const;
+  // The sums of lines [0, line).
+  LineSums SumsBefore(std::size_t line) const;
+  // Adds `delta` to the sums on the way to the path's leaf.
+  void Propagate(const Path& path, const LineSums& delta);
+  std::uint32_t NewLeaf(Leaf rows);
+  std::uint32_t NewInner(std::vector<Child> children);
+  // Cuts an overfull leaf into leaves of about kLeafLines.
+  void SplitLeaf(const Path& path);
+  // Puts children into the inner node on `level` of the path, at `at`, splitting it and those
+  // above it as they overflow.
+  void InsertChildren(const Path& path, int level, std::size_t at, std::vector<Child> children);
+  // Takes the path's child off the inner node on `level`; an inner node left empty goes too.
+  void RemoveChild(const Path& path, int level);
+  // Moves a small leaf into a sibling that has room.
+  void MergeIfSmall(const Path& path);
+  std::size_t FirstUncountedBelow(std::uint32_t node, int level) const;
+  // Makes every line under a node uncounted and answers its sums.
+  LineSums Uncount(std::uint32_t node, int level);
 
-  std::vector<Leaf> slots_;  // empty slots are free
-  std::vector<LineSums> slot_sums_;
-  LeafSums sums_;
-  std::size_t used_slots_ = 0;
+  std::vector<Leaf> leaves_;
+  std::vector<Inner> inners_;
+  std::vector<std::uint32_t> free_leaves_;
+  std::vector<std::uint32_t> free_inners_;
+  std::uint32_t root_ = 0;
+  int height_ = 1;  // inner levels above the leaves
+  LineSums total_;
 };
 
 }  // namespace tambrel::platform::text

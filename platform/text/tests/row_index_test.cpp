@@ -94,13 +94,21 @@ void ExpectSame(const RowIndex& index, const std::vector<std::uint32_t>& plain,
 
 TEST(RowIndex, RandomEditsAndCountsMatchAPlainVector) {
   std::mt19937 random(31);
-  for (int session = 0; session < 6; ++session) {
-    const std::size_t start = session < 3 ? 40 : 9000;
+  // Small indexes; a few leaves; and enough leaves for inner nodes to split and the tree to grow.
+  struct Session {
+    std::size_t lines;
+    int steps;
+    std::size_t large_edit;
+  };
+  for (const Session session :
+       {Session{40, 1500, 5000}, Session{40, 1500, 5000}, Session{9000, 1500, 5000},
+        Session{9000, 1500, 5000}, Session{0, 200, 200'000}, Session{100'000, 300, 60'000}}) {
+    const std::size_t start = session.lines;
     RowIndex index(start);
     std::vector<std::uint32_t> plain(start, 0);
     std::uniform_int_distribution<int> choice(0, 99);
     std::uniform_int_distribution<std::uint32_t> rows(1, 9);
-    for (int step = 0; step < 1500; ++step) {
+    for (int step = 0; step < session.steps; ++step) {
       const std::size_t count = plain.size();
       const int kind = choice(random);
       if (kind < 45 && count > 0) {
@@ -120,7 +128,7 @@ TEST(RowIndex, RandomEditsAndCountsMatchAPlainVector) {
       } else if (kind < 98) {
         const std::size_t first = std::uniform_int_distribution<std::size_t>(0, count)(random);
         // Mostly a few lines; sometimes thousands, to split, empty and merge leaves.
-        const std::size_t most = kind < 90 ? 3 : 5000;
+        const std::size_t most = kind < 90 ? 3 : session.large_edit;
         const std::size_t removed =
             std::uniform_int_distribution<std::size_t>(0, std::min(most, count - first))(random);
         const std::size_t inserted = std::uniform_int_distribution<std::size_t>(0, most)(random);
@@ -128,13 +136,15 @@ TEST(RowIndex, RandomEditsAndCountsMatchAPlainVector) {
         const auto at = plain.begin() + static_cast<std::ptrdiff_t>(first);
         plain.insert(plain.erase(at, at + static_cast<std::ptrdiff_t>(removed)), inserted, 0u);
       } else {
-        const std::size_t lines = std::uniform_int_distribution<std::size_t>(0, 5000)(random);
+        // Half the time the same lines, as after a change of width.
+        const std::size_t lines =
+            kind == 98 ? count : std::uniform_int_distribution<std::size_t>(0, start)(random);
         index.Reset(lines);
         plain.assign(lines, 0);
       }
       ExpectSame(index, plain, random, step % 100 == 0);
       if (::testing::Test::HasFatalFailure()) {
-        ADD_FAILURE() << "session " << session << " step " << step;
+        ADD_FAILURE() << "session of " << start << " lines, step " << step;
         return;
       }
     }
