@@ -1,0 +1,278 @@
+// The editor's text core on documents as large as it opens: building a buffer with its line index,
+// editing it, wrapping lines into rows, and keeping the row counts of tens of millions of lines.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <random>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/text/buffer_line.h"
+#include "platform/text/char_metrics.h"
+#include "platform/text/line_wrap.h"
+#include "platform/text/row_index.h"
+#include "platform/text/text_buffer.h"
+
+namespace tambrel::platform::text {
+namespace {
+
+constexpr std::size_t kMegaUnits = std::size_t{1} << 20;
+
+// Chinese runs, ASCII words and numbers with spaces and full-width punctuation, as a Chinese
+// document mixes them; lines of about 40 units end in CR LF, now and then in LF. Built once as a
+// block and repeated, since drawing a billion random units would take longer than the work.
+std::u16string MixedText(std::size_t units) {
+  std::mt19937 random(936);
+  std::uniform_int_distribution<int> han(0x4E00, 0x9FA5);
+  std::uniform_int_distribution<int> letter('a', 'z');
+  std::uniform_int_distribution<int> run(1, 8);
+  std::uniform_int_distribution<int> roll(0, 99);
+  std::u16string block;
+  while (block.size() < kMegaUnits) {
+    std::size_t line_end = block.size() + 20 + static_cast<std::size_t>(roll(random) * 2 / 5);
+    while (block.size() < line_end) {
+      for (int n = run(random) * 2; n > 0; --n) block += static_cast<char16_t>(han(random));
+      block += roll(random) < 30 ? u'，' : u' ';
+      for (int n = run(random); n > 0; --n) block += static_cast<char16_t>(letter(random));
+      block += roll(random) < 10 ? u"。" : u" ";
+    }
+    block += roll(random) < 90 ? u"\r\n" : u"\n";
+  }
+  std::u16string text;
+  text.reserve(units);
+  while (text.size() + block.size() <= units) text += block;
+  text.append(block, 0, units - text.size());
+  return text;
+}
+
+// Adopting a loaded text and indexing its lines; the text is copied in beforehand, untimed.
+void BM_BufferConstruction(benchmark::State& state) {
+  const std::u16string source = MixedText(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::u16string text = source;
+    state.ResumeTiming();
+    TextBuffer buffer(std::move(text));
+    benchmark::DoNotOptimize(buffer.LineCount());
+    state.PauseTiming();
+    state.counters["lines"] = static_cast<double>(buffer.LineCount());
+    state.counters["index_bytes_per_line"] =
+        static_cast<double>(buffer.MemoryBytes() - source.size() * sizeof(char16_t)) /
+        static_cast<double>(buffer.LineCount());
+    buffer = TextBuffer();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size() * 2));
+}
+// 100 MB of UTF-16 and the 1.1 G units a 1 GiB document can decode to.
+BENCHMARK(BM_BufferConstruction)
+    ->Arg(50'000'000)
+    ->Arg(1'100'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// A proportional font of about 16 px: what the Qt side would measure, classified the same way.
+CharMeasure BenchMeasure(char32_t c) {
+  if (c == U' ') return {4.5f, CharClass::kSpace};
+  if (c == U'\t') return {4.5f, CharClass::kTab};
+  if (c == U'，' || c == U'。') return {16, CharClass::kNoBreakBefore};
+  if (c >= 0x4E00 && c <= 0x9FFF) return {16, CharClass::kIdeographic};
+  if (c < 0x80) return {6.0f + static_cast<float>(c % 5) * 0.75f, CharClass::kOrdinary};
+  return {9, CharClass::kOrdinary};
+}
+
+CharMetrics BenchMetrics() {
+  CharMetrics metrics(BenchMeasure, 36);
+  metrics.MeasureRange(0, 0x9FFF);
+  return metrics;
+}
+
+constexpr float kWindowWidth = 800;
+
+void CountUnits(benchmark::State& state, std::size_t units) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * units * 2));
+  state.counters["units/s"] =
+      benchmark::Counter(static_cast<double>(units), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Every line of a document, read once straight through, as the background counter does.
+void BM_CountRowsOfEveryLine(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(0));
+  const TextBuffer buffer(MixedText(units));
+  CharMetrics metrics = BenchMetrics();
+  std::size_t total = 0;
+  for (auto _ : state) {
+    total = 0;
+    CountLineRows(buffer, 0, metrics, kWindowWidth, [&total](std::size_t, std::size_t rows) {
+      total += rows;
+      return true;
+    });
+    benchmark::DoNotOptimize(total);
+  }
+  state.counters["rows"] = static_cast<double>(total);
+  CountUnits(state, units);
+}
+// 10 MB and 100 MB of UTF-16.
+BENCHMARK(BM_CountRowsOfEveryLine)->Arg(5'000'000)->Arg(50'000'000)->Unit(benchmark::kMillisecond);
+
+// One line of 50 MB, all of it in one piece.
+std::u16string OneLongLine(std::size_t units) {
+  std::u16string line = MixedText(units);
+  for (char16_t& unit : line) {
+    if (unit == u'\r' || unit == u'\n') unit = u' ';
+  }
+  return line;
+}
+
+void BM_CountRowsOfOneLongLine(benchmark::State& state) {
+  const std::u16string line = OneLongLine(25'000'000);
+  CharMetrics metrics = BenchMetrics();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(CountRows(metrics, kWindowWidth, LineOfText(line)));
+  }
+  CountUnits(state, line.size());
+}
+BENCHMARK(BM_CountRowsOfOneLongLine)->Unit(benchmark::kMillisecond);
+
+// Typing one character into a 50 MB line held by a buffer, then re-wrapping it: at its end
+// (range 0) or in its middle (range 1), where every later row start also moves by one.
+void BM_KeystrokeRewrapInLongLine(benchmark::State& state) {
+  TextBuffer buffer(OneLongLine(25'000'000));
+  CharMetrics metrics = BenchMetrics();
+  std::vector<std::size_t> starts = RowStarts(metrics, kWindowWidth, LineOfBuffer(buffer, 0));
+  std::size_t at = state.range(0) == 0 ? buffer.Length() : buffer.Length() / 2;
+  for (auto _ : state) {
+    buffer.Replace(at, 0, u"字", Merge::kWithPrevious);
+    const RowSplice splice =
+        Rewrap(metrics, kWindowWidth, starts, {at, 0, 1}, LineOfBuffer(buffer, 0));
+    ApplySplice(starts, splice);
+    ++at;
+    benchmark::DoNotOptimize(starts.data());
+  }
+  state.counters["rows"] = static_cast<double>(starts.size());
+}
+BENCHMARK(BM_KeystrokeRewrapInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+constexpr std::size_t kIndexLines = 20'000'000;
+
+// Every line counted, with one to five rows.
+RowIndex CountedIndex() {
+  RowIndex index(kIndexLines);
+  std::vector<std::uint32_t> rows(kIndexLines);
+  for (std::size_t line = 0; line < rows.size(); ++line) rows[line] = 1 + line * 7 % 5;
+  index.Set(0, rows);
+  return index;
+}
+
+void BM_RowIndexReset(benchmark::State& state) {
+  RowIndex index;
+  for (auto _ : state) {
+    index.Reset(kIndexLines);
+    benchmark::DoNotOptimize(index.LineCount());
+  }
+  state.counters["bytes_per_line"] =
+      static_cast<double>(index.MemoryBytes()) / static_cast<double>(kIndexLines);
+}
+BENCHMARK(BM_RowIndexReset)->Unit(benchmark::kMillisecond);
+
+// Storing the counts of consecutive lines, as the background counter hands them over.
+void BM_RowIndexSetEveryLine(benchmark::State& state) {
+  RowIndex index(kIndexLines);
+  const std::vector<std::uint32_t> rows(4096, 2);
+  for (auto _ : state) {
+    for (std::size_t line = 0; line < kIndexLines; line += rows.size()) {
+      index.Set(line, std::span(rows).first(std::min(rows.size(), kIndexLines - line)));
+    }
+    benchmark::DoNotOptimize(index.TotalRows());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kIndexLines));
+}
+BENCHMARK(BM_RowIndexSetEveryLine)->Unit(benchmark::kMillisecond);
+
+void BM_RowIndexSetOneLine(benchmark::State& state) {
+  RowIndex index = CountedIndex();
+  std::mt19937 random(5);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines - 1);
+  for (auto _ : state) index.Set(line(random), 3);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexSetOneLine);
+
+// Enter pressed and undone at random places of 50 M lines: one line becomes two, then two become
+// one. Leaves now and then split or merge. The slow tail is reported too, by wall clock: on a
+// busy machine the very slowest edits would only measure the scheduler.
+void BM_RowIndexReplaceFewLines(benchmark::State& state) {
+  constexpr std::size_t kLines = 50'000'000;
+  RowIndex index(kLines);
+  index.Set(0, std::vector<std::uint32_t>(kLines, 2));
+  std::mt19937 random(6);
+  std::uniform_int_distribution<std::size_t> line(0, kLines - 2);
+  const std::vector<std::uint32_t> two_lines = {1, 2};
+  std::vector<float> micros;
+  micros.reserve(1 << 22);
+  for (auto _ : state) {
+    const std::size_t at = line(random);
+    const auto start = std::chrono::steady_clock::now();
+    index.Replace(at, 1, 2);
+    index.Set(at, two_lines);
+    index.Replace(at, 2, 1);
+    index.Set(at, 2);
+    if (micros.size() < micros.capacity()) {
+      micros.push_back(
+          std::chrono::duration<float, std::micro>(std::chrono::steady_clock::now() - start)
+              .count());
+    }
+  }
+  std::sort(micros.begin(), micros.end());
+  state.SetItemsProcessed(state.iterations() * 2);
+  state.counters["p99.9_us"] = micros[micros.size() * 999 / 1000];
+  state.counters["p99.99_us"] = micros[micros.size() * 9999 / 10000];
+}
+BENCHMARK(BM_RowIndexReplaceFewLines);
+
+// Many lines pasted and taken away again in one place: leaves split and merge every time.
+void BM_RowIndexReplaceThousandsOfLines(benchmark::State& state) {
+  RowIndex index = CountedIndex();
+  for (auto _ : state) {
+    index.Replace(kIndexLines / 2, 0, 5000);
+    index.Replace(kIndexLines / 2, 5000, 0);
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_RowIndexReplaceThousandsOfLines)->Unit(benchmark::kMicrosecond);
+
+void BM_RowIndexFirstRowOf(benchmark::State& state) {
+  const RowIndex index = CountedIndex();
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines);
+  for (auto _ : state) benchmark::DoNotOptimize(index.FirstRowOf(line(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexFirstRowOf);
+
+void BM_RowIndexPlaceOfRow(benchmark::State& state) {
+  const RowIndex index = CountedIndex();
+  std::mt19937 random(8);
+  std::uniform_int_distribution<std::size_t> row(0, *index.TotalRows() - 1);
+  for (auto _ : state) benchmark::DoNotOptimize(index.PlaceOfRow(row(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexPlaceOfRow);
+
+// Half the lines counted: finding where the counter goes on.
+void BM_RowIndexFirstUncounted(benchmark::State& state) {
+  RowIndex index(kIndexLines);
+  index.Set(0, std::vector<std::uint32_t>(kIndexLines / 2, 1));
+  std::mt19937 random(9);
+  std::uniform_int_distribution<std::size_t> line(0, kIndexLines / 2);
+  for (auto _ : state) benchmark::DoNotOptimize(index.FirstUncounted(line(random)));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RowIndexFirstUncounted);
+
+}  // namespace
+}  // namespace tambrel::platform::text
