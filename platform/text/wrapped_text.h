@@ -1,13 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/text/char_metrics.h"
+#include "platform/text/line_run.h"
+#include "platform/text/row_breaker.h"
 #include "platform/text/row_index.h"
 #include "platform/text/text_buffer.h"
 #include "platform/text/text_change.h"
@@ -37,8 +41,12 @@ struct RowSpan {
 // over as many slices as it takes, and rows already found are kept.
 class WrappedText {
  public:
-  // `metrics` must outlive the object, or the next SetLayout.
-  WrappedText(CharMetrics& metrics, float width);
+  // Lines of at least this many units are long: wrapped a slice at a time, their rows kept.
+  static constexpr std::size_t kLongLineUnits = std::size_t{1} << 16;
+
+  // `metrics` must outlive the object, or the next SetLayout. Tests pass a small
+  // `long_line_units` to reach the handling of long lines with short texts.
+  WrappedText(CharMetrics& metrics, float width, std::size_t long_line_units = kLongLineUnits);
 
   // A new width or font: every row is uncounted again.
   void SetLayout(CharMetrics& metrics, float width);
@@ -93,21 +101,65 @@ class WrappedText {
   struct LongLine {
     std::vector<std::size_t> starts{0};
     bool complete = false;
+    std::size_t length = 0;  // of the line when its starts were found
+    // Where the last slice stopped, so that a row longer than a slice is not read again.
+    std::unique_ptr<RowBreaker> breaker;
+    std::size_t fed = 0;
+    std::uint64_t used = 0;  // when last asked for, to drop the longest unused first
+  };
+  // The rows of a short line wrapped lately: a screen asks for the same lines row by row.
+  struct RecentLine {
+    std::size_t line = 0;
+    std::vector<std::size_t> starts;
   };
 
+  std::size_t LastLine() const { return buffer_.LineCount() - 1; }
   bool IsLong(std::size_t line) const;
-  // Extends a long line's rows by about `units` units, or until it has `rows` rows.
-  void ExtendLongLine(std::size_t line, LongLine& rows, std::size_t units, std::size_t wanted);
+  // Forgets every row: a new text or a new layout.
+  void ForgetRows();
+
+  // Extends a long line's rows by about `units` units, or until it has `wanted` rows; answers
+  // the units read. Records the count once the line is done.
+  std::size_t ExtendLongLine(std::size_t line, LongLine& rows, std::size_t units,
+                             std::size_t wanted);
+  // A long line's cache entry, made (empty) when it has none.
   LongLine& LongRows(std::size_t line);
+  // A long line with at least `wanted` rows found, or all of them.
+  LongLine& LongRowsCounting(std::size_t line, std::size_t wanted);
+  // A long line with the row that holds `offset` found.
+  LongLine& LongRowsThrough(std::size_t line, std::size_t offset);
+  // The row starts of a short line, wrapped whole (or recalled) and counted.
+  const std::vector<std::size_t>& ShortRows(std::size_t line);
+  // The rows of a line known so far: all of them, or at least `wanted`.
+  std::size_t RowsAtLeast(std::size_t line, std::size_t wanted);
+
+  // Counts consecutive short lines from `first` on, before `end`, reading about `units` units;
+  // with `until_counted` it stops soon after reaching a counted line. Answers how far it got.
+  LineRun CountShortLines(std::size_t first, std::size_t end, std::size_t units,
+                          bool until_counted);
+  // Counts the lines an edit put in [first, end) that are short, reading at most about `units`.
+  void CountEditedLines(std::size_t first, std::size_t end, std::size_t units);
+
   // Keeps the row index and the long lines in step with a change of the text.
   Change Follow(const Change& change);
+  // Drops the long lines an edit replaced and moves the keys of those after it.
+  void MoveLongLines(std::size_t first, std::size_t removed, std::size_t inserted);
+  // Brings the rows of a long line edited inside itself up to date from its old ones.
+  void RewrapLongLine(std::size_t line, LongLine rows, const Change& change);
 
   CharMetrics* metrics_;
   float width_;
+  std::size_t long_line_units_;
   TextBuffer buffer_;
   RowIndex rows_;
   std::map<std::size_t, LongLine> long_lines_;
-  std::u16string scratch_;
+  std::uint64_t use_clock_ = 0;
+  std::vector<RecentLine> recent_;
+  std::size_t next_recent_ = 0;
+  // What counting has seen, for EstimatedRows: units read, and the rows they made beyond the
+  // first row of each line.
+  std::uint64_t sampled_units_ = 0;
+  std::uint64_t sampled_extra_rows_ = 0;
 };
 
 }  // namespace tambrel::platform::text
