@@ -1,5 +1,6 @@
 // The editor's text core on documents as large as it opens: building a buffer with its line index,
-// editing it, wrapping lines into rows, and keeping the row counts of tens of millions of lines.
+// editing it, wrapping lines into rows, keeping the row counts of tens of millions of lines, and
+// the wrapped document that the editor shows.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "platform/text/line_wrap.h"
 #include "platform/text/row_index.h"
 #include "platform/text/text_buffer.h"
+#include "platform/text/wrapped_text.h"
 
 namespace tambrel::platform::text {
 namespace {
@@ -273,6 +275,151 @@ void BM_RowIndexFirstUncounted(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RowIndexFirstUncounted);
+
+// --- The wrapped document -------------------------------------------------------------------
+
+// Slices of the background counter: about what the editor's idle timer asks for at a time.
+constexpr std::size_t kSliceUnits = std::size_t{1} << 20;
+
+// The documents the counter is timed on: Chinese and English lines of about 40 units (0), one
+// line without a break (1), lines of 70 000 units, just long enough to be wrapped in slices (2).
+std::u16string CountedText(std::int64_t kind, std::size_t units) {
+  if (kind == 0) return MixedText(units);
+  std::u16string text = OneLongLine(units);
+  if (kind == 2) {
+    for (std::size_t at = 70'000; at < text.size(); at += 70'001) text[at] = u'\n';
+  }
+  return text;
+}
+
+// Counts every row from scratch in slices, as the idle timer does after a width change; the
+// slowest slice is what the editor would stall for (by wall clock, so a busy machine shows too).
+void BM_WrappedCountInSlices(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(1));
+  CharMetrics metrics = BenchMetrics();
+  WrappedText wrapped(metrics, kWindowWidth);
+  wrapped.Reset(CountedText(state.range(0), units));
+  std::vector<float> slice_ms;
+  for (auto _ : state) {
+    state.PauseTiming();
+    wrapped.SetLayout(metrics, kWindowWidth);
+    state.ResumeTiming();
+    for (bool done = false; !done;) {
+      const auto start = std::chrono::steady_clock::now();
+      done = wrapped.CountSome(kSliceUnits);
+      slice_ms.push_back(
+          std::chrono::duration<float, std::milli>(std::chrono::steady_clock::now() - start)
+              .count());
+    }
+  }
+  std::sort(slice_ms.begin(), slice_ms.end());
+  state.counters["rows"] = static_cast<double>(*wrapped.TotalRows());
+  state.counters["slices"] = static_cast<double>(slice_ms.size() / state.iterations());
+  state.counters["slice_p50_ms"] = slice_ms[slice_ms.size() / 2];
+  state.counters["slice_p99_ms"] = slice_ms[slice_ms.size() * 99 / 100];
+  state.counters["slice_max_ms"] = slice_ms.back();
+  CountUnits(state, units);
+}
+// 10 MB and 100 MB of mixed lines, a 1 GiB document's 1.1 G units; a 50 MB line; 100 MB of lines
+// of 70 000 units.
+BENCHMARK(BM_WrappedCountInSlices)
+    ->Args({0, 5'000'000})
+    ->Args({0, 50'000'000})
+    ->Args({1, 25'000'000})
+    ->Args({2, 50'000'000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrappedCountInSlices)
+    ->Args({0, 1'100'000'000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The width just changed, nothing is counted, and the view is at the end of the document: the
+// rows a screen of 50 needs, found from the caret at the end. Range 0: lines of 100 MB, or of a
+// 1 GiB document; range 1: one 50 MB line, whose rows must all be found to know where its last
+// ones start.
+void BM_WrappedScreenAtEndAfterWidthChange(benchmark::State& state) {
+  CharMetrics metrics = BenchMetrics();
+  WrappedText wrapped(metrics, kWindowWidth);
+  wrapped.Reset(CountedText(state.range(0), static_cast<std::size_t>(state.range(1))));
+  float width = kWindowWidth;
+  std::size_t units = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    width = width == kWindowWidth ? kWindowWidth - 40 : kWindowWidth;
+    wrapped.SetLayout(metrics, width);
+    state.ResumeTiming();
+    const RowPlace caret = wrapped.PlaceOfPosition(wrapped.Buffer().Length());
+    RowPlace place = wrapped.MoveByRows(caret, -49);
+    for (int row = 0; row < 50; ++row) {
+      const RowSpan span = wrapped.RowOfLine(place.line, place.row_in_line);
+      units += span.end - span.start;
+      place = wrapped.MoveByRows(place, 1);
+    }
+  }
+  benchmark::DoNotOptimize(units);
+}
+BENCHMARK(BM_WrappedScreenAtEndAfterWidthChange)
+    ->Args({0, 50'000'000})
+    ->Args({0, 1'100'000'000})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WrappedScreenAtEndAfterWidthChange)
+    ->Args({1, 25'000'000})
+    ->Unit(benchmark::kMillisecond);
+
+// The width change itself: every line uncounted, the long lines' rows dropped; 100 MB and 1 GiB.
+void BM_WrappedWidthChange(benchmark::State& state) {
+  CharMetrics metrics = BenchMetrics();
+  WrappedText wrapped(metrics, kWindowWidth);
+  wrapped.Reset(MixedText(static_cast<std::size_t>(state.range(0))));
+  float width = kWindowWidth;
+  for (auto _ : state) {
+    width = width == kWindowWidth ? kWindowWidth - 40 : kWindowWidth;
+    wrapped.SetLayout(metrics, width);
+    benchmark::DoNotOptimize(wrapped.CountedLines());
+  }
+  state.counters["lines"] = static_cast<double>(wrapped.Buffer().LineCount());
+}
+BENCHMARK(BM_WrappedWidthChange)
+    ->Arg(50'000'000)
+    ->Arg(1'100'000'000)
+    ->Unit(benchmark::kMillisecond);
+
+// Enter pressed at random places of a counted 1 GiB document and undone: the two lines it makes
+// and the one the undo makes are counted at once, the document stays counted.
+void BM_WrappedEnterInLargeDocument(benchmark::State& state) {
+  CharMetrics metrics = BenchMetrics();
+  WrappedText wrapped(metrics, kWindowWidth);
+  wrapped.Reset(MixedText(1'100'000'000));
+  while (!wrapped.CountSome(std::size_t{1} << 30)) {
+  }
+  std::mt19937 random(10);
+  std::uniform_int_distribution<std::size_t> position(0, wrapped.Buffer().Length());
+  for (auto _ : state) {
+    wrapped.Replace(position(random), 0, u"\r\n");
+    wrapped.Undo();
+  }
+  state.counters["counted"] = wrapped.AllCounted() ? 1 : 0;
+  state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_WrappedEnterInLargeDocument)->Unit(benchmark::kMicrosecond);
+
+// A keystroke in a counted 50 MB line, rows and row count brought up to date: at its end
+// (range 0) or in its middle (range 1), where the row starts after it all move by one.
+void BM_WrappedKeystrokeInLongLine(benchmark::State& state) {
+  CharMetrics metrics = BenchMetrics();
+  WrappedText wrapped(metrics, kWindowWidth);
+  wrapped.Reset(OneLongLine(25'000'000));
+  const std::size_t rows = wrapped.RowsOfLine(0);
+  std::size_t at = state.range(0) == 0 ? wrapped.Buffer().Length() : wrapped.Buffer().Length() / 2;
+  for (auto _ : state) {
+    wrapped.Replace(at, 0, u"字", Merge::kWithPrevious);
+    ++at;
+  }
+  state.counters["rows"] = static_cast<double>(rows);
+  // 1 when every keystroke kept the line counted.
+  state.counters["counted"] = wrapped.AllCounted() ? 1 : 0;
+}
+BENCHMARK(BM_WrappedKeystrokeInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tambrel::platform::text

@@ -12,8 +12,11 @@ namespace {
 
 constexpr std::size_t kAllRows = std::numeric_limits<std::size_t>::max();
 // What a long line is read in when rows are wanted now rather than in the background: small
-// enough not to go far past the row asked for.
-constexpr std::size_t kSliceUnits = 16 * 1024;
+// enough not to go far past the row asked for (and no more than a long line's length, so that
+// tests with short long lines see them wrapped part way).
+std::size_t SliceUnits(std::size_t long_line_units) {
+  return std::min<std::size_t>(16 * 1024, long_line_units);
+}
 // Long lines whose rows are kept; beyond that the one unused longest goes, to be wrapped again
 // if it is wanted (its count stays in the row index).
 constexpr std::size_t kMostLongLines = 64;
@@ -207,7 +210,8 @@ std::size_t WrappedText::ExtendLongLine(std::size_t line, LongLine& rows, std::s
   const std::size_t found_before = rows.starts.size();
   std::size_t read = 0;
   while (rows.fed < rows.length && read < units && rows.starts.size() < wanted) {
-    const std::size_t feed = std::min({kSliceUnits, rows.length - rows.fed, units - read});
+    const std::size_t feed =
+        std::min({SliceUnits(long_line_units_), rows.length - rows.fed, units - read});
     buffer_.ForEachSpan(line_start + rows.fed, feed,
                         [&breaker](std::u16string_view span) { breaker.Feed(span); });
     rows.fed += feed;
@@ -236,7 +240,7 @@ WrappedText::LongLine& WrappedText::LongRowsThrough(std::size_t line, std::size_
     // Straight to the offset, then a slice at a time until a row starts past it.
     const std::size_t fed = rows.breaker ? rows.fed : rows.starts.back();
     const std::size_t to_offset = offset >= fed ? offset + 1 - fed : 0;
-    ExtendLongLine(line, rows, std::max(to_offset, kSliceUnits), kAllRows);
+    ExtendLongLine(line, rows, std::max(to_offset, SliceUnits(long_line_units_)), kAllRows);
   }
   return rows;
 }
