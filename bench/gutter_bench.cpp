@@ -97,8 +97,8 @@ class GutterBench {
   }
 
   Form1& form() { return form_; }
-  tambrel::platform::qt::DisplayRowCounter& rows() {
-    return *dynamic_cast<tambrel::platform::qt::QtEditBox&>(form_.Text1).rows();
+  tambrel::platform::text::WrappedText& rows() {
+    return dynamic_cast<tambrel::platform::qt::QtEditBox&>(form_.Text1).view()->Document();
   }
 
   // Sets the text unless it is already there.

@@ -107,7 +107,18 @@ std::u16string EncodeText(std::u16string_view text) { return ApplyUnitTable(text
 std::u16string DecodeText(std::u16string_view text) { return ApplyUnitTable(text, Tables().up); }
 
 std::string EncodeDocument(std::u16string_view text) {
-  std::string bytes = cp936::Encode(text, Tables().write);
+  return EncodeDocument([text](const auto& visit) { visit(text); });
+}
+
+std::string EncodeDocument(const TextPieces& text) {
+  std::string bytes;
+  text([&bytes](std::u16string_view piece) {
+    // In slices, so that the room a slice needs before it shrinks stays small.
+    constexpr std::size_t kSlice = std::size_t{1} << 20;
+    for (std::size_t at = 0; at < piece.size(); at += kSlice) {
+      cp936::EncodeAppend(piece.substr(at, kSlice), Tables().write, bytes);
+    }
+  });
   bytes += AsciiBytes(kMarker);
   return bytes;
 }
@@ -125,17 +136,22 @@ DecodedText DecodeDocument(std::string_view bytes) {
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }
 
 std::size_t CountLossyCharacters(std::u16string_view text) {
+  return CountLossyCharacters([text](const auto& visit) { visit(text); });
+}
+
+std::size_t CountLossyCharacters(const TextPieces& text) {
   const std::uint8_t* lossy = Tables().lossy.data();
   std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      // Both halves of a pair are lost, but the user sees one character.
-      ++i;
+  // Both halves of a surrogate pair are lost, but the user sees one character; a pair may be
+  // split between two pieces.
+  bool after_high_surrogate = false;
+  text([&](std::u16string_view piece) {
+    for (const char16_t unit : piece) {
+      const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+      if (!(after_high_surrogate && low)) count += lossy[unit];
+      after_high_surrogate = !after_high_surrogate && unit >= 0xD800 && unit <= 0xDBFF;
     }
-    count += lossy[unit];
-  }
+  });
   return count;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,9 +33,14 @@ std::u16string AnsiChar(std::int16_t code);
 std::u16string EncodeText(std::u16string_view text);
 std::u16string DecodeText(std::u16string_view text);
 
+// A text handed over in consecutive pieces, for a document too large to copy whole: the function
+// calls its argument with each piece in turn.
+using TextPieces = std::function<void(const std::function<void(std::u16string_view)>&)>;
+
 // The bytes of a scrambled document holding text: the encoded text and the marker, in code
 // page 936.
 std::string EncodeDocument(std::u16string_view text);
+std::string EncodeDocument(const TextPieces& text);
 
 // The text of a file's bytes in either form: decoded when its text ends in the marker (without
 // the marker), read as DecodePlainText reads plain text otherwise. The scrambled form is always
@@ -48,5 +54,6 @@ bool IsLossy(char16_t unit);
 // How many characters of text would not read back identically after a write and a read; a
 // surrogate pair counts as the one character the user sees.
 std::size_t CountLossyCharacters(std::u16string_view text);
+std::size_t CountLossyCharacters(const TextPieces& text);
 
 }  // namespace tambrel::document

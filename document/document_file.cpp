@@ -22,6 +22,11 @@ platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path
 
 platform::Result<files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
                                                     std::u16string_view text) {
+  return WriteDocumentFile(path, [text](const auto& visit) { visit(text); });
+}
+
+platform::Result<files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
+                                                    const TextPieces& text) {
   std::string bytes;
   try {
     bytes = EncodeDocument(text);

@@ -7,15 +7,16 @@
 #include <string_view>
 
 #include "document/decoded_text.h"
+#include "document/document_codec.h"
 #include "platform/files/files.h"
 #include "platform/result.h"
 
 namespace tambrel::document {
 
-// The largest file ReadDocumentFile opens: 128 MiB. Reading holds the bytes and the text (two
-// bytes a character) at once, about 400 MB at this size, and the edit box needs as much again;
-// a larger file is far past what the editor can show and edit with any comfort.
-inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{128} * 1024 * 1024;
+// The largest file ReadDocumentFile opens: 1 GiB. Reading holds the bytes and the text (two bytes
+// a character) at once, some 3 GiB at this size, and the editor keeps the text without copying
+// it; past that the memory a document needs is more than most machines have to give.
+inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
 
 // The text of the document at path, in either form, with the encoding it was read in and the
 // count of what could not be decoded. A path that names nothing gets an empty file and reads as
@@ -26,5 +27,7 @@ platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path
 // new one is safely on disk; on failure the file is as it was.
 platform::Result<platform::files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
                                                               std::u16string_view text);
+platform::Result<platform::files::Replaced> WriteDocumentFile(const std::filesystem::path& path,
+                                                              const TextPieces& text);
 
 }  // namespace tambrel::document

@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "document/command_line_path.h"
 #include "document/document_codec.h"
 #include "document/document_file.h"
 #include "document/line_breaks.h"
+#include "platform/background_work.h"
 #include "platform/files/path_text.h"
 
 namespace tambrel::document {
@@ -112,32 +114,51 @@ Proceed FileCommands::OfferToSaveChanges() {
 }
 
 bool FileCommands::LoadDocument(const std::u16string& path) {
-  auto file = platform::files::PathFromText(path);
-  auto read = file ? ReadDocumentFile(file.value()) : file.failure();
-  if (!read) {
-    Warn(FailureMessage(u"打开失败：", path, read.failure()));
+  const auto file = platform::files::PathFromText(path);
+  if (!file) {
+    Warn(FailureMessage(u"打开失败：", path, file.failure()));
     return false;
   }
-  const DecodedText& document = read.value();
+  // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
+  std::optional<platform::Result<DecodedText>> read;
+  LineBreak common = LineBreak::kCrLf;
+  platform::RunWithoutFreezing([&] {
+    read = ReadDocumentFile(file.value());
+    if (read->ok()) common = DominantLineBreak(read->value().text);
+  });
+  if (!read->ok()) {
+    Warn(FailureMessage(u"打开失败：", path, read->failure()));
+    return false;
+  }
+  DecodedText& document = read->value();
   // The editor keeps every break of the text; lines the user adds take the one it uses most.
-  text1_.SetNewLine(LineBreakText(DominantLineBreak(document.text)));
-  // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
-  text1_.SetText(document.text);
+  text1_.SetNewLine(LineBreakText(common));
   state_.unreadable_characters = HiddenReadLosses(document);
+  // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
+  text1_.SetText(std::move(document.text));
   state_.Saved = true;
   return true;
 }
 
 SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
-  const std::u16string text = text1_.Text();
-  if (!AcceptLossyCharacters(text)) return SaveOutcome::kNotSaved;
-  auto file = platform::files::PathFromText(path);
-  auto written = file ? WriteDocumentFile(file.value(), text) : file.failure();
-  if (!written) {
-    Warn(FailureMessage(u"保存失败：", path, written.failure()));
+  // The text is read where the editor holds it, piece by piece, never copied whole, and on a
+  // thread of its own: a large document takes a while to check and write.
+  const TextPieces text = [this](const auto& visit) { text1_.ForEachTextPiece(visit); };
+  std::size_t lossy = 0;
+  platform::RunWithoutFreezing([&] { lossy = CountLossyCharacters(text); });
+  if (!AcceptLossyCharacters(lossy)) return SaveOutcome::kNotSaved;
+  const auto file = platform::files::PathFromText(path);
+  std::optional<platform::Result<platform::files::Replaced>> written;
+  if (file) {
+    platform::RunWithoutFreezing([&] { written = WriteDocumentFile(file.value(), text); });
+  } else {
+    written = file.failure();
+  }
+  if (!written->ok()) {
+    Warn(FailureMessage(u"保存失败：", path, written->failure()));
     return SaveOutcome::kNotSaved;
   }
-  if (const auto& unsynced = written.value().folder_not_synced) {
+  if (const auto& unsynced = written->value().folder_not_synced) {
     // The file holds the new text; only its new name may not have reached the disk yet.
     Warn(FailureMessage(u"已保存：", path, *unsynced) +
          u"\n但无法确认文件夹已写入磁盘，如果现在断电，文件可能恢复为原来的内容。");
@@ -149,10 +170,10 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   return SaveOutcome::kSaved;
 }
 
-bool FileCommands::AcceptLossyCharacters(const std::u16string& text) {
+bool FileCommands::AcceptLossyCharacters(std::size_t unwritable) {
   // Bytes the reading could not decode are lost as surely as characters the save cannot write.
   const std::size_t lossy =
-      CountLossyCharacters(text) + (text.empty() ? 0 : state_.unreadable_characters);
+      unwritable + (text1_.TextLength() == 0 ? 0 : state_.unreadable_characters);
   if (lossy == 0) return true;
   const std::u16string question =
       u"有" + Decimal(lossy) + u"个字符无法保存，将变成“?”，是否继续保存？";

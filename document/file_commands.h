@@ -40,8 +40,9 @@ class FileCommands {
   SaveOutcome SaveDocument(const std::u16string& path);
 
  private:
-  // Answers true when nothing would be lost, or the user accepts the loss.
-  bool AcceptLossyCharacters(const std::u16string& text);
+  // Answers true when nothing would be lost, or the user accepts the loss, given how many
+  // characters of the text the save cannot write.
+  bool AcceptLossyCharacters(std::size_t unwritable);
   void Warn(const std::u16string& text);
 
   platform::EditBox& text1_;

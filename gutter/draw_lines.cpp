@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "gutter/gutter_painter.h"
 #include "platform/ole_color.h"
@@ -20,11 +21,23 @@ int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
   GutterInputs in;
   const platform::PixelRect extent = picTo.MeasureText(u"Hy");
   in.h = extent.bottom - extent.top;
-  in.F = text1.FirstVisibleLine();
   in.first_row_top = text1.FirstVisibleLineTop();
   const platform::PixelRect client = picTo.ClientRect();
   in.W = client.right;
   in.H = client.bottom - client.top;
+
+  // While the rows above the view are still being counted no number would be sure: the gutter
+  // shows none until they are, rather than a guess.
+  const std::optional<std::int32_t> first = text1.CountedFirstVisibleLine();
+  if (!first) {
+    GutterPicture blank = PaintGutter(in);
+    picTo.FillRect(blank.background, platform::TranslateColor(picTo.BackColor()));
+    picTo.DrawVerticalLine(blank.separator.x, blank.separator.top, blank.separator.bottom,
+                           platform::TranslateColor(platform::kSystemButtonShadow));
+    picTo.Refresh();
+    return 0;
+  }
+  in.F = *first;
 
   // Rows below the gutter's last whole row change nothing that is drawn, so they are never
   // counted: the numbers stay exact without waiting for a long document to be measured.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,17 @@ class EditBox : public Control {
   using Control::Control;
 
   virtual std::u16string Text() const = 0;
+  // Hands the text to `visit` in consecutive pieces, for a document too large to copy whole. It
+  // reads nothing but the text, so it may run on another thread while the text does not change.
+  virtual void ForEachTextPiece(const std::function<void(std::u16string_view)>& visit) const {
+    visit(Text());
+  }
   virtual std::int32_t TextLength() const = 0;
   // Replaces the whole text; raises the change event like typing does. Every line break of the
   // text (CR LF, LF or CR) comes back out of Text() where it was.
   virtual void SetText(const std::u16string& text) = 0;
+  // The same, taking the text over, so that a large document is not copied on its way in.
+  virtual void SetText(std::u16string&& text) { SetText(static_cast<const std::u16string&>(text)); }
   // The line break a line the user starts gets: CR LF, LF or CR.
   virtual void SetNewLine(std::u16string_view line_break) = 0;
 
@@ -55,6 +63,9 @@ class EditBox : public Control {
   virtual std::int32_t LineCount() = 0;
   virtual std::int32_t LineFromChar(std::int32_t index) = 0;
   virtual std::int32_t FirstVisibleLine() = 0;
+  // FirstVisibleLine() once every row above the view is counted, nothing while that is still
+  // going on: a question that must never wait for a long document to be counted.
+  virtual std::optional<std::int32_t> CountedFirstVisibleLine() { return FirstVisibleLine(); }
   // min(LineCount(), limit), without counting any row at or beyond the limit.
   virtual std::int32_t LineCountUpTo(std::int32_t limit) { return std::min(LineCount(), limit); }
   // min(LineFromChar(index), limit), without counting any row at or beyond the limit.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDropEvent>
@@ -12,7 +13,6 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -85,7 +85,7 @@ void Press(QMessageBox* box, QMessageBox::StandardButton button) {
 }
 
 // Drags mime onto the editor and drops it there, as the desktop delivers a drop.
-void DropOn(QPlainTextEdit* editor, const QMimeData& mime) {
+void DropOn(QAbstractScrollArea* editor, const QMimeData& mime) {
   const QPoint at(5, 5);
   QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(editor->viewport(), &enter);
@@ -106,10 +106,10 @@ class RealDialogsTest : public ::testing::Test {
     form_->file_commands().Timer2_Timer(u"");
   }
 
-  QPlainTextEdit* Editor() {
+  QAbstractScrollArea* Editor() {
     auto* window = dynamic_cast<platform::qt::QtWindow*>(&form_->window());
     if (window == nullptr) return nullptr;
-    return window->widget()->findChild<QPlainTextEdit*>();
+    return window->widget()->findChild<QAbstractScrollArea*>(QStringLiteral("Text1"));
   }
 
   TemporaryFolder folder_;
@@ -239,7 +239,7 @@ TEST_F(RealDialogsTest, DroppedFilesOpenTheLastOne) {
   const auto last = folder_ / u"最后.txt";
   WriteBytes(first, "first");
   WriteBytes(last, kGbkBytes);
-  QPlainTextEdit* editor = Editor();
+  QAbstractScrollArea* editor = Editor();
   ASSERT_NE(editor, nullptr);
   QMimeData mime;
   mime.setUrls(
@@ -254,7 +254,7 @@ TEST_F(RealDialogsTest, DroppedTextIsNeitherInsertedNorLosesTheDocument) {
   WriteBytes(path, "on disk");
   form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(path)}});
   form_->Text1.SetText(u"edited");
-  QPlainTextEdit* editor = Editor();
+  QAbstractScrollArea* editor = Editor();
   ASSERT_NE(editor, nullptr);
   QMimeData mime;
   mime.setText(QStringLiteral("插入的文字"));

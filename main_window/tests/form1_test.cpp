@@ -6,12 +6,12 @@
 
 #include <QApplication>
 #include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QTest>
 #include <fstream>
 #include <iterator>
 
 #include "platform/menu_entry.h"
+#include "platform/qt/text_view.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
 
@@ -90,10 +90,18 @@ TEST_F(MainWindow, TheSkinCannotChangeTheEditorsFont) {
   folder.Write(kSkinFileName, "* { font-family: \"DejaVu Sans\"; font-size: 30pt; color: red; }");
   ASSERT_EQ(form->Form_Load(), LoadOutcome::kRunning);
   form->Show();
-  auto& editor = static_cast<QPlainTextEdit&>(widget("Text1"));
-  EXPECT_EQ(editor.font().pointSizeF(), 12.0);
-  EXPECT_NE(editor.font().family(), QStringLiteral("DejaVu Sans"));
-  EXPECT_EQ(editor.palette().color(QPalette::Text), QColor(Qt::black));
+  auto& editor = static_cast<platform::qt::TextView&>(widget("Text1"));
+  EXPECT_EQ(editor.TextFont().pointSizeF(), 12.0);
+  EXPECT_NE(editor.TextFont().family(), QStringLiteral("DejaVu Sans"));
+  // What the editor paints its text with: a pixel of its one character, in black.
+  form->Text1.SetText(u"███");
+  QTest::qWait(50);
+  const QImage painted = editor.viewport()->grab().toImage();
+  bool black = false;
+  for (int x = 0; x < 40 && !black; ++x) {
+    for (int y = 0; y < 30 && !black; ++y) black = painted.pixelColor(x, y) == QColor(Qt::black);
+  }
+  EXPECT_TRUE(black);
   EXPECT_EQ(form->picLines.Font().size, 12.0);
 }
 

@@ -210,11 +210,16 @@ EncodeMap MakeEncodeMap(const std::function<std::string(char16_t)>& transform) {
 }
 
 std::string Encode(std::u16string_view text, const EncodeMap& map) {
-  // At most two bytes per unit; both are written every time and the count says which stay.
   std::string bytes;
-  ResizeLarge(bytes, 2 * text.size());
+  EncodeAppend(text, map, bytes);
+  return bytes;
+}
+
+void EncodeAppend(std::u16string_view text, const EncodeMap& map, std::string& bytes) {
+  // At most two bytes per unit; both are written every time and the count says which stay.
+  std::size_t o = bytes.size();
+  ResizeLarge(bytes, o + 2 * text.size());
   char* out = bytes.data();
-  std::size_t o = 0;
   for (const char16_t unit : text) {
     const std::uint32_t packed = map.units[unit];
     out[o] = static_cast<char>(packed & 0xFF);
@@ -222,7 +227,6 @@ std::string Encode(std::u16string_view text, const EncodeMap& map) {
     o += packed >> 16;
   }
   bytes.resize(o);
-  return bytes;
 }
 
 }  // namespace tambrel::platform::cp936

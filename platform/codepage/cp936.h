@@ -73,5 +73,7 @@ struct EncodeMap {
 EncodeMap MakeEncodeMap(const std::function<std::string(char16_t)>& transform);
 
 std::string Encode(std::u16string_view text, const EncodeMap& map);
+// Appends the bytes of the text to `bytes`, needing room for two bytes a unit on the way.
+void EncodeAppend(std::u16string_view text, const EncodeMap& map, std::string& bytes);
 
 }  // namespace tambrel::platform::cp936

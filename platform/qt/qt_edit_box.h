@@ -1,45 +1,25 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QObject>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "platform/edit_box.h"
-#include "platform/qt/block_breaks.h"
-#include "platform/qt/display_rows.h"
+#include "platform/qt/text_view.h"
 #include "platform/qt/widget_geometry.h"
 
 namespace tambrel::platform::qt {
 
-// The widget behind the editor: a plain-text edit that wraps at its right edge and reports
-// key and mouse releases and drops instead of inserting dropped data itself.
-class EditorWidget final : public QPlainTextEdit {
- public:
-  explicit EditorWidget(QWidget* parent);
-
-  // The block shown at the top of the viewport and where the document is drawn relative to it.
-  QTextBlock TopBlock() const { return firstVisibleBlock(); }
-  QPointF ContentOffset() const { return contentOffset(); }
-
-  std::function<void(std::int16_t, std::int16_t)> key_up;
-  std::function<void(std::int16_t, std::int16_t, float, float)> mouse_up;
-  std::function<void(const DropData&)> drop;
-
- protected:
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-};
-
+// The editor control: the program's own text view behind the edit box the logic sees. Rows are
+// the view's display rows; questions about rows answer exactly, counting what they must.
 class QtEditBox final : public EditBox {
  public:
-  QtEditBox(std::string name, EditorWidget* widget, OleColor back_color, OleColor fore_color,
+  QtEditBox(std::string name, TextView* view, OleColor back_color, OleColor fore_color,
             FontChoice font);
   ~QtEditBox() override;
 
-  EditorWidget* widget() const { return widget_; }
+  TextView* view() const { return view_; }
 
   std::optional<float> Left() const override { return geometry_.Left(); }
   std::optional<float> Top() const override { return geometry_.Top(); }
@@ -50,9 +30,11 @@ class QtEditBox final : public EditBox {
   }
 
   std::u16string Text() const override;
+  void ForEachTextPiece(const std::function<void(std::u16string_view)>& visit) const override;
   std::int32_t TextLength() const override;
   void SetText(const std::u16string& text) override;
-  void SetNewLine(std::u16string_view line_break) override { breaks_.SetNewLine(line_break); }
+  void SetText(std::u16string&& text) override;
+  void SetNewLine(std::u16string_view line_break) override;
   std::int32_t SelStart() const override;
   void SetSelStart(std::int32_t start) override;
   std::int32_t SelLength() const override;
@@ -67,13 +49,11 @@ class QtEditBox final : public EditBox {
   std::int32_t LineCount() override;
   std::int32_t LineFromChar(std::int32_t index) override;
   std::int32_t FirstVisibleLine() override;
+  std::optional<std::int32_t> CountedFirstVisibleLine() override;
   std::int32_t LineCountUpTo(std::int32_t limit) override;
   std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
   std::int32_t FirstVisibleLineTop() override;
   void SetSelText(const std::u16string& text) override;
-
-  // The row-count machinery behind the queries (benchmarks watch it count).
-  DisplayRowCounter* rows() const { return rows_.get(); }
 
   void OnChange(std::function<void()> handler) override { change_ = std::move(handler); }
   void OnKeyUp(std::function<void(std::int16_t, std::int16_t)> handler) override;
@@ -87,28 +67,20 @@ class QtEditBox final : public EditBox {
  private:
   class HookFilter;
   void ApplyLook();
-  DisplayRowCounter::VisibleRow FirstVisibleRow();
-  // Positions in the text handed out count each line break as its own length; the document
-  // counts one unit for every break.
-  std::int32_t ToOuterPosition(int inner) const;
-  int ToInnerPosition(std::int32_t outer) const;
   void Deliver(EditMessage message);
-  void OnContentsChange(int position, int removed, int added);
+  // Counts rows until every line before `line` is counted.
+  void CountBefore(std::size_t line);
+  // The row number of a place below the top row, walking no further than `limit` rows.
+  std::int32_t RowBelowTop(text::RowPlace place, std::int32_t top, std::int32_t limit);
 
-  QPointer<EditorWidget> widget_;
+  QPointer<TextView> view_;
   WidgetGeometry geometry_;
   OleColor back_color_;
   OleColor fore_color_;
   FontChoice font_;
-  BlockBreaks breaks_;
-  int known_blocks_ = 1;
-  bool replacing_text_ = false;
-  // The text SetSelText is putting in, whose own breaks the new paragraphs keep.
-  std::u16string_view inserting_;
   std::function<void()> change_;
   EditHook hook_;
   std::unique_ptr<HookFilter> hook_filter_;
-  std::unique_ptr<DisplayRowCounter> rows_;
 };
 
 }  // namespace tambrel::platform::qt

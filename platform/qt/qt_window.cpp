@@ -129,7 +129,7 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
         break;
       }
       case ControlKind::kEditBox: {
-        auto* editor = new EditorWidget(parent);
+        auto* editor = new TextView(parent);
         editor->setAcceptDrops(control.accepts_drops);
         editor->viewport()->setAcceptDrops(control.accepts_drops);
         widget = editor;

@@ -2,11 +2,12 @@
 // with positions counted in that text.
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
 #include <QTest>
 
 #include "platform/edit_box.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/text_view.h"
 
 namespace tambrel::platform {
 namespace {
@@ -26,10 +27,15 @@ class EditorText : public ::testing::Test {
   }
 
   EditBox& edit() { return window->Get<EditBox>("Editor"); }
-  QPlainTextEdit& widget() {
-    return *static_cast<qt::QtWindow&>(*window).widget()->findChild<QPlainTextEdit*>("Editor");
+  QAbstractScrollArea& widget() {
+    return *static_cast<qt::QtWindow&>(*window).widget()->findChild<QAbstractScrollArea*>("Editor");
   }
-  QString Selected() { return widget().textCursor().selectedText(); }
+  // The selection as the view holds it.
+  std::u16string Selected() {
+    auto& view = static_cast<qt::TextView&>(widget());
+    return view.Buffer().Substring(view.SelectionStart(),
+                                   view.SelectionEnd() - view.SelectionStart());
+  }
 
   std::unique_ptr<Window> window;
 };
@@ -57,7 +63,7 @@ TEST_F(EditorText, MixedBreaksStayWhereTheyWere) {
   // Positions count each break as long as it is: 四 is the eighth unit.
   edit().SetSelStart(7);
   edit().SetSelLength(1);
-  EXPECT_EQ(Selected(), QStringLiteral("四"));
+  EXPECT_EQ(Selected(), u"四");
   EXPECT_EQ(edit().LineFromChar(7), 3);
 }
 
@@ -88,7 +94,7 @@ TEST_F(EditorText, PositionsCountBothCharactersOfACrLf) {
   edit().SetText(u"第一行\r\n第二行\r\n第三行");
   edit().SetSelStart(5);
   edit().SetSelLength(2);
-  EXPECT_EQ(Selected(), QStringLiteral("第二"));
+  EXPECT_EQ(Selected(), u"第二");
   EXPECT_EQ(edit().SelStart(), 5);
   EXPECT_EQ(edit().SelLength(), 2);
 
@@ -102,7 +108,7 @@ TEST_F(EditorText, PositionsCountBothCharactersOfACrLf) {
 
   edit().SetSelStart(10);
   edit().SetSelLength(1000);
-  EXPECT_EQ(Selected(), QStringLiteral("第三行"));
+  EXPECT_EQ(Selected(), u"第三行");
   EXPECT_EQ(edit().SelStart() + edit().SelLength(), edit().TextLength());
 }
 

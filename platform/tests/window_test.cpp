@@ -2,12 +2,12 @@
 // keys and function keys that reach their handlers.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -58,7 +58,7 @@ class BuiltWindow : public ::testing::Test {
   }
 
   QMainWindow& main() { return *window->widget(); }
-  QPlainTextEdit& editor() { return *main().findChild<QPlainTextEdit*>("Editor"); }
+  QAbstractScrollArea& editor() { return *main().findChild<QAbstractScrollArea*>("Editor"); }
 
   void ShowAndActivate() {
     window->Show();
