@@ -1,7 +1,9 @@
 #pragma once
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,15 @@ namespace tambrel::commands {
 // empty sought text is found at start itself while start lies within the text.
 std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16string_view sought);
 
+// A text too large to copy, handed over piece by piece as the editor holds it.
+struct PiecewiseText {
+  std::function<void(const std::function<void(std::u16string_view)>&)> pieces;
+  std::size_t length = 0;
+};
+
+// The same search over a text in pieces; a match may run across pieces.
+std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought);
+
 // What one search does: the new FindPos, and the selection to make when it matched.
 struct FindStep {
   struct Selection {
@@ -29,6 +40,9 @@ struct FindStep {
 // The search after the last match at find_pos (0 before any search). A miss sets FindPos back to
 // 0, so the next search starts at the first character again and a match there stays reachable.
 FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos);
+// The same for a text in pieces, searched on a thread of its own while the window keeps painting:
+// a search through a large document takes a while.
+FindStep NextFind(const PiecewiseText& text, std::u16string_view sought, std::int32_t find_pos);
 
 // Whatever can take the focus and a selection will do as the control a search selects in.
 template <typename T>
@@ -40,8 +54,8 @@ concept SelectableText = requires(T& control, std::int32_t value) {
 
 // Searches on from FindPos and, on a match, focuses the control and selects the match in it.
 // A miss is silent: the control keeps its focus and selection.
-template <SelectableText TextControl>
-void 搜索字符串(const std::u16string& 被搜索的字符串, const std::u16string& 要搜索的字符串,
+template <SelectableText TextControl, typename SearchedText>
+void 搜索字符串(const SearchedText& 被搜索的字符串, const std::u16string& 要搜索的字符串,
                 TextControl& 要控制的文本控件, std::int32_t& FindPos) {
   const FindStep step = NextFind(被搜索的字符串, 要搜索的字符串, FindPos);
   FindPos = step.find_pos;

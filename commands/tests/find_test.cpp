@@ -69,6 +69,37 @@ TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
   }
 }
 
+// The text cut into pieces of every size, as the editor hands a large document over.
+PiecewiseText InPieces(const std::u16string& text, std::size_t piece) {
+  return PiecewiseText{[text, piece](const std::function<void(std::u16string_view)>& visit) {
+                         for (std::size_t at = 0; at < text.size(); at += piece) {
+                           visit(std::u16string_view(text).substr(at, piece));
+                         }
+                       },
+                       text.size()};
+}
+
+TEST(FindFrom, InPiecesFindsWhatTheWholeTextHoldsAcrossEverySeam) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> letter(0, 1);
+  std::uniform_int_distribution<int> sought_length(1, 7);
+  for (int round = 0; round < 300; ++round) {
+    std::u16string text(60, u'a');
+    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
+    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
+    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    for (const std::size_t piece : {1u, 2u, 3u, 5u, 8u, 60u}) {
+      const PiecewiseText pieces = InPieces(text, piece);
+      for (std::int64_t start = 1; start <= 61; ++start) {
+        ASSERT_EQ(FindFrom(start, pieces, sought), FindFrom(start, text, sought))
+            << "piece " << piece << " start " << start;
+      }
+    }
+  }
+  EXPECT_EQ(FindFrom(1, InPieces(u"", 4), u""), 0);
+  EXPECT_EQ(FindFrom(3, InPieces(u"abcdef", 2), u""), 3);
+}
+
 TEST(FindFrom, StartBeyondTheTextMisses) {
   EXPECT_EQ(FindFrom(7, u"abcabc", u"c"), 0);
   EXPECT_EQ(FindFrom(std::int64_t{INT32_MAX} + 1, u"abc", u"a"), 0);
