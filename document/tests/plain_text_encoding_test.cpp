@@ -344,5 +344,32 @@ TEST(DocumentForm, AnythingElseIsPlainText) {
   EXPECT_EQ(swallowed.undecodable, 1u);
 }
 
+// A file of many megabytes goes another way through the decoder, its text sized for UTF-8 first:
+// it must read exactly as the same bytes read piece by piece.
+TEST(LargeFiles, ReadAsTheirPiecesDo) {
+  // CJK, ASCII, a character beyond the basic plane and line breaks, about 600 bytes.
+  std::string piece;
+  for (int i = 0; i < 20; ++i) {
+    piece += kChineseUtf8 + "\r\n" + Bytes({0xF0, 0x9F, 0x98, 0x80}) + " line " +
+             std::to_string(i) + "\n";
+  }
+  std::string large;
+  while (large.size() < (std::size_t{17} << 20)) large += piece;
+  std::u16string expected;
+  const DecodedText one = DecodePlainText(piece);
+  ASSERT_EQ(one.encoding, TextEncoding::kUtf8);
+  for (std::size_t at = 0; at < large.size(); at += piece.size()) expected += one.text;
+  const DecodedText whole = DecodePlainText(large);
+  EXPECT_EQ(whole.encoding, TextEncoding::kUtf8);
+  EXPECT_EQ(whole.text, expected);
+
+  // Not UTF-8 at its very last byte: the whole file is code page 936 after all.
+  large.push_back(static_cast<char>(0xC1));
+  const DecodedText gbk = DecodePlainText(large);
+  EXPECT_EQ(gbk.encoding, TextEncoding::kCodePage936);
+  EXPECT_EQ(gbk.text, ReferenceCp936(large).text);
+  EXPECT_EQ(gbk.undecodable, ReferenceCp936(large).undecodable);
+}
+
 }  // namespace
 }  // namespace tambrel::document
