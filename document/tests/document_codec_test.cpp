@@ -8,15 +8,12 @@
 
 #include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
+#include "tests/support/bytes.h"
 
 namespace tambrel::document {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
+using testing::Bytes;
 
 std::u16string Unit(int value) { return std::u16string(1, static_cast<char16_t>(value)); }
 

@@ -6,20 +6,17 @@
 #include <string>
 
 #include "document/document_codec.h"
+#include "tests/support/bytes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tambrel::document {
 namespace {
 
+using testing::Bytes;
+
 namespace fs = std::filesystem;
 using testing::ReadBytes;
 using testing::TempDir;
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
 
 std::u16string ReadBack(const fs::path& path) {
   platform::Result<DecodedText> read = ReadDocumentFile(path);

@@ -14,10 +14,13 @@
 #include "main_window/form1.h"
 #include "platform/files/path_text.h"
 #include "tests/support/bestfit936.h"
+#include "tests/support/bytes.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace tambrel::document {
 namespace {
+
+using testing::Bytes;
 
 using platform::MessageAnswer;
 using testing::ReadBytes;
@@ -25,16 +28,7 @@ using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 using testing::WriteBytes;
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
-
-const testing::Bestfit936& Cp936Table() {
-  static const testing::Bestfit936 table = testing::ReadBestfit936(TAMBREL_BESTFIT936_PATH);
-  return table;
-}
+using testing::Cp936Table;
 
 std::string ReferenceDocument(const std::u16string& text) {
   return testing::ReferenceScrambledDocument(text, Cp936Table());

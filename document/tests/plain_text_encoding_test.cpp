@@ -9,6 +9,7 @@
 
 #include "document/document_codec.h"
 #include "tests/support/bestfit936.h"
+#include "tests/support/bytes.h"
 #include "tests/support/reference_unicode.h"
 
 namespace tambrel::document {
@@ -22,18 +23,11 @@ void PrintTo(TextEncoding encoding, std::ostream* out) {
 
 namespace {
 
+using testing::Bytes;
+
 using testing::ReferenceText;
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
-
-const testing::Bestfit936& Cp936Table() {
-  static const testing::Bestfit936 table = testing::ReadBestfit936(TAMBREL_BESTFIT936_PATH);
-  return table;
-}
+using testing::Cp936Table;
 
 ReferenceText ReferenceCp936(std::string_view bytes) {
   return testing::ReferenceCp936(bytes, Cp936Table());

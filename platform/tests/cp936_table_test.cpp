@@ -9,21 +9,18 @@
 
 #include "platform/codepage/cp936.h"
 #include "tests/support/bestfit936.h"
+#include "tests/support/bytes.h"
 
 namespace tambrel::platform::cp936 {
 namespace {
+
+using testing::Bytes;
 
 using testing::Bestfit936;
 
 const Bestfit936& SharedTable() {
   static const Bestfit936 table = testing::ReadBestfit936(TAMBREL_BESTFIT936_PATH);
   return table;
-}
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
 }
 
 std::string FileBytes(const char* path) {

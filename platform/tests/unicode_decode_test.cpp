@@ -6,16 +6,13 @@
 
 #include "platform/codepage/utf16.h"
 #include "platform/codepage/utf8.h"
+#include "tests/support/bytes.h"
 #include "tests/support/reference_unicode.h"
 
 namespace tambrel::platform {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
+using testing::Bytes;
 
 using testing::ReferenceText;
 using testing::ReferenceUtf8;

@@ -22,6 +22,16 @@ struct Bestfit936 {
   std::map<char16_t, int> wide;    // character -> code, best fit included
 };
 
+Bestfit936 ReadBestfit936(const char* path);
+
+#ifdef TAMBREL_BESTFIT936_PATH
+// The table of the tree, read once per test program that names where it is.
+inline const Bestfit936& Cp936Table() {
+  static const Bestfit936 table = ReadBestfit936(TAMBREL_BESTFIT936_PATH);
+  return table;
+}
+#endif
+
 inline Bestfit936 ReadBestfit936(const char* path) {
   Bestfit936 table;
   std::ifstream in(path, std::ios::binary);
