@@ -251,5 +251,23 @@ TEST_F(GutterInWindow, EveryNumberIsPaintedWholeAtTheEndOfALongDocument) {
   EXPECT_GT(*form_.Text1.Width(), editor_width / 2);
 }
 
+// Straight after a jump far into a document nothing above the view is counted yet: the gutter
+// shows no number at all rather than a guess, and the right ones once counting has caught up.
+TEST_F(GutterInWindow, NoNumberIsDrawnWhileTheRowsAboveAreUncounted) {
+  form_.Text1.SetText(ShortLines(300000));
+  form_.Text1.SetSelStart(form_.Text1.TextLength());
+  ASSERT_EQ(form_.Text1.CountedFirstVisibleLine(), std::nullopt);
+  form_.Timer3_Timer();
+  const int height = form_.picLines.ClientRect().bottom;
+  const std::pair<int, int> blank = InkColumns(form_.picLines, 0, height);
+  EXPECT_LT(blank.second, blank.first) << "a number was drawn for an uncounted row";
+
+  LetCountingFinish();
+  form_.Timer3_Timer();
+  const int top = form_.Text1.FirstVisibleLineTop();
+  const std::pair<int, int> numbered = InkColumns(form_.picLines, top, top + RowHeight());
+  EXPECT_GE(numbered.second, numbered.first) << "no number once every row is counted";
+}
+
 }  // namespace
 }  // namespace tambrel::gutter
