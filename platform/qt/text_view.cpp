@@ -167,7 +167,7 @@ void TextView::Relayout() {
   SyncScrollBar();
   ScheduleCounting();
   viewport()->update();
-  NotifyRowsMoved();
+  NotifyRowsMoved(Announce::kAlways);
 }
 
 float TextView::WrapWidth() const {
@@ -181,7 +181,7 @@ void TextView::resizeEvent(QResizeEvent* event) {
     top_.row_in_line = std::min(top_.row_in_line, doc_.RowsOfLine(top_.line) - 1);
     announced_top_number_.reset();
     ScheduleCounting();
-    NotifyRowsMoved();
+    NotifyRowsMoved(Announce::kAlways);
   }
   SyncScrollBar();
 }
@@ -288,7 +288,7 @@ void TextView::ScrollTo(text::RowPlace top) {
   top_ = top;
   SyncScrollBar();
   viewport()->update();
-  NotifyRowsMoved();
+  NotifyRowsMoved(Announce::kAlways);
   if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
@@ -382,9 +382,9 @@ void TextView::CountSlice() {
   if (doc_.AllCounted()) counting_.stop();
 }
 
-void TextView::NotifyRowsMoved() {
+void TextView::NotifyRowsMoved(Announce announce) {
   const std::optional<std::size_t> number = doc_.RowNumberOf(top_);
-  if (number == announced_top_number_ && number) return;
+  if (announce == Announce::kWhenChanged && number == announced_top_number_) return;
   announced_top_number_ = number;
   if (rows_moved) rows_moved();
 }

@@ -146,7 +146,10 @@ class TextView final : public QAbstractScrollArea {
   std::size_t LineStart(std::size_t line) const { return doc_.Buffer().LineStart(line); }
   QRect CaretRect();
   void RestartCaretBlink();
-  void NotifyRowsMoved();
+  // Tells the owner the view moved (always), or that its top row's number became known or
+  // changed (only then, while counting goes on).
+  enum class Announce { kAlways, kWhenChanged };
+  void NotifyRowsMoved(Announce announce = Announce::kWhenChanged);
 
   QFont font_;
   std::unique_ptr<text::CharMetrics> metrics_;
