@@ -36,7 +36,7 @@ TEST(LayoutRecord, ReadsBackWhatItWroteInAnyLocale) {
 
 // The toolkit puts the C library in the desktop's locale; a German one writes 12,5 for 12.5.
 TEST(LayoutRecord, ReadsBackWhatItWroteUnderACommaLocaleInForce) {
-  testing::ScopedNumericLocale german("de_DE.UTF-8");
+  testing::ScopedNumericLocale german(testing::ScopedNumericLocale::German());
   ASSERT_TRUE(german.active());
   ASSERT_EQ(german.DecimalPoint(), ',');
   for (const char16_t separator : {u',', u'.'}) {

@@ -71,7 +71,7 @@ TEST(LayoutInEveryLocale, ACommaLocaleStartsUpExactlyLikeAPointLocale) {
   platform::Application application(argc, argv);
   ASSERT_DOUBLE_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 110.0);
   const Started point = StartUnder("C", u'.');
-  const Started comma = StartUnder("de_DE.UTF-8", u',');
+  const Started comma = StartUnder(testing::ScopedNumericLocale::German(), u',');
   // At 110 dots per inch a pixel is no whole number of twips: the records hold fractions.
   EXPECT_NE(comma.text1_tag.find(u','), std::u16string::npos) << "no fraction to get wrong";
   ASSERT_EQ(point.placements.size(), 3u);

@@ -17,6 +17,15 @@ class ScopedNumericLocale {
     EXPECT_TRUE(active_) << "the locale " << name << " is not installed";
   }
   ~ScopedNumericLocale() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
+
+  // German, with its decimal comma, under the name this system knows it by.
+  static const char* German() {
+#ifdef _WIN32
+    return "German_Germany.1252";
+#else
+    return "de_DE.UTF-8";
+#endif
+  }
   ScopedNumericLocale(const ScopedNumericLocale&) = delete;
   ScopedNumericLocale& operator=(const ScopedNumericLocale&) = delete;
 
