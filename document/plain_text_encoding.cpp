@@ -135,6 +135,19 @@ std::size_t Utf8Length(std::string_view bytes) {
   return bytes.size() - continuations + four_byte;
 }
 
+// Whether the start of the bytes, beyond their ASCII, is well-formed UTF-8: a GBK file rarely
+// gets past its first few characters, and is then never given room it will not use.
+bool LooksLikeUtf8(std::string_view bytes) {
+  constexpr std::size_t kLook = std::size_t{64} << 10;
+  std::size_t ascii = 0;
+  while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+  const std::string_view start = bytes.substr(ascii, kLook);
+  std::u16string scratch(start.size(), u'\0');
+  const utf8::Progress progress = utf8::DecodeWellFormed(start, scratch.data());
+  // A sequence cut by the end of the look is no verdict.
+  return progress.read + 4 > start.size();
+}
+
 DecodedText DecodePlainText(std::string_view bytes) {
   DecodedText result;
   // Most of a large file's text is usually UTF-8, which needs fewer units than bytes; the room
@@ -142,7 +155,7 @@ DecodedText DecodePlainText(std::string_view bytes) {
   // document never uses is not even touched.
   const std::size_t most = MaxPlainTextLength(bytes);
   const bool large = bytes.size() >= (std::size_t{16} << 20);
-  const bool plain_utf8 = large && !FindByteOrderMark(bytes);
+  const bool plain_utf8 = large && !FindByteOrderMark(bytes) && LooksLikeUtf8(bytes);
   platform::ResizeLarge(result.text, plain_utf8 ? std::min(most, Utf8Length(bytes)) : most);
   if (plain_utf8) {
     const std::size_t ascii = WidenAsciiPrefix(bytes, result.text.data());
