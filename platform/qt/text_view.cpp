@@ -104,18 +104,30 @@ void TextView::SetBuffer(text::TextBuffer buffer) {
 
 void TextView::Edit(std::size_t position, std::size_t length, std::u16string_view replacement,
                     text::Merge merge) {
+  const std::size_t top = TopPosition();
   const text::Change change = doc_.Replace(position, length, replacement, merge);
-  AfterChange(change, position + replacement.size());
+  AfterChange(change, position + replacement.size(), top);
 }
 
-void TextView::AfterChange(const text::Change& change, std::size_t caret) {
+std::size_t TextView::TopPosition() {
+  return LineStart(top_.line) + doc_.RowOfLine(top_.line, top_.row_in_line).start;
+}
+
+void TextView::PutAtTop(std::size_t position) {
+  // Only the top line is wrapped, and only as far as the position: a change of width in a line
+  // of many megabytes does not wait for the whole line.
+  top_ = doc_.PlaceOfPosition(std::min(position, Length()));
+}
+
+void TextView::AfterChange(const text::Change& change, std::size_t caret, std::size_t top) {
   caret_ = anchor_ = std::min(caret, Length());
   preferred_x_ = -1;
-  // The top row may have gone with the text it showed.
-  if (top_.line >= doc_.Buffer().LineCount())
-    top_ = text::RowPlace{doc_.Buffer().LineCount() - 1, 0};
-  top_.row_in_line = std::min(top_.row_in_line, doc_.RowsOfLine(top_.line) - 1);
-  static_cast<void>(change);
+  // The text at the top stays there, moved along by what changed before it.
+  if (change.position < top) {
+    top = change.position + change.removed <= top ? top - change.removed + change.inserted
+                                                  : change.position;
+  }
+  PutAtTop(top);
   EnsureCaretVisible();
   SyncScrollBar();
   ScheduleCounting();
@@ -132,11 +144,17 @@ void TextView::ReplaceSelection(std::u16string_view replacement) {
 }
 
 void TextView::Undo() {
-  if (const auto change = doc_.Undo()) AfterChange(*change, change->position + change->inserted);
+  const std::size_t top = TopPosition();
+  if (const auto change = doc_.Undo()) {
+    AfterChange(*change, change->position + change->inserted, top);
+  }
 }
 
 void TextView::Redo() {
-  if (const auto change = doc_.Redo()) AfterChange(*change, change->position + change->inserted);
+  const std::size_t top = TopPosition();
+  if (const auto change = doc_.Redo()) {
+    AfterChange(*change, change->position + change->inserted, top);
+  }
 }
 
 // --- Look
@@ -159,10 +177,12 @@ void TextView::SetColors(const QColor& text, const QColor& background) {
 }
 
 void TextView::Relayout() {
-  metrics_ = std::make_unique<text::CharMetrics>(FontCharMetrics(font_, kTabStop));
-  doc_.SetLayout(*metrics_, WrapWidth());
-  // The top line stays at the top; its rows may be fewer now.
-  top_.row_in_line = std::min(top_.row_in_line, doc_.RowsOfLine(top_.line) - 1);
+  const std::size_t top = TopPosition();
+  auto metrics = std::make_unique<text::CharMetrics>(FontCharMetrics(font_, kTabStop));
+  doc_.SetLayout(*metrics, WrapWidth());
+  metrics_ = std::move(metrics);
+  // The text at the top stays at the top.
+  PutAtTop(top);
   announced_top_number_.reset();
   SyncScrollBar();
   ScheduleCounting();
@@ -177,8 +197,9 @@ float TextView::WrapWidth() const {
 void TextView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   if (std::abs(doc_.Width() - WrapWidth()) >= 0.5f) {
+    const std::size_t top = TopPosition();
     doc_.SetLayout(*metrics_, WrapWidth());
-    top_.row_in_line = std::min(top_.row_in_line, doc_.RowsOfLine(top_.line) - 1);
+    PutAtTop(top);
     announced_top_number_.reset();
     ScheduleCounting();
     NotifyRowsMoved(Announce::kAlways);

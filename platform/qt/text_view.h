@@ -115,7 +115,11 @@ class TextView final : public QAbstractScrollArea {
 
   // Editing.
   void Edit(std::size_t position, std::size_t length, std::u16string_view text, text::Merge merge);
-  void AfterChange(const text::Change& change, std::size_t caret);
+  void AfterChange(const text::Change& change, std::size_t caret, std::size_t top);
+  // Where the top row starts in the text, and the row that starts there put at the top: the
+  // text at the top stays there across edits and changes of width or font.
+  std::size_t TopPosition();
+  void PutAtTop(std::size_t position);
   void Type(const QString& text);
   void DeleteBackward(bool word);
   void DeleteForward(bool word);

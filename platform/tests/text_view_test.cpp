@@ -215,6 +215,23 @@ TEST_F(EditorRows, AGutterRowIsAsTallAsAnEditorRowInEveryFont) {
   EXPECT_EQ(box_.FirstVisibleLineTop(), view_->viewport()->y() + kTextMargin);
 }
 
+TEST_F(EditorRows, TheTextAtTheTopStaysThereAcrossAWidthChange) {
+  box_.SetText(ThreeRowLines(100));
+  LetIdleCountingFinish();
+  view_->verticalScrollBar()->setValue(3 * 40 + 2);  // the third row of line 40
+  const text::RowPlace before = view_->TopRow();
+  ASSERT_EQ(before, (text::RowPlace{40, 2}));
+  const text::RowSpan row = view_->Document().RowOfLine(before.line, before.row_in_line);
+  const std::size_t top_text = view_->Buffer().LineStart(before.line) + row.start;
+  Resize(300);
+  const text::RowPlace after = view_->TopRow();
+  EXPECT_EQ(after.line, 40u);
+  const text::RowSpan shown = view_->Document().RowOfLine(after.line, after.row_in_line);
+  const std::size_t line_start = view_->Buffer().LineStart(after.line);
+  EXPECT_LE(line_start + shown.start, top_text);
+  EXPECT_GT(line_start + shown.end, top_text) << "the row at the top holds what it held";
+}
+
 // --- The widget as the user types into it ---------------------------------------------------
 
 class EditorTyping : public EditorRows {};
