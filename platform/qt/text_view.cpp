@@ -178,11 +178,13 @@ void TextView::SetColors(const QColor& text, const QColor& background) {
 
 void TextView::Relayout() {
   const std::size_t top = TopPosition();
+  const bool caret_shown = CaretRect().isValid();
   auto metrics = std::make_unique<text::CharMetrics>(FontCharMetrics(font_, kTabStop));
   doc_.SetLayout(*metrics, WrapWidth());
   metrics_ = std::move(metrics);
-  // The text at the top stays at the top.
+  // The text at the top stays at the top, and a caret in view stays in view.
   PutAtTop(top);
+  if (caret_shown) EnsureCaretVisible();
   announced_top_number_.reset();
   SyncScrollBar();
   ScheduleCounting();
@@ -198,8 +200,10 @@ void TextView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   if (std::abs(doc_.Width() - WrapWidth()) >= 0.5f) {
     const std::size_t top = TopPosition();
+    const bool caret_shown = CaretRect().isValid();
     doc_.SetLayout(*metrics_, WrapWidth());
     PutAtTop(top);
+    if (caret_shown) EnsureCaretVisible();
     announced_top_number_.reset();
     ScheduleCounting();
     NotifyRowsMoved(Announce::kAlways);

@@ -232,6 +232,21 @@ TEST_F(EditorRows, TheTextAtTheTopStaysThereAcrossAWidthChange) {
   EXPECT_GT(line_start + shown.end, top_text) << "the row at the top holds what it held";
 }
 
+TEST_F(EditorRows, ACaretInViewStaysInViewWhenTheWidthChanges) {
+  // One long line, its end in view, as after Ctrl+End while rows are still being counted.
+  box_.SetText(std::u16string(300000, u'中'));
+  box_.SetSelStart(box_.TextLength());
+  for (const int width : {360, 300, 380}) {
+    Resize(width);
+    LetIdleCountingFinish();
+    const std::int32_t caret_row = box_.LineFromChar(box_.SelStart());
+    const std::int32_t top = box_.FirstVisibleLine();
+    EXPECT_GE(caret_row, top) << width;
+    EXPECT_LT(caret_row, top + view_->VisibleRows()) << width;
+    EXPECT_EQ(caret_row, box_.LineCount() - 1) << width;
+  }
+}
+
 // --- The widget as the user types into it ---------------------------------------------------
 
 class EditorTyping : public EditorRows {};
