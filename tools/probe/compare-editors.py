@@ -145,16 +145,18 @@ class Watcher:
                 return frame
         return None
 
-    def first_change(self, timeout):
+    def first_change(self, timeout, accept=None):
+        """The first frame with a change (for which accept(box) holds, if given)."""
         deadline = clock() + timeout
         while clock() < deadline:
             frame, changed = self.step()
-            if changed:
+            if changed and (accept is None or accept(changed)):
                 return frame
         return None
 
-    def settle(self, quiet, timeout, also=None):
-        """Waits until nothing changes for `quiet` s (and also(frame) holds, if given).
+    def settle(self, quiet, timeout, also=None, also_if_still=None):
+        """Waits until nothing changes for `quiet` s (and also(frame) holds, if given; if the
+        screen never changes, also_if_still(frame) instead).
 
         Returns (first changed frame or None, last changed frame or None, frame where also()
         first held or None, timed_out)."""
@@ -170,10 +172,10 @@ class Watcher:
                 quiet_from = frame.time
             # Before the screen first moves, what also() sees is the old view; if it never
             # moves, the old view was already the answer.
-            if also and seen is None and also(frame):
+            if also and seen is None and (first is None or also(frame)):
                 if first is not None:
                     seen = frame
-                elif frame.time - quiet_from >= quiet:
+                elif frame.time - quiet_from >= quiet and (also_if_still or also)(frame):
                     seen = start
             done = frame.time - quiet_from >= quiet and (also is None or seen is not None)
             if done:
@@ -258,9 +260,11 @@ def shows_text(layout):
     return condition
 
 
-def shows_gutter_numbers(layout):
+def shows_gutter_numbers(layout, before=None):
     """Tambrel's gutter widens with the numbers in it, so its right edge (a vertical line the
-    height of the text area) is looked for in each frame, and digits are counted left of it."""
+    height of the text area) is looked for in each frame, and digits are counted left of it.
+    With `before`, the gutter must also differ from that frame's: numbers left over from the
+    view before a key do not count."""
     wx = layout.window[0]
     _tx, top, _tw, height = layout.text
 
@@ -270,10 +274,13 @@ def shows_gutter_numbers(layout):
         last = (top + height - 1) * stride + 2
         for x in range(wx + 3, min(layout.text[0] + 200, frame.width)):
             greens = frame.data[first + x * 4:last + x * 4:stride]
-            if greens.translate(xscreen._LIGHT).count(1) <= len(greens) // 20:
-                dark, light, total = xscreen.count_pixels(frame, (wx + 3, top, x - wx - 4,
-                                                                  height))
-                return total > 0 and light > total * 0.45 and total - light >= 40
+            if greens.translate(xscreen._LIGHT).count(1) > len(greens) // 20:
+                continue
+            strip = (wx + 3, top, x - wx - 4, height)
+            _dark, light, total = xscreen.count_pixels(frame, strip)
+            if total == 0 or light <= total * 0.45 or total - light < 40:
+                return False
+            return before is None or xscreen.diff_box(before, frame, strip) is not None
         return False
     return condition
 
@@ -431,6 +438,15 @@ def measure_case(display, editor, layout, path, case, timeout, user, args, shots
     def seconds(frame, since):
         return round(frame.time - since, 4) if frame is not None else None
 
+    def again_at_end(field, shot):
+        """A second Ctrl+End moves nothing if the first one really reached the end."""
+        display.key("ctrl+End")
+        first, _, _, timed_out = watcher.settle(args.quiet, timeout)
+        result[field] = first is None
+        if first is not None:
+            keep(shot, watcher.last)
+        return not timed_out
+
     try:
         watcher = Watcher(display, args.interval)
         started = run.started
@@ -442,9 +458,11 @@ def measure_case(display, editor, layout, path, case, timeout, user, args, shots
         keep("1-open", frame)
 
         # Ctrl+End at once: the view goes to the end; Tambrel's gutter waits for the count.
+        before = watcher.last
         sent = display.key("ctrl+End")
-        gutter = shows_gutter_numbers(layout) if layout.gutter else None
-        first, last, seen, timed_out = watcher.settle(args.quiet, timeout, gutter)
+        gutter = shows_gutter_numbers(layout, before) if layout.gutter else None
+        still = shows_gutter_numbers(layout) if layout.gutter else None
+        first, last, seen, timed_out = watcher.settle(args.quiet, timeout, gutter, still)
         keep("2-end-first-change", first)
         if timed_out:
             keep("2-end-timeout", watcher.last)
@@ -462,6 +480,8 @@ def measure_case(display, editor, layout, path, case, timeout, user, args, shots
             keep("2-end-gutter-shown", seen)
         result["memory_after_open_kib"] = run.peak_memory_kib()
         keep("2-end-settled", watcher.last)
+        if not again_at_end("end_reached", "2-end-again"):
+            return result
 
         # Back to the top, so that growing the window re-wraps what is on screen and the next
         # Ctrl+End has to find the end of the re-wrapped document.
@@ -493,9 +513,11 @@ def measure_case(display, editor, layout, path, case, timeout, user, args, shots
         keep("3-grown", frame)
 
         # Ctrl+End as soon as the grown window shows text, as a user would.
+        before = watcher.last
         sent = display.key("ctrl+End")
-        gutter = shows_gutter_numbers(big) if big.gutter else None
-        first, last, seen, timed_out = watcher.settle(args.quiet, timeout, gutter)
+        gutter = shows_gutter_numbers(big, before) if big.gutter else None
+        still = shows_gutter_numbers(big) if big.gutter else None
+        first, last, seen, timed_out = watcher.settle(args.quiet, timeout, gutter, still)
         if timed_out:
             keep("4-grown-end-timeout", watcher.last)
             result["grow_end_settled"] = INF
@@ -507,10 +529,18 @@ def measure_case(display, editor, layout, path, case, timeout, user, args, shots
         if gutter:
             result["grow_end_gutter"] = seconds(seen, sent)
         keep("4-grown-end", watcher.last)
+        if not again_at_end("grow_end_reached", "4-grown-end-again"):
+            return result
 
+        # A letter changes a few glyphs, or scrolls the view if it wraps; a wide, low change
+        # (FeatherPad's bar saying a file with huge lines cannot be edited going away) is not
+        # the letter.
+        def letter(box):
+            return box[2] < big.text[2] // 2 or box[3] > big.text[3] * 0.4
         sent = display.key("m")
-        frame = watcher.first_change(timeout)
+        frame = watcher.first_change(timeout, letter)
         if frame is None:
+            keep("5-typed-timeout", watcher.last)
             result["key"] = INF
             return result
         result["key"] = seconds(frame, sent)
@@ -568,6 +598,7 @@ def main():
                         help="where Tambrel's screenshots go (first run of the 100 MB and "
                              "50 MB one-line files)")
     parser.add_argument("--shot-files", default="lines-100MB,one-line-50MB")
+    parser.add_argument("--shot-editors", default="tambrel")
     parser.add_argument("--grabber", choices=("shm", "xwd"), default="shm")
     parser.add_argument("--keys", choices=("xtest", "xdotool"), default="xtest",
                         help="how keys are sent (xdotool adds its own start-up to each time)")
@@ -581,6 +612,8 @@ def main():
     parser.add_argument("--user", default="nobody" if os.geteuid() == 0 else "",
                         help="run the editors as this user (FeatherPad warns over its text "
                              "when run as root)")
+    parser.add_argument("--floor-only", action="store_true",
+                        help="measure only the probe's floor (e.g. to compare --grabber xwd)")
     parser.add_argument("--json", default="/tmp/probe-results.json")
     args = parser.parse_args()
 
@@ -592,7 +625,7 @@ def main():
     chosen = editors(args)
     files = args.files.split(",")
     paths = {}
-    for name in files:
+    for name in [] if args.floor_only else files:
         kind, size = ("lines", LINE_FILES[name]) if name in LINE_FILES else \
             ("one", ONE_LINE_FILES[name])
         log("data", name)
@@ -615,11 +648,12 @@ def main():
             log(editor.name, "floor", floor)
             mine = {"layout": layout.as_dict(), "floor": floor, "cases": {}}
             results["editors"][key] = mine
-            for name in files:
+            for name in [] if args.floor_only else files:
                 timeout = args.long_line_timeout if name in ONE_LINE_FILES else args.timeout
                 runs = []
                 for attempt in range(args.runs):
-                    shots = args.shots if (key == "tambrel" and attempt == 0 and
+                    shots = args.shots if (key in args.shot_editors.split(",") and
+                                           attempt == 0 and
                                            name in args.shot_files.split(",")) else None
                     log(editor.name, name, "run", attempt + 1)
                     runs.append(measure_case(display, editor, layout, paths[name], name,
@@ -642,10 +676,12 @@ ROWS = [
     ("end_gutter_from_launch", "launch -> all rows counted (gutter numbers at the end)", "s"),
     ("end_settled", "Ctrl+End right after open -> last line shown, settled", "s"),
     ("end_gutter_from_key", "  of which: gutter numbers shown", "s"),
+    ("end_reached", "  end really reached (a second Ctrl+End moves nothing)", "runs"),
     ("home_settled", "then Ctrl+Home -> settled", "s"),
     ("grow_painted", "grow to 1800x1000 -> text painted at the new size", "s"),
     ("grow_end_settled", "then at once Ctrl+End -> settled", "s"),
     ("grow_end_gutter", "  of which: gutter numbers shown", "s"),
+    ("grow_end_reached", "  end really reached (a second Ctrl+End moves nothing)", "runs"),
     ("key", "letter typed at the end -> on screen", "s"),
     ("pageup_settled", "3x PageUp -> settled", "s"),
     ("memory_after_open_kib", "VmHWM after open and Ctrl+End", "MiB"),
@@ -684,6 +720,9 @@ def report(results):
                 values = [run.get(field) for run in data["runs"]]
                 if all(v is None for v in values):
                     cells.append("-")
+                    continue
+                if unit == "runs":
+                    cells.append(f"{sum(1 for v in values if v)}/{len(values)} runs")
                     continue
                 if unit == "MiB":
                     m = median(values)
