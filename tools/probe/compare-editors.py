@@ -578,6 +578,8 @@ def show(value, unit="s"):
         return "-"
     if value == INF:
         return "timeout"
+    if value == 0:
+        return "no change"
     if unit == "MiB":
         return f"{value / 1024:.0f} MiB"
     if value < 0.1:
@@ -615,7 +617,13 @@ def main():
     parser.add_argument("--floor-only", action="store_true",
                         help="measure only the probe's floor (e.g. to compare --grabber xwd)")
     parser.add_argument("--json", default="/tmp/probe-results.json")
+    parser.add_argument("--report", metavar="JSON",
+                        help="only print the tables of an earlier run's results")
     args = parser.parse_args()
+    if args.report:
+        with open(args.report) as saved:
+            print(report(json.load(saved)))
+        return
 
     os.makedirs(args.data_dir, exist_ok=True)
     os.chmod(args.data_dir, 0o755)

@@ -146,8 +146,9 @@ class XwdGrabber:
         (header_size, _version, _format, _depth, width, height, _xoff, _byte_order, _unit,
          _bit_order, _pad, bits_per_pixel, stride, _visual, _r, _g, _b, _bits, _entries,
          ncolors) = struct.unpack(">20I", raw[:80])
-        if bits_per_pixel != 32:
-            raise RuntimeError(f"xwd gave {bits_per_pixel} bits a pixel")
+        # With a DirectColor visual installed xwd may say 24 bits yet write 4 bytes a pixel.
+        if bits_per_pixel != 32 and stride != width * 4:
+            raise RuntimeError(f"xwd gave {bits_per_pixel} bits a pixel, {stride} bytes a row")
         start = header_size + ncolors * 12
         return Frame(raw[start:start + stride * height], width, height, stride, when)
 
