@@ -201,12 +201,17 @@ std::int32_t QtEditBox::LineCountUpTo(std::int32_t limit) {
   if (const auto total = document.TotalRows()) return std::min(ToInt32(*total), limit);
   const std::optional<std::int32_t> top = CountedFirstVisibleLine();
   if (!top) return std::min(LineCount(), limit);
-  // Rows from the top of the view on, as far as the limit: the last row of the document, if it
-  // comes first, tells the count.
-  const text::TextBuffer& buffer = view_->Buffer();
-  const std::size_t last_line = buffer.LineCount() - 1;
-  const text::RowPlace last{last_line, document.RowsOfLine(last_line) - 1};
-  return std::min(RowBelowTop(last, *top, limit) + 1, limit);
+  // Rows from the top of the view on, as far as the limit: the document's last row, if it comes
+  // first, tells the count. Only the rows walked are wrapped, however long their line.
+  text::RowPlace walk = view_->TopRow();
+  std::int32_t row = *top;
+  while (row + 1 < limit) {
+    const text::RowPlace next = document.MoveByRows(walk, 1);
+    if (next == walk) return row + 1;
+    walk = next;
+    ++row;
+  }
+  return limit;
 }
 
 std::int32_t QtEditBox::LineFromCharUpTo(std::int32_t index, std::int32_t limit) {

@@ -248,7 +248,6 @@ void TextView::paintEvent(QPaintEvent* event) {
   const QPalette colors = palette();
 
   text::RowPlace place = top_;
-  const std::size_t last_line = doc_.Buffer().LineCount() - 1;
   for (int y = kMargin; y < viewport()->height(); y += row_height_) {
     const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
     const std::size_t row_start = LineStart(place.line) + span.start;
@@ -277,13 +276,10 @@ void TextView::paintEvent(QPaintEvent* event) {
       layout.drawCursor(&painter, origin, at, 1);
     }
 
-    if (place.row_in_line + 1 < doc_.RowsOfLine(place.line)) {
-      ++place.row_in_line;
-    } else if (place.line < last_line) {
-      place = text::RowPlace{place.line + 1, 0};
-    } else {
-      break;
-    }
+    // The next row, found without wrapping more of a long line than the screen shows.
+    const text::RowPlace next = doc_.MoveByRows(place, 1);
+    if (next == place) break;
+    place = next;
   }
 }
 

@@ -157,7 +157,7 @@ std::size_t TextView::PositionInRow(text::RowPlace place, qreal x) {
   std::size_t offset = row.isValid() ? static_cast<std::size_t>(row.xToCursor(x)) : 0;
   offset = std::min(offset, span.end - span.start);
   // A wrapped row's last place is the next row's first: stay in this row.
-  const bool last_row = place.row_in_line + 1 >= doc_.RowsOfLine(place.line);
+  const bool last_row = span.end == doc_.Buffer().LineLength(place.line);
   if (!last_row && span.start + offset == span.end && span.end > span.start) {
     offset = static_cast<std::size_t>(layout.previousCursorPosition(static_cast<int>(offset)));
   }
@@ -262,7 +262,7 @@ bool TextView::HandleNavigation(QKeyEvent* event) {
         MoveCaret(Length(), selecting);
       } else {
         const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-        const bool last_row = place.row_in_line + 1 >= doc_.RowsOfLine(place.line);
+        const bool last_row = span.end == doc_.Buffer().LineLength(place.line);
         const std::size_t end = LineStart(place.line) + span.end;
         // A wrapped row ends before its last character: its end is the next row's start.
         MoveCaret(last_row || span.end == span.start ? end : PreviousPosition(end), selecting);
