@@ -8,6 +8,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,8 +22,10 @@
 #include "main_window/form1.h"
 #include "platform/application.h"
 #include "platform/files/path_text.h"
+#include "platform/menu_entry.h"
 #include "platform/qt/qt_edit_box.h"
 #include "platform/qt/text_view.h"
+#include "platform/user_dialogs.h"
 
 namespace {
 
@@ -70,10 +75,72 @@ long StatusKilobytes(const char* field) {
   return 0;
 }
 
+// Answers every question the program asks with Yes and every prompt with a word, so that saving
+// and finding run without a person.
+class AnsweringDialogs final : public tambrel::platform::UserDialogs {
+ public:
+  std::u16string sought = u"needle";
+  tambrel::platform::MessageAnswer ShowMessage(const std::u16string&,
+                                               tambrel::platform::MessageButtons buttons,
+                                               tambrel::platform::MessageIcon,
+                                               const std::u16string&) override {
+    return buttons == tambrel::platform::MessageButtons::kOk
+               ? tambrel::platform::MessageAnswer::kOk
+               : tambrel::platform::MessageAnswer::kYes;
+  }
+  std::u16string AskText(const std::u16string&) override { return sought; }
+  std::optional<std::u16string> ChooseFileToOpen(const std::u16string&,
+                                                 const std::u16string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::u16string> ChooseFileToSave(const std::u16string&,
+                                                 const std::u16string&) override {
+    return std::nullopt;
+  }
+  std::optional<tambrel::platform::FontChoice> ChooseFont(
+      const tambrel::platform::FontChoice&) override {
+    return std::nullopt;
+  }
+  std::optional<tambrel::platform::OleColor> ChooseColor(tambrel::platform::OleColor) override {
+    return std::nullopt;
+  }
+};
+
+// The longest the event loop went without a turn while something ran: what the user waits for
+// before a key or a click is answered.
+class StallWatch {
+ public:
+  StallWatch() {
+    probe_.setInterval(0);
+    QObject::connect(&probe_, &QTimer::timeout, [this] { Turn(); });
+  }
+  template <typename Action>
+  double Longest(Action&& action) {
+    longest_ = 0;
+    since_.start();
+    probe_.start();
+    action();
+    Turn();
+    probe_.stop();
+    return longest_;
+  }
+
+ private:
+  void Turn() {
+    longest_ = std::max(longest_, since_.nsecsElapsed() / 1e6);
+    since_.restart();
+  }
+  QTimer probe_;
+  QElapsedTimer since_;
+  double longest_ = 0;
+};
+
 // The window as the program shows it.
 class Editor {
  public:
-  Editor() : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}) {
+  Editor()
+      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'},
+              std::make_unique<AnsweringDialogs>()) {
     form_.Show();
     QCoreApplication::processEvents();
   }
@@ -200,6 +267,85 @@ void OpenMemory(benchmark::State& state, std::size_t bytes) {
   std::filesystem::remove(path);
 }
 
+// Every action of the list on one document, each with the longest stall of the event loop it
+// caused: opening, the ends of the document, typing, scrolling, a width and a font change, finding
+// and saving.
+void Stalls(benchmark::State& state, std::size_t bytes) {
+  Editor& editor = TheEditor();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tambrel-editor-stalls.txt";
+  {
+    std::ofstream file(path, std::ios::binary);
+    std::u16string text = ManyLines(4 * kMegabyte);
+    text.resize(text.rfind(u'\n') + 1);
+    std::string ascii;
+    for (const char16_t unit : text) ascii += unit < 0x80 ? static_cast<char>(unit) : 'x';
+    for (std::size_t written = 0; written + ascii.size() <= bytes; written += ascii.size()) {
+      file.write(ascii.data(), static_cast<std::streamsize>(ascii.size()));
+    }
+    file << "needle";
+  }
+  if (std::system("sync") != 0) state.SkipWithError("sync failed");
+  Form1& form = editor.form();
+  TextView& view = editor.view();
+  StallWatch watch;
+  const auto key = [&view](Qt::Key code, Qt::KeyboardModifiers modifiers, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QCoreApplication::sendEvent(&view, &press);
+    view.viewport()->repaint();
+  };
+  for (auto _ : state) {
+    form.Text1.SetText(u"");
+    QCoreApplication::processEvents();
+    const std::u16string name = tambrel::platform::files::PathText(path);
+    state.counters["open_ms"] = watch.Longest([&] { form.file_commands().LoadDocument(name); });
+    state.counters["ctrl_end_ms"] =
+        watch.Longest([&] { key(Qt::Key_End, Qt::ControlModifier, QString()); });
+    state.counters["type_ms"] = watch.Longest([&] { key(Qt::Key_A, Qt::NoModifier, "a"); });
+    state.counters["ctrl_home_ms"] =
+        watch.Longest([&] { key(Qt::Key_Home, Qt::ControlModifier, QString()); });
+    state.counters["counting_ms"] = watch.Longest([&] { editor.LetCountingFinish(); });
+    state.counters["scroll_bar_drag_ms"] = watch.Longest([&] {
+      QScrollBar* bar = view.verticalScrollBar();
+      for (int step = 1; step <= 10; ++step) {
+        bar->setValue(bar->maximum() / 10 * step);
+        view.viewport()->repaint();
+      }
+    });
+    state.counters["wheel_ms"] = watch.Longest([&] {
+      QWheelEvent wheel(QPointF(20, 20), QPointF(20, 20), QPoint(), QPoint(0, -120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(view.viewport(), &wheel);
+      view.viewport()->repaint();
+    });
+    const int width = view.width();
+    state.counters["resize_ms"] = watch.Longest([&] {
+      view.resize(width * 4 / 5, view.height());
+      view.viewport()->repaint();
+      editor.LetCountingFinish();
+    });
+    state.counters["font_ms"] = watch.Longest([&] {
+      form.Text1.SetFont(tambrel::platform::FontChoice{u"宋体", 16.0, false, false});
+      view.viewport()->repaint();
+      editor.LetCountingFinish();
+    });
+    form.CommonDialog1.FileName = name;
+    form.Text1.SetSelStart(0);
+    state.counters["find_ms"] = watch.Longest([&] {
+      tambrel::platform::Window& window = form.window();
+      window.Get<tambrel::platform::MenuEntry>("Cz").Click();
+    });
+    // The needle is the file's last word (the letter typed after it aside).
+    state.counters["find_found_at_end"] =
+        form.Text1.SelLength() == 6 && form.Text1.SelStart() + 7 == form.Text1.TextLength() ? 1 : 0;
+    state.counters["save_ms"] = watch.Longest([&] { form.file_commands().Bc_Click(); });
+    view.resize(width, view.height());
+    form.Text1.SetFont(tambrel::platform::FontChoice{u"宋体", 12.0, false, false});
+  }
+  form.Text1.SetText(u"");
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -241,6 +387,14 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
   }
 
+  for (const auto& [name, bytes] :
+       {std::pair{"10MB", 10 * kMegabyte}, std::pair{"100MB", 100 * kMegabyte},
+        std::pair{"1GiB", std::size_t{1} << 30}}) {
+    benchmark::RegisterBenchmark((std::string("Stalls/") + name).c_str(),
+                                 [bytes = bytes](benchmark::State& state) { Stalls(state, bytes); })
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  }
   Window() = std::make_unique<Editor>();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
