@@ -1,13 +1,11 @@
 #include "platform/qt/text_view.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QStyleHints>
 #include <QTextLayout>
 #include <algorithm>
@@ -284,7 +282,6 @@ void TextView::paintEvent(QPaintEvent* event) {
 }
 
 QRect TextView::CaretRect() {
-  const qreal x = XOfPosition(caret_);
   const text::RowPlace place = doc_.PlaceOfPosition(caret_);
   std::ptrdiff_t rows = 0;
   // Rows between the top and the caret, counted no further than the viewport.
@@ -297,6 +294,8 @@ QRect TextView::CaretRect() {
     ++rows;
   }
   if (!(walk == place)) return QRect();
+  // Only a caret on screen has its row laid out to find its x.
+  const qreal x = XOfPosition(caret_);
   const int y = kMargin + static_cast<int>(rows) * row_height_;
   return QRect(static_cast<int>(kMargin + x), y, 2, row_height_);
 }
