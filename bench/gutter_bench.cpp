@@ -97,7 +97,7 @@ class GutterBench {
   }
 
   Form1& form() { return form_; }
-  tambrel::platform::text::WrappedText& rows() {
+  tambrel::text::WrappedText& rows() {
     return dynamic_cast<tambrel::platform::qt::QtEditBox&>(form_.Text1).view()->Document();
   }
 

@@ -12,14 +12,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text/buffer_line.h"
-#include "platform/text/char_metrics.h"
-#include "platform/text/line_wrap.h"
-#include "platform/text/row_index.h"
-#include "platform/text/text_buffer.h"
-#include "platform/text/wrapped_text.h"
+#include "text/buffer_line.h"
+#include "text/char_metrics.h"
+#include "text/line_wrap.h"
+#include "text/row_index.h"
+#include "text/text_buffer.h"
+#include "text/wrapped_text.h"
 
-namespace tambrel::platform::text {
+namespace tambrel::text {
 namespace {
 
 constexpr std::size_t kMegaUnits = std::size_t{1} << 20;
@@ -422,4 +422,4 @@ void BM_WrappedKeystrokeInLongLine(benchmark::State& state) {
 BENCHMARK(BM_WrappedKeystrokeInLongLine)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-}  // namespace tambrel::platform::text
+}  // namespace tambrel::text

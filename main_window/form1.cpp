@@ -82,7 +82,7 @@ void Form1::Form_Resize() {
 
 void Form1::Form_Unload(std::int16_t& cancel) {
   // A save asked for that did not happen (cancelled, or failed) keeps the window and the text.
-  if (file_commands_.OfferToSaveChanges() == document::Proceed::kStop) {
+  if (file_commands_.OfferToSaveChanges() == commands::Proceed::kStop) {
     cancel = 1;
     return;
   }

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "document/document_state.h"
-#include "document/file_commands.h"
+#include "commands/document_state.h"
+#include "commands/file_commands.h"
 #include "main_window/proportional_layout.h"
 #include "platform/application.h"
 #include "platform/clock.h"
@@ -59,7 +59,7 @@ class Form1 {
 
   platform::Window& window() { return *window_; }
   const ProportionalLayout& layout() const { return layout_; }
-  document::FileCommands& file_commands() { return file_commands_; }
+  commands::FileCommands& file_commands() { return file_commands_; }
 
   // Window-level state.
   bool Saved() const { return document_.Saved; }
@@ -95,10 +95,10 @@ class Form1 {
   std::unique_ptr<platform::Window> window_;
   std::unique_ptr<const platform::Clock> clock_;
   ProportionalLayout layout_;
-  document::DocumentState document_;
+  commands::DocumentState document_;
   std::int32_t find_pos_ = 0;
   platform::EditHook OldWndProc;
-  document::FileCommands file_commands_;
+  commands::FileCommands file_commands_;
 };
 
 // The window definition: controls and menus, with the menu commands bound to the form.

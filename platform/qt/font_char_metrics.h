@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "platform/text/char_metrics.h"
+#include "text/char_metrics.h"
 
 namespace tambrel::platform::qt {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text/char_metrics.h"
-#include "platform/text/wrapped_text.h"
+#include "text/char_metrics.h"
+#include "text/wrapped_text.h"
 
 namespace tambrel::platform::qt {
 

@@ -1,0 +1,191 @@
+#include "commands/file_commands.h"
+
+#include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "commands/command_line_path.h"
+#include "document/document_codec.h"
+#include "document/document_file.h"
+#include "document/line_breaks.h"
+#include "platform/background_work.h"
+#include "platform/files/path_text.h"
+
+namespace tambrel::commands {
+
+using namespace tambrel::document;
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+// What the reading could not decode and the text does not show as such. U+FFFD, which the
+// Unicode decoders put in, is a character no save can keep, and is counted as one already.
+std::size_t HiddenReadLosses(const DecodedText& document) {
+  switch (document.encoding) {
+    case TextEncoding::kCodePage936:
+    case TextEncoding::kScrambled:
+      return document.undecodable;
+    default:
+      return 0;
+  }
+}
+
+std::u16string Decimal(std::size_t number) {
+  const std::string digits = std::to_string(number);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string FailureMessage(std::u16string_view what, const std::u16string& path,
+                              const platform::Failure& failure) {
+  std::u16string text(what);
+  text += path;
+  text += u"\n";
+  text += failure.reason;
+  return text;
+}
+
+}  // namespace
+
+void FileCommands::Open_Click() {
+  if (OfferToSaveChanges() == Proceed::kStop) return;
+  const std::u16string previous = dialog_.FileName;
+  // A cancelled dialog must not reload the current file over unsaved edits.
+  if (!dialog_.ShowOpen() || dialog_.FileName.empty()) {
+    dialog_.FileName = previous;
+    return;
+  }
+  if (!LoadDocument(dialog_.FileName)) dialog_.FileName = previous;
+}
+
+void FileCommands::Bc_Click() {
+  if (dialog_.FileName.empty()) {
+    Save_Click();
+    return;
+  }
+  SaveDocument(dialog_.FileName);
+}
+
+SaveOutcome FileCommands::Save_Click() {
+  if (text1_.TextLength() == 0) {
+    Warn(u"文本框不可以空！！！");
+    return SaveOutcome::kNotSaved;
+  }
+  const std::u16string previous = dialog_.FileName;
+  dialog_.FileName.clear();
+  SaveOutcome outcome = SaveOutcome::kNotSaved;
+  if (dialog_.ShowSave() && !dialog_.FileName.empty()) outcome = SaveDocument(dialog_.FileName);
+  // Cancelled, declined or failed: the document keeps the path it had.
+  if (outcome != SaveOutcome::kSaved) dialog_.FileName = previous;
+  return outcome;
+}
+
+void FileCommands::Text1_OLEDragDrop(const platform::DropData& data) {
+  // A drop without files (text, say) is no document: the text and its path stay as they are.
+  if (data.files.empty() || data.files.back().empty()) return;
+  if (OfferToSaveChanges() == Proceed::kStop) return;
+  const std::u16string& path = data.files.back();
+  state_.FilePath = path;
+  if (LoadDocument(path)) dialog_.FileName = path;
+}
+
+void FileCommands::Timer2_Timer(const std::u16string& command_line) {
+  // Off first: a warning below runs a nested event loop, where a 1 ms timer would tick again.
+  timer2_.SetEnabled(false);
+  state_.Saved = true;
+  dialog_.Color = text1_.ForeColor();
+  dialog_.Filter = kDocumentFilter;
+  // A new document ends its lines the desktop way.
+  text1_.SetNewLine(LineBreakText(LineBreak::kCrLf));
+  state_.FilePath = DocumentPathFromCommandLine(command_line);
+  if (!state_.FilePath.empty() && LoadDocument(state_.FilePath)) {
+    dialog_.FileName = state_.FilePath;
+  }
+}
+
+Proceed FileCommands::OfferToSaveChanges() {
+  if (text1_.TextLength() == 0 || state_.Saved) return Proceed::kGoOn;
+  const MessageAnswer answer = dialogs_.ShowMessage(
+      u"文本已改变，是否保存？", MessageButtons::kYesNo, MessageIcon::kNone, u"提示");
+  if (answer != MessageAnswer::kYes) return Proceed::kGoOn;
+  return Save_Click() == SaveOutcome::kSaved ? Proceed::kGoOn : Proceed::kStop;
+}
+
+bool FileCommands::LoadDocument(const std::u16string& path) {
+  const auto file = platform::files::PathFromText(path);
+  if (!file) {
+    Warn(FailureMessage(u"打开失败：", path, file.failure()));
+    return false;
+  }
+  // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
+  std::optional<platform::Result<DecodedText>> read;
+  LineBreak common = LineBreak::kCrLf;
+  platform::RunWithoutFreezing([&] {
+    read = ReadDocumentFile(file.value());
+    if (read->ok()) common = DominantLineBreak(read->value().text);
+  });
+  if (!read->ok()) {
+    Warn(FailureMessage(u"打开失败：", path, read->failure()));
+    return false;
+  }
+  DecodedText& document = read->value();
+  // The editor keeps every break of the text; lines the user adds take the one it uses most.
+  text1_.SetNewLine(LineBreakText(common));
+  state_.unreadable_characters = HiddenReadLosses(document);
+  // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
+  text1_.SetText(std::move(document.text));
+  state_.Saved = true;
+  return true;
+}
+
+SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
+  // The text is read where the editor holds it, piece by piece, never copied whole, and on a
+  // thread of its own: a large document takes a while to check and write.
+  const TextPieces text = [this](const auto& visit) { text1_.ForEachTextPiece(visit); };
+  std::size_t lossy = 0;
+  platform::RunWithoutFreezing([&] { lossy = CountLossyCharacters(text); });
+  if (!AcceptLossyCharacters(lossy)) return SaveOutcome::kNotSaved;
+  const auto file = platform::files::PathFromText(path);
+  std::optional<platform::Result<platform::files::Replaced>> written;
+  if (file) {
+    platform::RunWithoutFreezing([&] { written = WriteDocumentFile(file.value(), text); });
+  } else {
+    written = file.failure();
+  }
+  if (!written->ok()) {
+    Warn(FailureMessage(u"保存失败：", path, written->failure()));
+    return SaveOutcome::kNotSaved;
+  }
+  if (const auto& unsynced = written->value().folder_not_synced) {
+    // The file holds the new text; only its new name may not have reached the disk yet.
+    Warn(FailureMessage(u"已保存：", path, *unsynced) +
+         u"\n但无法确认文件夹已写入磁盘，如果现在断电，文件可能恢复为原来的内容。");
+  } else {
+    dialogs_.ShowMessage(u"保存成功", MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+  }
+  state_.Saved = true;
+  state_.unreadable_characters = 0;
+  return SaveOutcome::kSaved;
+}
+
+bool FileCommands::AcceptLossyCharacters(std::size_t unwritable) {
+  // Bytes the reading could not decode are lost as surely as characters the save cannot write.
+  const std::size_t lossy =
+      unwritable + (text1_.TextLength() == 0 ? 0 : state_.unreadable_characters);
+  if (lossy == 0) return true;
+  const std::u16string question =
+      u"有" + Decimal(lossy) + u"个字符无法保存，将变成“?”，是否继续保存？";
+  // Return or Escape must not throw characters away.
+  return dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo, MessageIcon::kNone,
+                              u"提示") == MessageAnswer::kYes;
+}
+
+void FileCommands::Warn(const std::u16string& text) {
+  dialogs_.ShowMessage(text, MessageButtons::kOk, MessageIcon::kExclamation, u"警告");
+}
+
+}  // namespace tambrel::commands

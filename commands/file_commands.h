@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "commands/document_state.h"
+#include "platform/common_dialog.h"
+#include "platform/edit_box.h"
+#include "platform/result.h"
+#include "platform/timer.h"
+#include "platform/user_dialogs.h"
+
+namespace tambrel::commands {
+
+// The two entries the Open and Save dialogs offer, the first one selected.
+inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*";
+
+// Open, save, save as, drop and the start-up tick: everything that moves a document between
+// a file and the editor. A command that fails or is cancelled leaves the editor's text, the
+// current path (the dialog's FileName), Saved and the file on disk as they were.
+class FileCommands {
+ public:
+  FileCommands(platform::EditBox& text1, platform::CommonDialog& dialog, platform::Timer& timer2,
+               platform::UserDialogs& dialogs, DocumentState& state)
+      : text1_(text1), dialog_(dialog), timer2_(timer2), dialogs_(dialogs), state_(state) {}
+
+  void Open_Click();
+  void Bc_Click();
+  SaveOutcome Save_Click();
+  void Text1_OLEDragDrop(const platform::DropData& data);
+  void Timer2_Timer(const std::u16string& command_line);
+
+  // Before the text is given up (to close, or to open another document): text changed since the
+  // last load or save is offered a save, as Save As. kStop when the user wanted it saved and it
+  // was not (cancelled or failed), so nothing may replace it.
+  Proceed OfferToSaveChanges();
+
+  // Puts the document at path into the editor; on failure warns and answers false.
+  bool LoadDocument(const std::u16string& path);
+  // Writes the editor's text to path and says so; on failure warns and answers kNotSaved.
+  SaveOutcome SaveDocument(const std::u16string& path);
+
+ private:
+  // Answers true when nothing would be lost, or the user accepts the loss, given how many
+  // characters of the text the save cannot write.
+  bool AcceptLossyCharacters(std::size_t unwritable);
+  void Warn(const std::u16string& text);
+
+  platform::EditBox& text1_;
+  platform::CommonDialog& dialog_;
+  platform::Timer& timer2_;
+  platform::UserDialogs& dialogs_;
+  DocumentState& state_;
+};
+
+}  // namespace tambrel::commands

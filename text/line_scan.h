@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "text/position_list.h"
+
+namespace tambrel::text {
+
+// Appends base + p for every line start p that the units of `text` decide on their own: after an
+// LF (also at the very end), and after a CR that a unit other than LF follows. A CR at the end is
+// left to the caller, since the unit after it is not known yet.
+void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts);
+
+// About how many line starts a long text holds, from the breaks in samples spread over it, with
+// some to spare: enough to reserve the list once instead of growing it by copies.
+std::size_t EstimateLineStarts(std::u16string_view text);
+
+}  // namespace tambrel::text

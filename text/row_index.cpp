@@ -1,0 +1,398 @@
+#include "text/row_index.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+#include <utility>
+
+namespace tambrel::text {
+namespace {
+
+// A leaf is cut above kMaxLeaf lines and merged below kMinLeaf: big enough that the tree stays
+// low, small enough that scanning one is quick.
+constexpr std::size_t kLeafLines = 1024;
+constexpr std::size_t kMaxLeaf = 2 * kLeafLines;
+constexpr std::size_t kMinLeaf = kLeafLines / 4;
+// Room a new leaf keeps for a few more lines: without it the first line added to a leaf moves
+// it to new memory.
+constexpr std::size_t kLeafRoom = kLeafLines / 8;
+// Children of an inner node: at most kFanout, and kFanout * 3 / 4 after a split or a build.
+constexpr std::size_t kFanout = 64;
+constexpr std::size_t kBuiltFanout = kFanout * 3 / 4;
+
+LineSums SumOf(std::span<const std::uint32_t> rows) {
+  LineSums sums;
+  sums.lines = rows.size();
+  for (std::uint32_t count : rows) {
+    sums.rows += count;
+    sums.uncounted += count == 0 ? 1 : 0;
+  }
+  return sums;
+}
+
+std::uint32_t Stored(std::size_t rows) {
+  assert(rows >= 1);
+  return static_cast<std::uint32_t>(
+      std::clamp<std::size_t>(rows, 1, std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::vector<std::uint32_t> LeafOf(std::span<const std::uint32_t> rows) {
+  std::vector<std::uint32_t> leaf;
+  leaf.reserve(rows.size() + kLeafRoom);
+  leaf.assign(rows.begin(), rows.end());
+  return leaf;
+}
+
+// How many near-equal parts `count` things make with at most `most` in each.
+std::size_t Parts(std::size_t count, std::size_t most) { return (count + most - 1) / most; }
+
+}  // namespace
+
+RowIndex::RowIndex(std::size_t line_count) { Reset(line_count); }
+
+LineSums RowIndex::Uncount(std::uint32_t node, int level) {
+  if (level == height_) {
+    Leaf& leaf = leaves_[node];
+    std::fill(leaf.begin(), leaf.end(), 0u);
+    return {leaf.size(), 0, leaf.size()};
+  }
+  LineSums sums;
+  for (Child& child : inners_[node].children) {
+    child.sums = Uncount(child.node, level + 1);
+    sums += child.sums;
+  }
+  return sums;
+}
+
+void RowIndex::Reset(std::size_t line_count) {
+  if (line_count == LineCount() && !leaves_.empty()) {
+    // The same lines at a new width or font: the tree stays, only the counts go.
+    total_ = Uncount(root_, 0);
+    return;
+  }
+  leaves_.clear();
+  inners_.clear();
+  free_leaves_.clear();
+  free_inners_.clear();
+  // Room to grow to twice as many leaves before the pools move, which would cost an edit a pass
+  // over all of them.
+  const std::size_t leaf_count = Parts(line_count, kLeafLines) + 1;
+  leaves_.reserve(2 * leaf_count);
+  inners_.reserve(2 * Parts(leaf_count, kBuiltFanout / 2) + kMostLevels);
+  std::vector<Child> level;
+  for (std::size_t first = 0; first < line_count || level.empty(); first += kLeafLines) {
+    const std::size_t size = std::min(kLeafLines, line_count - first);
+    Leaf leaf;
+    leaf.reserve(size + kLeafRoom);
+    leaf.assign(size, 0u);
+    level.push_back({NewLeaf(std::move(leaf)), {size, 0, size}});
+  }
+  height_ = 0;
+  do {
+    std::vector<Child> above;
+    const std::size_t parts = Parts(level.size(), kBuiltFanout);
+    for (std::size_t k = 0; k < parts; ++k) {
+      const auto first = level.begin() + static_cast<std::ptrdiff_t>(level.size() * k / parts);
+      const auto last = level.begin() + static_cast<std::ptrdiff_t>(level.size() * (k + 1) / parts);
+      LineSums sums;
+      for (auto it = first; it != last; ++it) sums += it->sums;
+      above.push_back({NewInner(std::vector<Child>(first, last)), sums});
+    }
+    level = std::move(above);
+    ++height_;
+  } while (level.size() > 1);
+  root_ = level.front().node;
+  total_ = level.front().sums;
+}
+
+std::uint32_t RowIndex::NewLeaf(Leaf rows) {
+  if (!free_leaves_.empty()) {
+    const std::uint32_t id = free_leaves_.back();
+    free_leaves_.pop_back();
+    leaves_[id] = std::move(rows);
+    return id;
+  }
+  leaves_.push_back(std::move(rows));
+  return static_cast<std::uint32_t>(leaves_.size() - 1);
+}
+
+std::uint32_t RowIndex::NewInner(std::vector<Child> children) {
+  if (!free_inners_.empty()) {
+    const std::uint32_t id = free_inners_.back();
+    free_inners_.pop_back();
+    inners_[id].children = std::move(children);
+    return id;
+  }
+  inners_.push_back({std::move(children)});
+  return static_cast<std::uint32_t>(inners_.size() - 1);
+}
+
+RowIndex::Path RowIndex::Find(std::size_t line) const {
+  assert(line <= LineCount());
+  Path path;
+  path.first_line = 0;
+  std::uint32_t node = root_;
+  for (int level = 0; level < height_; ++level) {
+    const std::vector<Child>& children = inners_[node].children;
+    std::size_t k = 0;
+    // Past the children that end at or before the line; the end of the text is in the last.
+    while (k + 1 < children.size() && line - path.first_line >= children[k].sums.lines) {
+      path.first_line += children[k].sums.lines;
+      ++k;
+    }
+    path.inner[level] = node;
+    path.child[level] = k;
+    node = children[k].node;
+  }
+  path.leaf = node;
+  path.offset = line - path.first_line;
+  return path;
+}
+
+LineSums RowIndex::SumsBefore(std::size_t line) const {
+  const Path path = Find(line);
+  LineSums sums;
+  for (int level = 0; level < height_; ++level) {
+    const std::vector<Child>& children = inners_[path.inner[level]].children;
+    for (std::size_t k = 0; k < path.child[level]; ++k) sums += children[k].sums;
+  }
+  sums += SumOf(std::span(leaves_[path.leaf]).first(path.offset));
+  return sums;
+}
+
+void RowIndex::Propagate(const Path& path, const LineSums& delta) {
+  for (int level = 0; level < height_; ++level) {
+    inners_[path.inner[level]].children[path.child[level]].sums += delta;
+  }
+  total_ += delta;
+}
+
+void RowIndex::Set(std::size_t line, std::size_t rows) {
+  assert(line < LineCount());
+  const Path path = Find(line);
+  std::uint32_t& stored = leaves_[path.leaf][path.offset];
+  const LineSums before{1, stored, stored == 0 ? 1u : 0u};
+  stored = Stored(rows);
+  Propagate(path, LineSums{1, stored, 0} - before);
+}
+
+void RowIndex::Set(std::size_t first_line, std::span<const std::uint32_t> rows) {
+  assert(first_line + rows.size() <= LineCount());
+  while (!rows.empty()) {
+    const Path path = Find(first_line);
+    Leaf& leaf = leaves_[path.leaf];
+    const std::size_t take = std::min(rows.size(), leaf.size() - path.offset);
+    const auto target = std::span(leaf).subspan(path.offset, take);
+    const LineSums before = SumOf(target);
+    for (std::size_t i = 0; i < take; ++i) target[i] = Stored(rows[i]);
+    Propagate(path, SumOf(target) - before);
+    first_line += take;
+    rows = rows.subspan(take);
+  }
+}
+
+void RowIndex::Replace(std::size_t first_line, std::size_t removed, std::size_t inserted) {
+  assert(first_line + removed <= LineCount());
+  while (removed > 0) {
+    const Path path = Find(first_line);
+    Leaf& leaf = leaves_[path.leaf];
+    const std::size_t take = std::min(removed, leaf.size() - path.offset);
+    const auto first = leaf.begin() + static_cast<std::ptrdiff_t>(path.offset);
+    const LineSums gone = SumOf({&*first, take});
+    leaf.erase(first, first + static_cast<std::ptrdiff_t>(take));
+    Propagate(path, LineSums{} - gone);
+    removed -= take;
+    if (total_.lines == 0) {
+      Reset(0);
+    } else if (leaf.empty()) {
+      free_leaves_.push_back(path.leaf);
+      RemoveChild(path, height_ - 1);
+    } else if (leaf.size() < kMinLeaf) {
+      MergeIfSmall(path);
+    }
+  }
+  if (inserted > 0) {
+    const Path path = Find(first_line);
+    Leaf& leaf = leaves_[path.leaf];
+    leaf.insert(leaf.begin() + static_cast<std::ptrdiff_t>(path.offset), inserted, 0u);
+    Propagate(path, LineSums{inserted, 0, inserted});
+    if (leaf.size() > kMaxLeaf) SplitLeaf(path);
+  }
+}
+
+void RowIndex::SplitLeaf(const Path& path) {
+  const Leaf whole = std::move(leaves_[path.leaf]);
+  const std::size_t parts = Parts(whole.size(), kLeafLines);
+  std::vector<Child> added;
+  for (std::size_t k = 0; k < parts; ++k) {
+    const std::size_t first = whole.size() * k / parts;
+    const auto rows = std::span(whole).subspan(first, whole.size() * (k + 1) / parts - first);
+    if (k == 0) {
+      leaves_[path.leaf] = LeafOf(rows);
+      inners_[path.inner[height_ - 1]].children[path.child[height_ - 1]].sums = SumOf(rows);
+    } else {
+      added.push_back({NewLeaf(LeafOf(rows)), SumOf(rows)});
+    }
+  }
+  InsertChildren(path, height_ - 1, path.child[height_ - 1] + 1, std::move(added));
+}
+
+void RowIndex::InsertChildren(const Path& path, int level, std::size_t at,
+                              std::vector<Child> children) {
+  std::vector<Child>& siblings = inners_[path.inner[level]].children;
+  siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), children.begin(),
+                  children.end());
+  if (siblings.size() <= kFanout) return;
+  // Overfull: this node keeps the first part, new nodes take the rest, one level up.
+  std::vector<Child> all = std::move(siblings);
+  const std::size_t parts = Parts(all.size(), kBuiltFanout);
+  std::vector<Child> added;
+  LineSums kept;
+  for (std::size_t k = 0; k < parts; ++k) {
+    const auto first = all.begin() + static_cast<std::ptrdiff_t>(all.size() * k / parts);
+    const auto last = all.begin() + static_cast<std::ptrdiff_t>(all.size() * (k + 1) / parts);
+    LineSums sums;
+    for (auto it = first; it != last; ++it) sums += it->sums;
+    if (k == 0) {
+      inners_[path.inner[level]].children.assign(first, last);
+      kept = sums;
+    } else {
+      added.push_back({NewInner(std::vector<Child>(first, last)), sums});
+    }
+  }
+  if (level == 0) {
+    added.insert(added.begin(), Child{root_, kept});
+    root_ = NewInner(std::move(added));
+    ++height_;
+    return;
+  }
+  inners_[path.inner[level - 1]].children[path.child[level - 1]].sums = kept;
+  InsertChildren(path, level - 1, path.child[level - 1] + 1, std::move(added));
+}
+
+void RowIndex::RemoveChild(const Path& path, int level) {
+  std::vector<Child>& children = inners_[path.inner[level]].children;
+  children.erase(children.begin() + static_cast<std::ptrdiff_t>(path.child[level]));
+  if (children.empty() && level > 0) {
+    free_inners_.push_back(path.inner[level]);
+    RemoveChild(path, level - 1);
+    return;
+  }
+  // A root with one inner child is one level too many.
+  while (height_ > 1 && inners_[root_].children.size() == 1) {
+    free_inners_.push_back(root_);
+    root_ = inners_[root_].children.front().node;
+    --height_;
+  }
+}
+
+void RowIndex::MergeIfSmall(const Path& path) {
+  std::vector<Child>& siblings = inners_[path.inner[height_ - 1]].children;
+  const std::size_t at = path.child[height_ - 1];
+  // Into the sibling before, or the sibling after into this one.
+  const std::size_t left = at > 0 ? at - 1 : at;
+  const std::size_t right = at > 0 ? at : at + 1;
+  if (right >= siblings.size()) return;
+  Leaf& kept = leaves_[siblings[left].node];
+  Leaf& gone = leaves_[siblings[right].node];
+  if (kept.size() + gone.size() > kMaxLeaf) return;
+  kept.insert(kept.end(), gone.begin(), gone.end());
+  gone = Leaf{};
+  free_leaves_.push_back(siblings[right].node);
+  siblings[left].sums += siblings[right].sums;
+  Path to_right = path;
+  to_right.child[height_ - 1] = right;
+  RemoveChild(to_right, height_ - 1);
+}
+
+bool RowIndex::IsCounted(std::size_t line) const {
+  assert(line < LineCount());
+  const Path path = Find(line);
+  return leaves_[path.leaf][path.offset] != 0;
+}
+
+std::size_t RowIndex::FirstUncountedBelow(std::uint32_t node, int level) const {
+  std::size_t line = 0;
+  for (; level < height_; ++level) {
+    for (const Child& child : inners_[node].children) {
+      if (child.sums.uncounted > 0) {
+        node = child.node;
+        break;
+      }
+      line += child.sums.lines;
+    }
+  }
+  const Leaf& leaf = leaves_[node];
+  return line + static_cast<std::size_t>(std::find(leaf.begin(), leaf.end(), 0u) - leaf.begin());
+}
+
+std::size_t RowIndex::FirstUncounted(std::size_t from_line) const {
+  if (from_line >= LineCount() || total_.uncounted == 0) return LineCount();
+  const Path path = Find(from_line);
+  const Leaf& leaf = leaves_[path.leaf];
+  const auto found =
+      std::find(leaf.begin() + static_cast<std::ptrdiff_t>(path.offset), leaf.end(), 0u);
+  if (found != leaf.end()) {
+    return path.first_line + static_cast<std::size_t>(found - leaf.begin());
+  }
+  // Up the path, then down the first subtree to the right that has an uncounted line.
+  std::size_t line = path.first_line + leaf.size();
+  for (int level = height_ - 1; level >= 0; --level) {
+    const std::vector<Child>& children = inners_[path.inner[level]].children;
+    for (std::size_t k = path.child[level] + 1; k < children.size(); ++k) {
+      if (children[k].sums.uncounted > 0) {
+        return line + FirstUncountedBelow(children[k].node, level + 1);
+      }
+      line += children[k].sums.lines;
+    }
+  }
+  return LineCount();
+}
+
+std::optional<std::size_t> RowIndex::FirstRowOf(std::size_t line) const {
+  const LineSums before = SumsBefore(line);
+  if (before.uncounted != 0) return std::nullopt;
+  return static_cast<std::size_t>(before.rows);
+}
+
+std::optional<RowIndex::RowPlace> RowIndex::PlaceOfRow(std::size_t row) const {
+  // Only rows before the first uncounted line are known.
+  const std::optional<std::size_t> known =
+      total_.uncounted == 0 ? TotalRows() : FirstRowOf(CountedLines());
+  if (!known || row >= *known) return std::nullopt;
+  std::size_t line = 0;
+  std::uint32_t node = root_;
+  for (int level = 0; level < height_; ++level) {
+    for (const Child& child : inners_[node].children) {
+      if (row < child.sums.rows) {
+        node = child.node;
+        break;
+      }
+      row -= static_cast<std::size_t>(child.sums.rows);
+      line += static_cast<std::size_t>(child.sums.lines);
+    }
+  }
+  for (std::uint32_t rows : leaves_[node]) {
+    if (row < rows) return RowPlace{line, row};
+    row -= rows;
+    ++line;
+  }
+  assert(false);  // the rows of the counted lines hold `row`
+  return std::nullopt;
+}
+
+std::optional<std::size_t> RowIndex::TotalRows() const {
+  if (total_.uncounted != 0) return std::nullopt;
+  return static_cast<std::size_t>(total_.rows);
+}
+
+std::size_t RowIndex::MemoryBytes() const {
+  std::size_t bytes = sizeof(*this) + leaves_.capacity() * sizeof(Leaf) +
+                      inners_.capacity() * sizeof(Inner) +
+                      (free_leaves_.capacity() + free_inners_.capacity()) * sizeof(std::uint32_t);
+  for (const Leaf& leaf : leaves_) bytes += leaf.capacity() * sizeof(leaf[0]);
+  for (const Inner& inner : inners_) bytes += inner.children.capacity() * sizeof(Child);
+  return bytes;
+}
+
+}  // namespace tambrel::text

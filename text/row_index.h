@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "text/line_sums.h"
+
+namespace tambrel::text {
+
+// How many display rows each hard line takes at the current width and font, for tens of millions
+// of lines. A line is counted (its rows are known) or uncounted (not yet, or stale after an
+// edit). Queries that need lines nobody has counted say so instead of guessing.
+//
+// A B+ tree: leaves of about a thousand lines hold the counts at four bytes a line, and each inner
+// node keeps the sums of its children. A query or an edit walks one path, O(height * fanout) plus
+// a scan of one leaf, and never touches the rest of the tree.
+class RowIndex {
+ public:
+  explicit RowIndex(std::size_t line_count = 1);
+
+  // `line_count` lines, all uncounted.
+  void Reset(std::size_t line_count);
+  // Mirrors an edit of the text: lines [first_line, first_line + removed) give way to `inserted`
+  // uncounted ones (see Change).
+  void Replace(std::size_t first_line, std::size_t removed, std::size_t inserted);
+  // A line's row count, at least 1.
+  void Set(std::size_t line, std::size_t rows);
+  // The row counts of consecutive lines from `first_line` on.
+  void Set(std::size_t first_line, std::span<const std::uint32_t> rows);
+
+  std::size_t LineCount() const { return static_cast<std::size_t>(total_.lines); }
+  bool IsCounted(std::size_t line) const;
+  // The first uncounted line at or after `from_line`, or LineCount() when there is none.
+  std::size_t FirstUncounted(std::size_t from_line) const;
+  // How many lines from the start are counted.
+  std::size_t CountedLines() const { return FirstUncounted(0); }
+
+  // The display row a line starts on; nothing unless every line before it is counted.
+  std::optional<std::size_t> FirstRowOf(std::size_t line) const;
+  struct RowPlace {
+    std::size_t line;
+    std::size_t row_in_line;
+    bool operator==(const RowPlace&) const = default;
+  };
+  // The line that shows a display row; nothing unless the lines up to it are counted.
+  std::optional<RowPlace> PlaceOfRow(std::size_t row) const;
+  // Nothing unless every line is counted.
+  std::optional<std::size_t> TotalRows() const;
+
+  std::size_t MemoryBytes() const;
+
+ private:
+  using Leaf = std::vector<std::uint32_t>;  // row counts, 0 for uncounted
+  struct Child {
+    std::uint32_t node;  // an inner node, or a leaf on the lowest inner level
+    LineSums sums;
+  };
+  struct Inner {
+    std::vector<Child> children;
+  };
+  static constexpr int kMostLevels = 16;
+  // The way from the root to a line: the child taken on each inner level, then the leaf.
+  struct Path {
+    std::array<std::uint32_t, kMostLevels> inner;
+    std::array<std::size_t, kMostLevels> child;
+    std::uint32_t leaf;
+    std::size_t offset;      // of the line in the leaf
+    std::size_t first_line;  // of the leaf
+  };
+
+  // The path to `line`, or to the end of the last leaf for LineCount().
+  Path Find(std::size_t line) const;
+  // The sums of lines [0, line).
+  LineSums SumsBefore(std::size_t line) const;
+  // Adds `delta` to the sums on the way to the path's leaf.
+  void Propagate(const Path& path, const LineSums& delta);
+  std::uint32_t NewLeaf(Leaf rows);
+  std::uint32_t NewInner(std::vector<Child> children);
+  // Cuts an overfull leaf into leaves of about kLeafLines.
+  void SplitLeaf(const Path& path);
+  // Puts children into the inner node on `level` of the path, at `at`, splitting it and those
+  // above it as they overflow.
+  void InsertChildren(const Path& path, int level, std::size_t at, std::vector<Child> children);
+  // Takes the path's child off the inner node on `level`; an inner node left empty goes too.
+  void RemoveChild(const Path& path, int level);
+  // Moves a small leaf into a sibling that has room.
+  void MergeIfSmall(const Path& path);
+  std::size_t FirstUncountedBelow(std::uint32_t node, int level) const;
+  // Makes every line under a node uncounted and answers its sums.
+  LineSums Uncount(std::uint32_t node, int level);
+
+  std::vector<Leaf> leaves_;
+  std::vector<Inner> inners_;
+  std::vector<std::uint32_t> free_leaves_;
+  std::vector<std::uint32_t> free_inners_;
+  std::uint32_t root_ = 0;
+  int height_ = 1;  // inner levels above the leaves
+  LineSums total_;
+};
+
+}  // namespace tambrel::text

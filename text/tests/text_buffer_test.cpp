@@ -1,0 +1,169 @@
+#include "text/text_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "text/tests/plain_lines.h"
+
+namespace tambrel::text {
+namespace {
+
+// Longer than any small-string buffer, so that moving it keeps its storage.
+std::u16string LongText() {
+  std::u16string text;
+  for (int i = 0; i < 40; ++i) text += u"第一行 line\r\n第二行\n第三行\r";
+  return text;
+}
+
+TEST(TextBufferLines, EmptyTextIsOneEmptyLine) {
+  const TextBuffer buffer;
+  EXPECT_EQ(buffer.LineCount(), 1u);
+  EXPECT_EQ(buffer.LineLength(0), 0u);
+  EXPECT_EQ(buffer.BreakLength(0), 0u);
+  EXPECT_EQ(buffer.LineOfPosition(0), 0u);
+}
+
+TEST(TextBufferLines, MixedBreaksAreKeptApart) {
+  const std::u16string text = u"一\r\n二\n\r三\r\r\n四\n\n";
+  const TextBuffer buffer(text);
+  ExpectMatchesPlain(buffer, text);
+  EXPECT_EQ(buffer.LineCount(), 8u);        // LF CR is two breaks, CR CR LF too
+  EXPECT_EQ(buffer.LineOfPosition(2), 0u);  // between CR and LF
+}
+
+TEST(TextBufferStorage, AdoptsTheTextWithoutCopyingAndMovesWithIt) {
+  std::u16string text = LongText();
+  const char16_t* storage = text.data();
+  TextBuffer buffer(std::move(text));
+  std::u16string scratch;
+  EXPECT_EQ(buffer.LineText(1, scratch).data(), storage + buffer.LineStart(1));
+  buffer.Replace(0, 3, u"改");
+  const TextBuffer moved(std::move(buffer));
+  EXPECT_EQ(moved.SpanAt(1).data(), storage + 3);
+  EXPECT_EQ(moved.Text(), u"改" + LongText().substr(3));
+}
+
+TEST(TextBufferStorage, LineAcrossPiecesIsCopiedIntoScratch) {
+  TextBuffer buffer(u"hello\nworld");
+  buffer.Replace(8, 0, u"--");
+  std::u16string scratch;
+  const std::u16string_view line = buffer.LineText(1, scratch);
+  EXPECT_EQ(line, u"wo--rld");
+  EXPECT_EQ(line.data(), scratch.data());
+}
+
+TEST(TextBufferStorage, SpansCoverTheRangeAndStopWhenAsked) {
+  TextBuffer buffer(u"0123456789");
+  buffer.Replace(3, 0, u"abc");
+  buffer.Replace(8, 1, u"XY");
+  std::u16string joined;
+  buffer.ForEachSpan(2, 9, [&](std::u16string_view span) { joined += span; });
+  EXPECT_EQ(joined, buffer.Text().substr(2, 9));
+  std::size_t visited = 0;
+  buffer.ForEachSpan(0, buffer.Length(), [&](std::u16string_view) { return ++visited < 2; });
+  EXPECT_EQ(visited, 2u);
+}
+
+TEST(TextBufferCrLf, EditsThatFormOrSplitCrLfKeepTheLinesOfThePlainText) {
+  TextBuffer buffer(u"a\rb");
+  buffer.Replace(2, 0, u"\n");  // joins the stored CR
+  ExpectMatchesPlain(buffer, u"a\r\nb");
+  buffer.Replace(2, 0, u"x");  // splits the pair again
+  ExpectMatchesPlain(buffer, u"a\rx\nb");
+  buffer.Replace(2, 1, u"");  // CR and LF of different pieces meet
+  ExpectMatchesPlain(buffer, u"a\r\nb");
+  buffer.Replace(4, 0, u"\r", Merge::kWithPrevious);  // typed CR then LF, stored side by side
+  buffer.Replace(5, 0, u"\n", Merge::kWithPrevious);
+  ExpectMatchesPlain(buffer, u"a\r\nb\r\n");
+}
+
+TEST(TextBufferChange, ReportsTheLinesReplaced) {
+  TextBuffer buffer(u"one\ntwo\nthree");
+  EXPECT_EQ(buffer.Replace(5, 1, u"W"), (Change{5, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(buffer.Replace(3, 1, u""), (Change{3, 1, 0, 0, 2, 1}));  // joins one and two
+  EXPECT_EQ(buffer.Replace(0, 0, u"a\nb\n"), (Change{0, 0, 4, 0, 1, 3}));
+  EXPECT_EQ(buffer.Replace(1, 0, u""), (Change{1, 0, 0, 0, 0, 0}));
+  const std::size_t end = buffer.Length();
+  EXPECT_EQ(buffer.Replace(99, 0, u"!").position, end);  // clamped
+}
+
+TEST(TextBufferChange, EditRightAfterALoneCrIncludesTheCrsLine) {
+  TextBuffer buffer(u"a\rb");
+  EXPECT_EQ(buffer.Replace(2, 0, u"\n"), (Change{2, 0, 1, 0, 2, 2}));
+}
+
+TEST(TextBufferUndo, UndoAndRedoReportTheirChanges) {
+  TextBuffer buffer(u"ab\ncd");
+  EXPECT_FALSE(buffer.Undo().has_value());
+  buffer.Replace(1, 3, u"X\nY\nZ");
+  EXPECT_EQ(buffer.Undo(), (Change{1, 5, 3, 0, 3, 2}));
+  EXPECT_EQ(buffer.Text(), u"ab\ncd");
+  EXPECT_EQ(buffer.Redo(), (Change{1, 3, 5, 0, 2, 3}));
+  EXPECT_EQ(buffer.Text(), u"aX\nY\nZd");
+  EXPECT_FALSE(buffer.Redo().has_value());
+}
+
+TEST(TextBufferUndo, TypingJoinsOneStep) {
+  TextBuffer buffer(u"[]");
+  const std::u16string typed = u"中文 text";
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    buffer.Replace(1 + i, 0, typed.substr(i, 1), Merge::kWithPrevious);
+  }
+  EXPECT_EQ(buffer.Undo(), (Change{1, typed.size(), 0, 0, 1, 1}));
+  EXPECT_FALSE(buffer.CanUndo());
+}
+
+TEST(TextBufferUndo, BackspacesAndDeletesJoinOneStep) {
+  TextBuffer buffer(u"abcdefgh");
+  buffer.Replace(4, 1, u"", Merge::kWithPrevious);  // backspace over e, d, c
+  buffer.Replace(3, 1, u"", Merge::kWithPrevious);
+  buffer.Replace(2, 1, u"", Merge::kWithPrevious);
+  EXPECT_EQ(buffer.Undo(), (Change{2, 0, 3, 0, 1, 1}));
+  buffer.Replace(1, 1, u"", Merge::kWithPrevious);  // delete b, then c d
+  buffer.Replace(1, 2, u"", Merge::kWithPrevious);
+  EXPECT_EQ(buffer.Text(), u"aefgh");
+  buffer.Undo();
+  EXPECT_EQ(buffer.Text(), u"abcdefgh");
+  EXPECT_FALSE(buffer.CanUndo());
+}
+
+TEST(TextBufferUndo, StepsThatDoNotContinueStayApart) {
+  TextBuffer buffer(u"abcdef");
+  buffer.Replace(1, 0, u"x", Merge::kWithPrevious);
+  buffer.Replace(5, 0, u"y", Merge::kWithPrevious);  // not where the last insertion ended
+  buffer.Replace(6, 1, u"", Merge::kWithPrevious);   // a deletion after an insertion
+  buffer.Replace(6, 0, u"z", Merge::kWithPrevious);  // an insertion after a deletion
+  buffer.Replace(7, 0, u"w", Merge::kNever);
+  buffer.BreakUndoGroup();
+  buffer.Replace(8, 0, u"v", Merge::kWithPrevious);  // after the caret moved
+  int steps = 0;
+  while (buffer.Undo()) ++steps;
+  EXPECT_EQ(steps, 6);
+  EXPECT_EQ(buffer.Text(), u"abcdef");
+}
+
+TEST(TextBufferUndo, NewEditDropsRedo) {
+  TextBuffer buffer(u"abc");
+  buffer.Replace(0, 1, u"x");
+  buffer.Undo();
+  buffer.Replace(3, 0, u"!");
+  EXPECT_FALSE(buffer.CanRedo());
+  EXPECT_EQ(buffer.Text(), u"abc!");
+}
+
+TEST(TextBufferUndo, ReplacingTheWholeTextIsUndoneWithoutCopying) {
+  std::u16string text = LongText();
+  const char16_t* storage = text.data();
+  const std::size_t lines = PlainLines(text).size();
+  TextBuffer buffer(std::move(text));
+  EXPECT_EQ(buffer.Replace(0, buffer.Length(), u"new"),
+            (Change{0, LongText().size(), 3, 0, lines, 1}));
+  EXPECT_EQ(buffer.Undo(), (Change{0, 3, LongText().size(), 0, 1, lines}));
+  EXPECT_EQ(buffer.SpanAt(0).data(), storage);
+  ExpectMatchesPlain(buffer, LongText());
+}
+
+}  // namespace
+}  // namespace tambrel::text

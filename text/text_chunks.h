@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/piece.h"
+#include "text/position_list.h"
+
+namespace tambrel::text {
+
+// Where a document's units live: the adopted text, never copied, and append-only chunks for
+// everything inserted since. Nothing is ever moved or removed, so a piece stays valid for as long
+// as the chunks do. Each chunk carries its own line starts.
+class TextChunks {
+ public:
+  explicit TextChunks(std::u16string original);
+
+  // The piece that covers the adopted text; its length is 0 when there is none.
+  Piece Original() const;
+  // Copies `text` (not empty) into storage and answers its piece.
+  Piece Append(std::u16string_view text);
+  // Grows `piece` by `text` in place when the piece ends where the next insertion would be
+  // stored, which keeps a run of typing in one piece. Answers false, changing nothing, otherwise.
+  bool Extend(Piece& piece, std::u16string_view text);
+  // The part [offset, offset + length) of a piece, length > 0.
+  Piece Cut(const Piece& piece, std::size_t offset, std::size_t length) const;
+
+  std::u16string_view View(const Piece& piece) const {
+    return {chunks_[piece.chunk].text.data() + piece.start, piece.length};
+  }
+  const PositionList& Starts(std::uint32_t chunk) const { return chunks_[chunk].starts; }
+
+  std::size_t MemoryBytes() const;
+
+ private:
+  struct Chunk {
+    std::u16string text;
+    PositionList starts;
+  };
+
+  Piece MakePiece(std::uint32_t chunk, std::size_t start, std::size_t length) const;
+  void AppendTo(std::uint32_t chunk, std::u16string_view text);
+  std::uint32_t NewChunk(std::size_t capacity);
+
+  static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
+  std::vector<Chunk> chunks_;
+  // The chunk that takes small insertions; its capacity is reserved, so it never reallocates.
+  std::uint32_t open_ = kNoChunk;
+};
+
+}  // namespace tambrel::text
