@@ -87,17 +87,29 @@ PieceTree::NodeId PieceTree::Merge(NodeId left, NodeId right) {
 std::pair<PieceTree::NodeId, PieceTree::NodeId> PieceTree::Split(NodeId subtree,
                                                                  std::size_t position,
                                                                  const TextChunks& chunks) {
+  NodeId cut_tail = kNil;
+  const auto [first, rest] = SplitNodes(subtree, position, chunks, cut_tail);
+  // The tail of a cut piece is a new node with a priority of its own: merged in from the top, it
+  // sinks to where that priority belongs instead of sitting above nodes that outrank it.
+  return {first, Merge(cut_tail, rest)};
+}
+
+std::pair<PieceTree::NodeId, PieceTree::NodeId> PieceTree::SplitNodes(NodeId subtree,
+                                                                      std::size_t position,
+                                                                      const TextChunks& chunks,
+                                                                      NodeId& cut_tail) {
   if (subtree == kNil) return {kNil, kNil};
   const std::size_t left_length = nodes_[nodes_[subtree].left].length;
   if (position <= left_length) {
-    const auto [first, rest] = Split(nodes_[subtree].left, position, chunks);
+    const auto [first, rest] = SplitNodes(nodes_[subtree].left, position, chunks, cut_tail);
     nodes_[subtree].left = rest;
     Update(subtree);
     return {first, subtree};
   }
   const std::size_t piece_end = left_length + nodes_[subtree].piece.length;
   if (position >= piece_end) {
-    const auto [first, rest] = Split(nodes_[subtree].right, position - piece_end, chunks);
+    const auto [first, rest] =
+        SplitNodes(nodes_[subtree].right, position - piece_end, chunks, cut_tail);
     nodes_[subtree].right = first;
     Update(subtree);
     return {subtree, rest};
@@ -105,12 +117,12 @@ std::pair<PieceTree::NodeId, PieceTree::NodeId> PieceTree::Split(NodeId subtree,
   // The cut falls inside this node's piece: it keeps the head, a new node takes the tail.
   const std::size_t offset = position - left_length;
   const Piece whole = nodes_[subtree].piece;
-  const NodeId tail = MakeNode(chunks.Cut(whole, offset, whole.length - offset));
+  cut_tail = MakeNode(chunks.Cut(whole, offset, whole.length - offset));
   nodes_[subtree].piece = chunks.Cut(whole, 0, offset);
   const NodeId right = nodes_[subtree].right;
   nodes_[subtree].right = kNil;
   Update(subtree);
-  return {subtree, Merge(tail, right)};
+  return {subtree, right};
 }
 
 bool PieceTree::ExtendLast(NodeId subtree, std::u16string_view text, TextChunks& chunks) {

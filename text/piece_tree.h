@@ -63,6 +63,10 @@ class PieceTree {
 
   void Update(NodeId node);
   std::uint32_t NextPriority();
+  // Split, except that the tail of a piece cut in two is handed back in `cut_tail` rather than
+  // put into the second part.
+  std::pair<NodeId, NodeId> SplitNodes(NodeId subtree, std::size_t position,
+                                       const TextChunks& chunks, NodeId& cut_tail);
 
   // Node 0 is the empty subtree: all its sums are zero.
   std::vector<Node> nodes_;
