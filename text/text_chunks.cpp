@@ -92,7 +92,7 @@ Piece TextChunks::MakePiece(std::uint32_t chunk, std::size_t start, std::size_t 
 }
 
 std::size_t TextChunks::MemoryBytes() const {
-  std::size_t bytes = chunks_.capacity() * sizeof(Chunk);
+  std::size_t bytes = chunks_.size() * sizeof(Chunk);
   for (const Chunk& chunk : chunks_) {
     bytes += chunk.text.capacity() * sizeof(char16_t) + chunk.starts.MemoryBytes();
   }

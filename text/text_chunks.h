@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "text/piece.h"
 #include "text/position_list.h"
@@ -12,8 +12,9 @@
 namespace tambrel::text {
 
 // Where a document's units live: the adopted text, never copied, and append-only chunks for
-// everything inserted since. Nothing is ever moved or removed, so a piece stays valid for as long
-// as the chunks do. Each chunk carries its own line starts.
+// everything inserted since. Nothing is ever moved or removed, so a piece, and a view of stored
+// units, stays valid for as long as the chunks do: a view may be appended to the very storage it
+// points into. Each chunk carries its own line starts.
 class TextChunks {
  public:
   explicit TextChunks(std::u16string original);
@@ -46,7 +47,9 @@ class TextChunks {
   std::uint32_t NewChunk(std::size_t capacity);
 
   static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
-  std::vector<Chunk> chunks_;
+  // A deque, so that a new chunk never moves the others: a short text lives inside its string
+  // object, and a vector that grew would move it.
+  std::deque<Chunk> chunks_;
   // The chunk that takes small insertions; its capacity is reserved, so it never reallocates.
   std::uint32_t open_ = kNoChunk;
 };
