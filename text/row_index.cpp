@@ -89,20 +89,25 @@ void RowIndex::Reset(std::size_t line_count) {
   }
   height_ = 0;
   do {
-    std::vector<Child> above;
-    const std::size_t parts = Parts(level.size(), kBuiltFanout);
-    for (std::size_t k = 0; k < parts; ++k) {
-      const auto first = level.begin() + static_cast<std::ptrdiff_t>(level.size() * k / parts);
-      const auto last = level.begin() + static_cast<std::ptrdiff_t>(level.size() * (k + 1) / parts);
-      LineSums sums;
-      for (auto it = first; it != last; ++it) sums += it->sums;
-      above.push_back({NewInner(std::vector<Child>(first, last)), sums});
-    }
-    level = std::move(above);
+    level = GroupInInners(level);
     ++height_;
   } while (level.size() > 1);
   root_ = level.front().node;
   total_ = level.front().sums;
+}
+
+std::vector<RowIndex::Child> RowIndex::GroupInInners(const std::vector<Child>& children) {
+  std::vector<Child> above;
+  const std::size_t parts = Parts(children.size(), kBuiltFanout);
+  for (std::size_t k = 0; k < parts; ++k) {
+    const auto first = children.begin() + static_cast<std::ptrdiff_t>(children.size() * k / parts);
+    const auto last =
+        children.begin() + static_cast<std::ptrdiff_t>(children.size() * (k + 1) / parts);
+    LineSums sums;
+    for (auto it = first; it != last; ++it) sums += it->sums;
+    above.push_back({NewInner(std::vector<Child>(first, last)), sums});
+  }
+  return above;
 }
 
 std::uint32_t RowIndex::NewLeaf(Leaf rows) {
@@ -262,6 +267,12 @@ void RowIndex::InsertChildren(const Path& path, int level, std::size_t at,
   }
   if (level == 0) {
     added.insert(added.begin(), Child{root_, kept});
+    // Thousands of leaves that come at once (an undo that brings back millions of lines) split
+    // the root into more nodes than a new root may hold: levels go on above it until one does.
+    while (added.size() > kFanout) {
+      added = GroupInInners(added);
+      ++height_;
+    }
     root_ = NewInner(std::move(added));
     ++height_;
     return;

@@ -80,6 +80,9 @@ class RowIndex {
   void Propagate(const Path& path, const LineSums& delta);
   std::uint32_t NewLeaf(Leaf rows);
   std::uint32_t NewInner(std::vector<Child> children);
+  // New inner nodes of about kBuiltFanout children each that hold `children` in order: the
+  // level above them.
+  std::vector<Child> GroupInInners(const std::vector<Child>& children);
   // Cuts an overfull leaf into leaves of about kLeafLines.
   void SplitLeaf(const Path& path);
   // Puts children into the inner node on `level` of the path, at `at`, splitting it and those
