@@ -7,30 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "text/tests/plain_line_list.h"
 #include "text/text_buffer.h"
 
 namespace tambrel::text {
-
-// The hard lines of a plain string, found the slow and obvious way.
-struct PlainLine {
-  std::size_t start = 0;
-  std::size_t length = 0;
-  std::size_t break_length = 0;
-};
-
-inline std::vector<PlainLine> PlainLines(std::u16string_view text) {
-  std::vector<PlainLine> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != u'\r' && text[i] != u'\n') continue;
-    const bool pair = text.substr(i, 2) == u"\r\n";
-    lines.push_back({start, i - start, pair ? 2u : 1u});
-    i += pair ? 1 : 0;
-    start = i + 1;
-  }
-  lines.push_back({start, text.size() - start, 0});
-  return lines;
-}
 
 // Compares every read and every line query of `buffer` with the plain string.
 inline void ExpectMatchesPlain(const TextBuffer& buffer, std::u16string_view text) {
