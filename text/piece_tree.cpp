@@ -1,6 +1,7 @@
 #include "text/piece_tree.h"
 
 #include <cassert>
+#include <string>
 
 namespace tambrel::text {
 namespace {
@@ -48,12 +49,10 @@ void PieceTree::Free(NodeId subtree) {
   }
 }
 
-void PieceTree::Update(NodeId id) {
-  Node& node = nodes_[id];
+PieceTree::Sums PieceTree::SumsOf(const Node& node) const {
   const Node& left = nodes_[node.left];
   const Node& right = nodes_[node.right];
   const std::uint8_t own = node.piece.edges;
-  node.length = left.length + node.piece.length + right.length;
   std::size_t starts = left.starts + node.piece.inner_starts + right.starts;
   std::uint8_t first = own & kFirstEdge;
   std::uint8_t last = own & kLastEdges;
@@ -65,8 +64,16 @@ void PieceTree::Update(NodeId id) {
     starts += StartsLineBetween(own, right.edges) ? 1 : 0;
     last = right.edges & kLastEdges;
   }
-  node.starts = starts;
-  node.edges = static_cast<std::uint8_t>(first | last);
+  return {left.length + node.piece.length + right.length, starts,
+          static_cast<std::uint8_t>(first | last)};
+}
+
+void PieceTree::Update(NodeId id) {
+  Node& node = nodes_[id];
+  const Sums sums = SumsOf(node);
+  node.length = sums.length;
+  node.starts = sums.starts;
+  node.edges = sums.edges;
 }
 
 PieceTree::NodeId PieceTree::Merge(NodeId left, NodeId right) {
@@ -218,6 +225,55 @@ std::size_t PieceTree::StartsThrough(NodeId subtree, std::size_t position,
 
 std::size_t PieceTree::MemoryBytes() const {
   return nodes_.capacity() * sizeof(Node) + free_.capacity() * sizeof(NodeId);
+}
+
+std::optional<std::string> PieceTree::CheckInvariants(std::span<const NodeId> roots,
+                                                      const TextChunks& chunks) const {
+  const Node& nil = nodes_[kNil];
+  if (nil.left != kNil || nil.right != kNil || nil.length != 0 || nil.starts != 0 ||
+      nil.edges != 0) {
+    return "the empty subtree has children or sums";
+  }
+  const auto name = [](NodeId id) { return "node " + std::to_string(id); };
+  std::vector<bool> seen(nodes_.size(), false);
+  for (const NodeId id : free_) {
+    if (id == kNil || id >= nodes_.size()) return "the free list holds " + name(id);
+    if (seen[id]) return name(id) + " is freed twice";
+    seen[id] = true;
+  }
+  std::vector<NodeId> pending;
+  for (const NodeId root : roots) {
+    if (root != kNil) pending.push_back(root);
+  }
+  while (!pending.empty()) {
+    const NodeId id = pending.back();
+    pending.pop_back();
+    if (id >= nodes_.size()) return name(id) + " is outside the pool";
+    if (seen[id]) return name(id) + " is in two places (trees or the free list)";
+    seen[id] = true;
+    const Node& node = nodes_[id];
+    for (const NodeId child : {node.left, node.right}) {
+      if (child == kNil) continue;
+      if (child >= nodes_.size()) return name(id) + " has a child outside the pool";
+      if (nodes_[child].priority > node.priority) {
+        return name(id) + " has a child of higher priority: the treap is out of order";
+      }
+      pending.push_back(child);
+    }
+    const Sums sums = SumsOf(node);
+    if (sums.length != node.length || sums.starts != node.starts || sums.edges != node.edges) {
+      return name(id) + " holds stale sums: length " + std::to_string(node.length) +
+             " instead of " + std::to_string(sums.length) + ", line starts " +
+             std::to_string(node.starts) + " instead of " + std::to_string(sums.starts);
+    }
+    if (const std::optional<std::string> problem = chunks.CheckPiece(node.piece)) {
+      return name(id) + ": " + *problem;
+    }
+  }
+  for (NodeId id = 1; id < nodes_.size(); ++id) {
+    if (!seen[id]) return name(id) + " is lost: in no tree and not free";
+  }
+  return std::nullopt;
 }
 
 }  // namespace tambrel::text

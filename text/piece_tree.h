@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -50,6 +53,13 @@ class PieceTree {
 
   std::size_t MemoryBytes() const;
 
+  // The first way the pool breaks what the tree promises, or nothing. `roots` are every subtree
+  // in use (the document and those the undo history keeps): each node must be in one of them or
+  // free, once; every subtree must keep its nodes in heap order of priority and hold the sums of
+  // its pieces; every piece must be sound in `chunks`. Visits every node: for tests.
+  std::optional<std::string> CheckInvariants(std::span<const NodeId> roots,
+                                             const TextChunks& chunks) const;
+
  private:
   struct Node {
     Piece piece;
@@ -61,6 +71,13 @@ class PieceTree {
     std::size_t starts = 0;
   };
 
+  // What a node's subtree adds up to, from its piece and its children's sums.
+  struct Sums {
+    std::size_t length = 0;
+    std::size_t starts = 0;
+    std::uint8_t edges = 0;
+  };
+  Sums SumsOf(const Node& node) const;
   void Update(NodeId node);
   std::uint32_t NextPriority();
   // Split, except that the tail of a piece cut in two is handed back in `cut_tail` rather than

@@ -6,12 +6,15 @@
 
 namespace tambrel::text {
 
-TextBuffer::TextBuffer(std::u16string text) : chunks_(std::move(text)) {
+TextBuffer::TextBuffer(std::u16string text, ChunkSizes chunk_sizes)
+    : chunks_(std::move(text), chunk_sizes) {
   const Piece original = chunks_.Original();
   if (original.length > 0) root_ = tree_.MakeNode(original);
 }
 
-void TextBuffer::Reset(std::u16string text) { *this = TextBuffer(std::move(text)); }
+void TextBuffer::Reset(std::u16string text) {
+  *this = TextBuffer(std::move(text), chunks_.Sizes());
+}
 
 char16_t TextBuffer::At(std::size_t position) const {
   const PieceTree::Location at = tree_.Locate(root_, position);
@@ -176,6 +179,23 @@ void TextBuffer::DropSteps(std::vector<Step>& steps) {
 std::size_t TextBuffer::MemoryBytes() const {
   return sizeof(*this) + chunks_.MemoryBytes() + tree_.MemoryBytes() +
          (undo_.capacity() + redo_.capacity()) * sizeof(Step);
+}
+
+std::optional<std::string> TextBuffer::CheckInvariants() const {
+  if (std::optional<std::string> problem = chunks_.CheckInvariants()) return problem;
+  std::vector<PieceTree::NodeId> roots{root_};
+  for (const std::vector<Step>* steps : {&undo_, &redo_}) {
+    for (const Step& step : *steps) roots.push_back(step.pieces);
+  }
+  if (std::optional<std::string> problem = tree_.CheckInvariants(roots, chunks_)) return problem;
+  // Only the next step of each kind applies to the text as it is now.
+  for (const std::vector<Step>* steps : {&undo_, &redo_}) {
+    if (!steps->empty() && steps->back().position + steps->back().inserted > Length()) {
+      return std::string(steps == &undo_ ? "the undo" : "the redo") +
+             " step takes back units past the end of the text";
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tambrel::text

@@ -24,14 +24,14 @@ namespace tambrel::text {
 // on one thread and used on another.
 class TextBuffer {
  public:
-  explicit TextBuffer(std::u16string text = {});
+  explicit TextBuffer(std::u16string text = {}, ChunkSizes chunk_sizes = {});
   TextBuffer(TextBuffer&&) noexcept = default;
   TextBuffer& operator=(TextBuffer&&) noexcept = default;
   // A copy of a document is never wanted by accident.
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
 
-  // Adopts a new text and forgets the undo history.
+  // Adopts a new text and forgets the undo history; the chunk sizes stay.
   void Reset(std::u16string text);
 
   std::size_t Length() const { return tree_.Length(root_); }
@@ -77,6 +77,10 @@ class TextBuffer {
 
   // Bytes held, text included.
   std::size_t MemoryBytes() const;
+
+  // The first way the storage, the piece tree or the undo history breaks what it promises, or
+  // nothing. Visits every piece and reads every stored unit: for tests.
+  std::optional<std::string> CheckInvariants() const;
 
  private:
   // One undo or redo step: putting `pieces` in place of the `inserted` units at `position`

@@ -1,6 +1,7 @@
 #include "text/text_chunks.h"
 
 #include <cassert>
+#include <string>
 #include <utility>
 
 #include "text/line_scan.h"
@@ -8,14 +9,17 @@
 namespace tambrel::text {
 namespace {
 
-// Small insertions share chunks of this many units; a larger one gets a chunk of its own, so
-// that no chunk ever has to grow by copying.
-constexpr std::size_t kOpenChunkUnits = std::size_t{1} << 16;
-constexpr std::size_t kOwnChunkUnits = kOpenChunkUnits / 4;
+std::string Describe(const Piece& piece) {
+  return "piece (chunk " + std::to_string(piece.chunk) + ", start " + std::to_string(piece.start) +
+         ", length " + std::to_string(piece.length) + ")";
+}
 
 }  // namespace
 
-TextChunks::TextChunks(std::u16string original) {
+TextChunks::TextChunks(std::u16string original, ChunkSizes sizes) : sizes_(sizes) {
+  // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
+  // by copying.
+  assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
   Chunk& chunk = chunks_.emplace_back();
   chunk.text = std::move(original);
   chunk.starts.Reserve(EstimateLineStarts(chunk.text));
@@ -46,12 +50,13 @@ void TextChunks::AppendTo(std::uint32_t index, std::u16string_view text) {
 Piece TextChunks::Append(std::u16string_view text) {
   assert(!text.empty());
   std::uint32_t index;
-  if (text.size() > kOwnChunkUnits) {
+  // Only small insertions share chunks, so that no chunk ever has to grow by copying.
+  if (text.size() > sizes_.own_chunk_units) {
     index = NewChunk(text.size());
   } else {
     if (open_ == kNoChunk ||
         chunks_[open_].text.size() + text.size() > chunks_[open_].text.capacity()) {
-      open_ = NewChunk(kOpenChunkUnits);
+      open_ = NewChunk(sizes_.open_chunk_units);
     }
     index = open_;
   }
@@ -97,6 +102,54 @@ std::size_t TextChunks::MemoryBytes() const {
     bytes += chunk.text.capacity() * sizeof(char16_t) + chunk.starts.MemoryBytes();
   }
   return bytes;
+}
+
+std::optional<std::string> TextChunks::CheckPiece(const Piece& piece) const {
+  if (piece.chunk >= chunks_.size()) return Describe(piece) + " names no chunk";
+  if (piece.length == 0) return Describe(piece) + " is empty";
+  const std::size_t size = chunks_[piece.chunk].text.size();
+  if (piece.start > size || piece.length > size - piece.start) {
+    return Describe(piece) + " runs past its chunk of " + std::to_string(size) + " units";
+  }
+  const Piece fresh = MakePiece(piece.chunk, piece.start, piece.length);
+  if (fresh.first_start != piece.first_start || fresh.inner_starts != piece.inner_starts) {
+    return Describe(piece) + " records line starts from " + std::to_string(piece.first_start) +
+           " (" + std::to_string(piece.inner_starts) + " inside) instead of from " +
+           std::to_string(fresh.first_start) + " (" + std::to_string(fresh.inner_starts) + ")";
+  }
+  if (fresh.edges != piece.edges) return Describe(piece) + " records the wrong edges";
+  return std::nullopt;
+}
+
+std::optional<std::string> TextChunks::CheckInvariants() const {
+  if (open_ != kNoChunk) {
+    if (open_ >= chunks_.size()) return "the shared chunk is missing";
+    if (chunks_[open_].text.capacity() < sizes_.open_chunk_units) {
+      return "the shared chunk has less room than it was given";
+    }
+  }
+  for (std::size_t index = 0; index < chunks_.size(); ++index) {
+    const Chunk& chunk = chunks_[index];
+    const std::u16string& text = chunk.text;
+    // The starts read off unit by unit; a CR at the very end waits for what comes after it.
+    std::size_t listed = 0;
+    for (std::size_t position = 1; position <= text.size(); ++position) {
+      const char16_t before = text[position - 1];
+      const bool starts = before == u'\n' ||
+                          (before == u'\r' && position < text.size() && text[position] != u'\n');
+      if (!starts) continue;
+      if (listed >= chunk.starts.Size() || chunk.starts[listed] != position) {
+        return "chunk " + std::to_string(index) + " does not list the line start at " +
+               std::to_string(position);
+      }
+      ++listed;
+    }
+    if (listed != chunk.starts.Size()) {
+      return "chunk " + std::to_string(index) + " lists a line start at " +
+             std::to_string(chunk.starts[listed]) + " that its text does not make";
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tambrel::text

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,13 +12,24 @@
 
 namespace tambrel::text {
 
+// How storage for inserted text is cut into chunks. The defaults suit the editor; tests shrink
+// them so that short texts fill chunks and reach the edges between them.
+struct ChunkSizes {
+  // Small insertions share chunks of this many units.
+  std::size_t open_chunk_units = std::size_t{1} << 16;
+  // A longer insertion gets a chunk of its own; at most open_chunk_units.
+  std::size_t own_chunk_units = std::size_t{1} << 14;
+};
+
 // Where a document's units live: the adopted text, never copied, and append-only chunks for
 // everything inserted since. Nothing is ever moved or removed, so a piece, and a view of stored
 // units, stays valid for as long as the chunks do: a view may be appended to the very storage it
 // points into. Each chunk carries its own line starts.
 class TextChunks {
  public:
-  explicit TextChunks(std::u16string original);
+  explicit TextChunks(std::u16string original, ChunkSizes sizes = {});
+
+  ChunkSizes Sizes() const { return sizes_; }
 
   // The piece that covers the adopted text; its length is 0 when there is none.
   Piece Original() const;
@@ -36,6 +48,13 @@ class TextChunks {
 
   std::size_t MemoryBytes() const;
 
+  // What is wrong with a piece that claims to lie in storage: its range, or what it records of
+  // its line starts and edges. Nothing when it is sound.
+  std::optional<std::string> CheckPiece(const Piece& piece) const;
+  // The first chunk whose line starts are not those of its text, or nothing. Reads every unit:
+  // for tests.
+  std::optional<std::string> CheckInvariants() const;
+
  private:
   struct Chunk {
     std::u16string text;
@@ -47,6 +66,7 @@ class TextChunks {
   std::uint32_t NewChunk(std::size_t capacity);
 
   static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
+  ChunkSizes sizes_;
   // A deque, so that a new chunk never moves the others: a short text lives inside its string
   // object, and a vector that grew would move it.
   std::deque<Chunk> chunks_;

@@ -1,13 +1,16 @@
 // Random edits, undos and redos, checked after every step against a plain string that replays
-// the same operations by the rules the buffer promises.
+// the same operations by the rules the buffer promises, and against the invariants of the
+// buffer's storage and tree. Seeds and lengths come from the environment (random_settings.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <string>
-#include <vector>
 
+#include "text/tests/change_check.h"
+#include "text/tests/plain_history.h"
 #include "text/tests/plain_lines.h"
+#include "text/tests/random_settings.h"
 #include "text/text_buffer.h"
 
 namespace tambrel::text {
@@ -23,113 +26,47 @@ std::u16string RandomText(std::mt19937& random, std::size_t max_length) {
   return text;
 }
 
-std::vector<std::u16string> LinesWithBreaks(std::u16string_view text) {
-  std::vector<std::u16string> lines;
-  for (const PlainLine& line : PlainLines(text)) {
-    lines.emplace_back(text.substr(line.start, line.length + line.break_length));
-  }
-  return lines;
+// Storage as the editor has it, and chunks of a few units, so that insertions soon fill the
+// shared chunk and longer ones get chunks of their own.
+constexpr ChunkSizes kChunkSizes[] = {{}, {64, 16}, {8, 3}};
+
+void ExpectSound(const TextBuffer& buffer) {
+  if (const std::optional<std::string> problem = buffer.CheckInvariants()) FAIL() << *problem;
 }
 
-// A change must name every line whose text changed: those before it and after it are the same
-// before and after. It must also stay near the edit instead of marking the whole text.
-void ExpectChangeDescribes(const Change& change, std::u16string_view before,
-                           std::u16string_view after) {
-  const std::vector<std::u16string> old_lines = LinesWithBreaks(before);
-  const std::vector<std::u16string> new_lines = LinesWithBreaks(after);
-  const std::size_t old_end = change.first_line + change.lines_removed;
-  const std::size_t new_end = change.first_line + change.lines_inserted;
-  ASSERT_LE(old_end, old_lines.size());
-  ASSERT_EQ(old_lines.size() - old_end, new_lines.size() - new_end);
-  EXPECT_TRUE(
-      std::equal(old_lines.begin(), old_lines.begin() + change.first_line, new_lines.begin()));
-  EXPECT_TRUE(
-      std::equal(old_lines.begin() + old_end, old_lines.end(), new_lines.begin() + new_end));
-  const auto breaks_around = [&change](std::u16string_view text, std::size_t length) {
-    const std::size_t from = change.position > 0 ? change.position - 1 : 0;
-    const std::u16string_view near = text.substr(from, length + 2);
-    return static_cast<std::size_t>(std::count(near.begin(), near.end(), u'\r') +
-                                    std::count(near.begin(), near.end(), u'\n'));
-  };
-  EXPECT_LE(change.lines_removed, 2 + breaks_around(before, change.removed));
-  EXPECT_LE(change.lines_inserted, 2 + breaks_around(after, change.inserted));
-}
-
-// The plain string with the same undo history: the text before each step.
-struct PlainHistory {
-  struct Step {
-    std::u16string before;
-    std::size_t position;
-    std::size_t inserted;
-  };
-
-  bool Continues(std::size_t position, std::size_t length, std::size_t inserted) const {
-    if (!open || undo.empty()) return false;
-    const Step& last = undo.back();
-    if (length == 0) return last.inserted > 0 && last.position + last.inserted == position;
-    return inserted == 0 && last.inserted == 0 &&
-           (position + length == last.position || position == last.position);
-  }
-
-  void Replace(std::size_t position, std::size_t length, const std::u16string& inserted,
-               Merge merge) {
-    if (length == 0 && inserted.empty()) return;
-    if (merge == Merge::kWithPrevious && Continues(position, length, inserted.size())) {
-      undo.back().inserted += inserted.size();
-      undo.back().position = std::min(undo.back().position, position);
-    } else {
-      undo.push_back({text, position, inserted.size()});
-    }
-    redo.clear();
-    text.replace(position, length, inserted);
-    open = true;
-  }
-
-  bool Undo() {
-    if (undo.empty()) return false;
-    redo.push_back(std::move(text));
-    text = std::move(undo.back().before);
-    undo.pop_back();
-    open = false;
-    return true;
-  }
-
-  bool Redo() {
-    if (redo.empty()) return false;
-    undo.push_back({std::move(text), 0, 0});
-    text = std::move(redo.back());
-    redo.pop_back();
-    open = false;
-    return true;
-  }
-
-  std::u16string text;
-  std::vector<Step> undo;
-  std::vector<std::u16string> redo;
-  bool open = false;
+struct Session {
+  std::size_t initial_length;
+  // Whether an edit may now and then remove everything after its position.
+  bool truncate;
 };
 
-void RunRandomSession(unsigned seed, std::size_t initial_length, int operations, bool truncate) {
+void RunRandomSession(unsigned seed, const Session& session, int operations) {
   std::mt19937 random(seed);
   PlainHistory plain;
-  plain.text = RandomText(random, initial_length);
-  TextBuffer buffer(plain.text);
+  plain.text = RandomText(random, session.initial_length);
+  TextBuffer buffer(plain.text, kChunkSizes[seed % std::size(kChunkSizes)]);
   for (int step = 0; step < operations; ++step) {
+    SCOPED_TRACE(testing::Message() << "step " << step);
     const int kind = static_cast<int>(random() % 100);
     const std::u16string before = plain.text;
     if (kind < 20) {
       const std::optional<Change> change = kind < 12 ? buffer.Undo() : buffer.Redo();
       ASSERT_EQ(change.has_value(), kind < 12 ? plain.Undo() : plain.Redo());
-      if (change) ExpectChangeDescribes(*change, before, plain.text);
+      if (change) {
+        if (const std::optional<std::string> problem = ChangeProblem(*change, before, plain.text)) {
+          FAIL() << *problem;
+        }
+      }
     } else if (kind < 25) {
       buffer.BreakUndoGroup();
-      plain.open = false;
+      plain.BreakUndoGroup();
     } else {
       const std::size_t position =
           std::uniform_int_distribution<std::size_t>(0, before.size())(random);
       // Mostly typing-sized edits, sometimes large ones; now and then everything after the
       // position goes.
-      const std::size_t longest = kind < 85 ? 6 : kind < 98 || !truncate ? 100 : before.size();
+      const std::size_t longest =
+          kind < 85 ? 6 : kind < 98 || !session.truncate ? 100 : before.size();
       const std::size_t length = std::uniform_int_distribution<std::size_t>(
           0, std::min(before.size() - position, longest))(random);
       const std::u16string text = RandomText(random, kind < 85 ? 3 : 120);
@@ -138,27 +75,67 @@ void RunRandomSession(unsigned seed, std::size_t initial_length, int operations,
       plain.Replace(position, length, text, merge);
       ASSERT_EQ(change.removed, length);
       ASSERT_EQ(change.inserted, text.size());
-      if (length > 0 || !text.empty()) ExpectChangeDescribes(change, before, plain.text);
+      if (const std::optional<std::string> problem = ChangeProblem(change, before, plain.text)) {
+        FAIL() << *problem;
+      }
     }
     ASSERT_EQ(buffer.CanUndo(), !plain.undo.empty());
     ASSERT_EQ(buffer.CanRedo(), !plain.redo.empty());
     ExpectMatchesPlain(buffer, plain.text);
-    if (::testing::Test::HasFailure()) {
-      ADD_FAILURE() << "seed " << seed << ", step " << step;
-      return;
-    }
+    ExpectSound(buffer);
+    if (testing::Test::HasFailure()) return;
+  }
+}
+
+void RunSessions(const RandomSettings& settings, const Session& session) {
+  for (unsigned k = 0; k < settings.iterations && !testing::Test::HasFailure(); ++k) {
+    const unsigned seed = settings.Seed(k);
+    SCOPED_TRACE(settings.Replay(seed));
+    RunRandomSession(seed, session, settings.operations);
   }
 }
 
 TEST(TextBufferRandom, EditsUndosAndRedosMatchAPlainString) {
-  for (unsigned seed = 1; seed <= 20 && !HasFailure(); ++seed)
-    RunRandomSession(seed, 60, 300, true);
+  RunSessions(ReadRandomSettings(1, 20, 300), {60, true});
 }
 
 TEST(TextBufferRandom, LongSessionsOnALargerText) {
-  for (unsigned seed = 100; seed <= 102 && !HasFailure(); ++seed) {
-    RunRandomSession(seed, 2000, 500, false);
+  RunSessions(ReadRandomSettings(100, 3, 500), {2000, false});
+}
+
+// Faults the random sessions found, each kept as a short case of its own.
+
+// Cutting a piece in two gave its tail a node of fresh priority and made that node the root of
+// the rest of the split, under whatever node the split came back up through, however high the
+// priority: the tree lost the heap order that keeps it balanced. Insertions all over a text cut
+// piece after piece.
+TEST(TextBufferFrozen, CutPiecesKeepTheTreeInHeapOrder) {
+  TextBuffer buffer(u"0123456789");
+  for (std::size_t k = 0; k < 64 && !HasFailure(); ++k) {
+    buffer.Replace((k * 7919) % (buffer.Length() + 1), 0, u"x");
+    ExpectSound(buffer);
   }
+  EXPECT_EQ(buffer.Length(), 74u);
+}
+
+// Storage grew by moving its chunks, and a short text, which lives inside its string object,
+// moved with them: a view of the buffer's own text handed back to Replace was read after it had
+// been freed. Stored units must stay where they are however storage grows.
+TEST(TextBufferFrozen, ReplaceTakesAViewOfTheBuffersOwnText) {
+  TextBuffer buffer(u"abc", ChunkSizes{4, 2});
+  const char16_t* const stored = buffer.SpanAt(0).data();
+  std::u16string expected = u"abc";
+  for (int k = 0; k < 8; ++k) {
+    // Longer than two units: each copy gets a chunk of its own.
+    buffer.Replace(buffer.Length(), 0, buffer.SpanAt(0));
+    expected += u"abc";
+    ASSERT_EQ(buffer.Text(), expected);
+    ASSERT_EQ(buffer.SpanAt(0).data(), stored) << "after " << k + 1 << " copies";
+  }
+  std::u16string scratch;
+  buffer.Replace(0, 0, buffer.LineText(0, scratch));
+  EXPECT_EQ(buffer.Text(), expected + expected);
+  ExpectSound(buffer);
 }
 
 }  // namespace
