@@ -3,22 +3,11 @@
 #include <algorithm>
 #include <cassert>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace tambrel::text {
 namespace {
-
-// A leaf is cut above kMaxLeaf lines and merged below kMinLeaf: big enough that the tree stays
-// low, small enough that scanning one is quick.
-constexpr std::size_t kLeafLines = 1024;
-constexpr std::size_t kMaxLeaf = 2 * kLeafLines;
-constexpr std::size_t kMinLeaf = kLeafLines / 4;
-// Room a new leaf keeps for a few more lines: without it the first line added to a leaf moves
-// it to new memory.
-constexpr std::size_t kLeafRoom = kLeafLines / 8;
-// Children of an inner node: at most kFanout, and kFanout * 3 / 4 after a split or a build.
-constexpr std::size_t kFanout = 64;
-constexpr std::size_t kBuiltFanout = kFanout * 3 / 4;
 
 LineSums SumOf(std::span<const std::uint32_t> rows) {
   LineSums sums;
@@ -36,11 +25,20 @@ std::uint32_t Stored(std::size_t rows) {
       std::clamp<std::size_t>(rows, 1, std::numeric_limits<std::uint32_t>::max()));
 }
 
-std::vector<std::uint32_t> LeafOf(std::span<const std::uint32_t> rows) {
+std::vector<std::uint32_t> LeafOf(std::span<const std::uint32_t> rows, std::size_t room) {
   std::vector<std::uint32_t> leaf;
-  leaf.reserve(rows.size() + kLeafRoom);
+  leaf.reserve(rows.size() + room);
   leaf.assign(rows.begin(), rows.end());
   return leaf;
+}
+
+bool SameSums(const LineSums& a, const LineSums& b) {
+  return a.lines == b.lines && a.rows == b.rows && a.uncounted == b.uncounted;
+}
+
+std::string Describe(const LineSums& sums) {
+  return std::to_string(sums.lines) + " lines, " + std::to_string(sums.rows) + " rows, " +
+         std::to_string(sums.uncounted) + " uncounted";
 }
 
 // How many near-equal parts `count` things make with at most `most` in each.
@@ -48,7 +46,15 @@ std::size_t Parts(std::size_t count, std::size_t most) { return (count + most - 
 
 }  // namespace
 
-RowIndex::RowIndex(std::size_t line_count) { Reset(line_count); }
+RowIndex::RowIndex(std::size_t line_count, RowIndexShape shape)
+    : leaf_lines_(std::max<std::size_t>(shape.leaf_lines, 8)),
+      max_leaf_(2 * leaf_lines_),
+      min_leaf_(leaf_lines_ / 4),
+      leaf_room_(leaf_lines_ / 8),
+      fanout_(std::max<std::size_t>(shape.fanout, 4)),
+      built_fanout_(fanout_ * 3 / 4) {
+  Reset(line_count);
+}
 
 LineSums RowIndex::Uncount(std::uint32_t node, int level) {
   if (level == height_) {
@@ -76,14 +82,14 @@ void RowIndex::Reset(std::size_t line_count) {
   free_inners_.clear();
   // Room to grow to twice as many leaves before the pools move, which would cost an edit a pass
   // over all of them.
-  const std::size_t leaf_count = Parts(line_count, kLeafLines) + 1;
+  const std::size_t leaf_count = Parts(line_count, leaf_lines_) + 1;
   leaves_.reserve(2 * leaf_count);
-  inners_.reserve(2 * Parts(leaf_count, kBuiltFanout / 2) + kMostLevels);
+  inners_.reserve(2 * Parts(leaf_count, built_fanout_ / 2) + kMostLevels);
   std::vector<Child> level;
-  for (std::size_t first = 0; first < line_count || level.empty(); first += kLeafLines) {
-    const std::size_t size = std::min(kLeafLines, line_count - first);
+  for (std::size_t first = 0; first < line_count || level.empty(); first += leaf_lines_) {
+    const std::size_t size = std::min(leaf_lines_, line_count - first);
     Leaf leaf;
-    leaf.reserve(size + kLeafRoom);
+    leaf.reserve(size + leaf_room_);
     leaf.assign(size, 0u);
     level.push_back({NewLeaf(std::move(leaf)), {size, 0, size}});
   }
@@ -98,7 +104,7 @@ void RowIndex::Reset(std::size_t line_count) {
 
 std::vector<RowIndex::Child> RowIndex::GroupInInners(const std::vector<Child>& children) {
   std::vector<Child> above;
-  const std::size_t parts = Parts(children.size(), kBuiltFanout);
+  const std::size_t parts = Parts(children.size(), built_fanout_);
   for (std::size_t k = 0; k < parts; ++k) {
     const auto first = children.begin() + static_cast<std::ptrdiff_t>(children.size() * k / parts);
     const auto last =
@@ -212,7 +218,7 @@ void RowIndex::Replace(std::size_t first_line, std::size_t removed, std::size_t 
     } else if (leaf.empty()) {
       free_leaves_.push_back(path.leaf);
       RemoveChild(path, height_ - 1);
-    } else if (leaf.size() < kMinLeaf) {
+    } else if (leaf.size() < min_leaf_) {
       MergeIfSmall(path);
     }
   }
@@ -221,22 +227,22 @@ void RowIndex::Replace(std::size_t first_line, std::size_t removed, std::size_t 
     Leaf& leaf = leaves_[path.leaf];
     leaf.insert(leaf.begin() + static_cast<std::ptrdiff_t>(path.offset), inserted, 0u);
     Propagate(path, LineSums{inserted, 0, inserted});
-    if (leaf.size() > kMaxLeaf) SplitLeaf(path);
+    if (leaf.size() > max_leaf_) SplitLeaf(path);
   }
 }
 
 void RowIndex::SplitLeaf(const Path& path) {
   const Leaf whole = std::move(leaves_[path.leaf]);
-  const std::size_t parts = Parts(whole.size(), kLeafLines);
+  const std::size_t parts = Parts(whole.size(), leaf_lines_);
   std::vector<Child> added;
   for (std::size_t k = 0; k < parts; ++k) {
     const std::size_t first = whole.size() * k / parts;
     const auto rows = std::span(whole).subspan(first, whole.size() * (k + 1) / parts - first);
     if (k == 0) {
-      leaves_[path.leaf] = LeafOf(rows);
+      leaves_[path.leaf] = LeafOf(rows, leaf_room_);
       inners_[path.inner[height_ - 1]].children[path.child[height_ - 1]].sums = SumOf(rows);
     } else {
-      added.push_back({NewLeaf(LeafOf(rows)), SumOf(rows)});
+      added.push_back({NewLeaf(LeafOf(rows, leaf_room_)), SumOf(rows)});
     }
   }
   InsertChildren(path, height_ - 1, path.child[height_ - 1] + 1, std::move(added));
@@ -247,10 +253,10 @@ void RowIndex::InsertChildren(const Path& path, int level, std::size_t at,
   std::vector<Child>& siblings = inners_[path.inner[level]].children;
   siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), children.begin(),
                   children.end());
-  if (siblings.size() <= kFanout) return;
+  if (siblings.size() <= fanout_) return;
   // Overfull: this node keeps the first part, new nodes take the rest, one level up.
   std::vector<Child> all = std::move(siblings);
-  const std::size_t parts = Parts(all.size(), kBuiltFanout);
+  const std::size_t parts = Parts(all.size(), built_fanout_);
   std::vector<Child> added;
   LineSums kept;
   for (std::size_t k = 0; k < parts; ++k) {
@@ -269,7 +275,7 @@ void RowIndex::InsertChildren(const Path& path, int level, std::size_t at,
     added.insert(added.begin(), Child{root_, kept});
     // Thousands of leaves that come at once (an undo that brings back millions of lines) split
     // the root into more nodes than a new root may hold: levels go on above it until one does.
-    while (added.size() > kFanout) {
+    while (added.size() > fanout_) {
       added = GroupInInners(added);
       ++height_;
     }
@@ -306,7 +312,7 @@ void RowIndex::MergeIfSmall(const Path& path) {
   if (right >= siblings.size()) return;
   Leaf& kept = leaves_[siblings[left].node];
   Leaf& gone = leaves_[siblings[right].node];
-  if (kept.size() + gone.size() > kMaxLeaf) return;
+  if (kept.size() + gone.size() > max_leaf_) return;
   kept.insert(kept.end(), gone.begin(), gone.end());
   gone = Leaf{};
   free_leaves_.push_back(siblings[right].node);
@@ -392,6 +398,14 @@ std::optional<RowIndex::RowPlace> RowIndex::PlaceOfRow(std::size_t row) const {
   return std::nullopt;
 }
 
+std::optional<std::size_t> RowIndex::RowsOf(std::size_t line) const {
+  assert(line < LineCount());
+  const Path path = Find(line);
+  const std::uint32_t rows = leaves_[path.leaf][path.offset];
+  if (rows == 0) return std::nullopt;
+  return rows;
+}
+
 std::optional<std::size_t> RowIndex::TotalRows() const {
   if (total_.uncounted != 0) return std::nullopt;
   return static_cast<std::size_t>(total_.rows);
@@ -404,6 +418,84 @@ std::size_t RowIndex::MemoryBytes() const {
   for (const Leaf& leaf : leaves_) bytes += leaf.capacity() * sizeof(leaf[0]);
   for (const Inner& inner : inners_) bytes += inner.children.capacity() * sizeof(Child);
   return bytes;
+}
+
+std::optional<std::string> RowIndex::CheckSubtree(std::uint32_t node, int level, LineSums& sums,
+                                                   std::vector<bool>& seen_leaves,
+                                                   std::vector<bool>& seen_inners) const {
+  if (level == height_) {
+    const std::string name = "leaf " + std::to_string(node);
+    if (node >= leaves_.size()) return name + " is outside the pool";
+    if (seen_leaves[node]) return name + " is in two places (the tree or the free list)";
+    seen_leaves[node] = true;
+    const Leaf& leaf = leaves_[node];
+    if (leaf.size() > max_leaf_) {
+      return name + " holds " + std::to_string(leaf.size()) + " lines, more than " +
+             std::to_string(max_leaf_);
+    }
+    // Only an index of no lines at all keeps an empty leaf.
+    if (leaf.empty() && total_.lines != 0) return name + " is empty";
+    sums = SumOf(leaf);
+    return std::nullopt;
+  }
+  const std::string name = "inner node " + std::to_string(node);
+  if (node >= inners_.size()) return name + " is outside the pool";
+  if (seen_inners[node]) return name + " is in two places (the tree or the free list)";
+  seen_inners[node] = true;
+  const std::vector<Child>& children = inners_[node].children;
+  if (children.empty()) return name + " has no children";
+  if (children.size() > fanout_) {
+    return name + " has " + std::to_string(children.size()) + " children, more than " +
+           std::to_string(fanout_);
+  }
+  sums = {};
+  for (std::size_t k = 0; k < children.size(); ++k) {
+    LineSums below;
+    if (std::optional<std::string> problem =
+            CheckSubtree(children[k].node, level + 1, below, seen_leaves, seen_inners)) {
+      return problem;
+    }
+    if (!SameSums(below, children[k].sums)) {
+      return name + " holds " + Describe(children[k].sums) + " for child " + std::to_string(k) +
+             ", which has " + Describe(below);
+    }
+    sums += below;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> RowIndex::CheckInvariants() const {
+  // A path holds one entry a level.
+  if (height_ < 1 || height_ > kMostLevels) {
+    return "the tree is " + std::to_string(height_) + " inner levels high";
+  }
+  if (height_ > 1 && root_ < inners_.size() && inners_[root_].children.size() < 2) {
+    return "the root has one child, a level too many";
+  }
+  std::vector<bool> seen_leaves(leaves_.size(), false);
+  std::vector<bool> seen_inners(inners_.size(), false);
+  for (const auto& [free, seen] : {std::pair(&free_leaves_, &seen_leaves),
+                                   std::pair(&free_inners_, &seen_inners)}) {
+    for (const std::uint32_t id : *free) {
+      if (id >= seen->size() || (*seen)[id]) return "the free lists name a node twice or none";
+      (*seen)[id] = true;
+    }
+  }
+  LineSums sums;
+  if (std::optional<std::string> problem =
+          CheckSubtree(root_, 0, sums, seen_leaves, seen_inners)) {
+    return problem;
+  }
+  if (!SameSums(sums, total_)) {
+    return "the totals say " + Describe(total_) + " but the lines have " + Describe(sums);
+  }
+  for (const auto& [seen, kind] : {std::pair(&seen_leaves, "leaf "),
+                                   std::pair(&seen_inners, "inner node ")}) {
+    for (std::size_t id = 0; id < seen->size(); ++id) {
+      if (!(*seen)[id]) return kind + std::to_string(id) + " is lost: in no tree and not free";
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tambrel::text

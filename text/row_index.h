@@ -5,11 +5,21 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "text/line_sums.h"
 
 namespace tambrel::text {
+
+// The node sizes of a RowIndex. The defaults suit the editor; tests shrink them so that a few
+// dozen lines split and merge leaves and grow the tree.
+struct RowIndexShape {
+  // Lines in a leaf when it is cut or built; at least 8.
+  std::size_t leaf_lines = 1024;
+  // Children of an inner node at most; at least 4.
+  std::size_t fanout = 64;
+};
 
 // How many display rows each hard line takes at the current width and font, for tens of millions
 // of lines. A line is counted (its rows are known) or uncounted (not yet, or stale after an
@@ -20,7 +30,7 @@ namespace tambrel::text {
 // a scan of one leaf, and never touches the rest of the tree.
 class RowIndex {
  public:
-  explicit RowIndex(std::size_t line_count = 1);
+  explicit RowIndex(std::size_t line_count = 1, RowIndexShape shape = {});
 
   // `line_count` lines, all uncounted.
   void Reset(std::size_t line_count);
@@ -34,6 +44,8 @@ class RowIndex {
 
   std::size_t LineCount() const { return static_cast<std::size_t>(total_.lines); }
   bool IsCounted(std::size_t line) const;
+  // A line's row count; nothing when it is uncounted.
+  std::optional<std::size_t> RowsOf(std::size_t line) const;
   // The first uncounted line at or after `from_line`, or LineCount() when there is none.
   std::size_t FirstUncounted(std::size_t from_line) const;
   // How many lines from the start are counted.
@@ -52,6 +64,11 @@ class RowIndex {
   std::optional<std::size_t> TotalRows() const;
 
   std::size_t MemoryBytes() const;
+
+  // The first way the tree breaks what it promises, or nothing: every leaf at the same depth and
+  // within its size, no inner node empty or overfull, every sum that of the lines below it, every
+  // node in use once or free. Visits every node: for tests.
+  std::optional<std::string> CheckInvariants() const;
 
  private:
   using Leaf = std::vector<std::uint32_t>;  // row counts, 0 for uncounted
@@ -80,7 +97,7 @@ class RowIndex {
   void Propagate(const Path& path, const LineSums& delta);
   std::uint32_t NewLeaf(Leaf rows);
   std::uint32_t NewInner(std::vector<Child> children);
-  // New inner nodes of about kBuiltFanout children each that hold `children` in order: the
+  // New inner nodes of about built_fanout_ children each that hold `children` in order: the
   // level above them.
   std::vector<Child> GroupInInners(const std::vector<Child>& children);
   // Cuts an overfull leaf into leaves of about kLeafLines.
@@ -95,6 +112,22 @@ class RowIndex {
   std::size_t FirstUncountedBelow(std::uint32_t node, int level) const;
   // Makes every line under a node uncounted and answers its sums.
   LineSums Uncount(std::uint32_t node, int level);
+  // The sums of a subtree, checked on the way down; counts every node visited in `seen`.
+  std::optional<std::string> CheckSubtree(std::uint32_t node, int level, LineSums& sums,
+                                          std::vector<bool>& seen_leaves,
+                                          std::vector<bool>& seen_inners) const;
+
+  // A leaf is cut above max_leaf_ lines and merged below min_leaf_: big enough that the tree
+  // stays low, small enough that scanning one is quick.
+  std::size_t leaf_lines_;
+  std::size_t max_leaf_;
+  std::size_t min_leaf_;
+  // Room a new leaf keeps for a few more lines: without it the first line added to a leaf moves
+  // it to new memory.
+  std::size_t leaf_room_;
+  // Children of an inner node: at most fanout_, and built_fanout_ after a split or a build.
+  std::size_t fanout_;
+  std::size_t built_fanout_;
 
   std::vector<Leaf> leaves_;
   std::vector<Inner> inners_;
