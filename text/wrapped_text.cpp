@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "text/buffer_line.h"
@@ -17,13 +18,18 @@ constexpr std::size_t kAllRows = std::numeric_limits<std::size_t>::max();
 std::size_t SliceUnits(std::size_t long_line_units) {
   return std::min<std::size_t>(16 * 1024, long_line_units);
 }
-// Long lines whose rows are kept; beyond that the one unused longest goes, to be wrapped again
-// if it is wanted (its count stays in the row index).
-constexpr std::size_t kMostLongLines = 64;
+// Short lines whose rows are kept: a screen asks for the same lines row by row.
 constexpr std::size_t kRecentLines = 8;
-// Text an edit brings that is wrapped at once: enough for any typing or ordinary paste; what a
-// huge paste or undo brings back is left to CountSome.
-constexpr std::size_t kEditCountUnits = 256 * 1024;
+
+WrapLimits WithLongLineUnits(std::size_t long_line_units) {
+  WrapLimits limits;
+  limits.long_line_units = long_line_units;
+  return limits;
+}
+
+bool StartsWith(const std::vector<std::size_t>& whole, const std::vector<std::size_t>& part) {
+  return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
+}
 
 std::size_t RowOf(const std::vector<std::size_t>& starts, std::size_t offset) {
   return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), offset) -
@@ -34,9 +40,12 @@ std::size_t RowOf(const std::vector<std::size_t>& starts, std::size_t offset) {
 }  // namespace
 
 WrappedText::WrappedText(CharMetrics& metrics, float width, std::size_t long_line_units)
-    : metrics_(&metrics),
-      width_(width),
-      long_line_units_(std::max<std::size_t>(long_line_units, 1)) {
+    : WrappedText(metrics, width, WithLongLineUnits(long_line_units)) {}
+
+WrappedText::WrappedText(CharMetrics& metrics, float width, const WrapLimits& limits)
+    : metrics_(&metrics), width_(width), limits_(limits), rows_(1, limits.row_index) {
+  limits_.long_line_units = std::max<std::size_t>(limits_.long_line_units, 1);
+  limits_.most_long_lines = std::max<std::size_t>(limits_.most_long_lines, 1);
   ForgetRows();
 }
 
@@ -65,7 +74,7 @@ void WrappedText::ForgetRows() {
 }
 
 bool WrappedText::IsLong(std::size_t line) const {
-  return buffer_.LineLength(line) >= long_line_units_;
+  return buffer_.LineLength(line) >= limits_.long_line_units;
 }
 
 // --- Edits ----------------------------------------------------------------------------------
@@ -105,7 +114,7 @@ Change WrappedText::Follow(const Change& change) {
     RewrapLongLine(first, std::move(*edited), change);
     next = first + 1;
   }
-  CountEditedLines(next, first + change.lines_inserted, kEditCountUnits);
+  CountEditedLines(next, first + change.lines_inserted, limits_.edit_count_units);
   return change;
 }
 
@@ -137,7 +146,8 @@ void WrappedText::RewrapLongLine(std::size_t line, LongLine rows, const Change& 
 
   // How far to read: past the edit, as far as rows may take to fall back into step; never past
   // the last old start, since only old starts can be met.
-  std::size_t limit = edit.offset + std::min(edit.inserted, kEditCountUnits) + long_line_units_;
+  std::size_t limit =
+      edit.offset + std::min(edit.inserted, limits_.edit_count_units) + limits_.long_line_units;
   if (!rows.complete) {
     const std::size_t last = rows.starts.back();
     limit = std::min(limit, last >= removed_end ? last - removed_end + edit.offset + edit.inserted
@@ -182,7 +192,7 @@ void WrappedText::RewrapLongLine(std::size_t line, LongLine rows, const Change& 
 WrappedText::LongLine& WrappedText::LongRows(std::size_t line) {
   auto found = long_lines_.find(line);
   if (found == long_lines_.end()) {
-    if (long_lines_.size() >= kMostLongLines) {
+    if (long_lines_.size() >= limits_.most_long_lines) {
       long_lines_.erase(std::min_element(
           long_lines_.begin(), long_lines_.end(),
           [](const auto& a, const auto& b) { return a.second.used < b.second.used; }));
@@ -211,7 +221,7 @@ std::size_t WrappedText::ExtendLongLine(std::size_t line, LongLine& rows, std::s
   std::size_t read = 0;
   while (rows.fed < rows.length && read < units && rows.starts.size() < wanted) {
     const std::size_t feed =
-        std::min({SliceUnits(long_line_units_), rows.length - rows.fed, units - read});
+        std::min({SliceUnits(limits_.long_line_units), rows.length - rows.fed, units - read});
     buffer_.ForEachSpan(line_start + rows.fed, feed,
                         [&breaker](std::u16string_view span) { breaker.Feed(span); });
     rows.fed += feed;
@@ -240,7 +250,7 @@ WrappedText::LongLine& WrappedText::LongRowsThrough(std::size_t line, std::size_
     // Straight to the offset, then a slice at a time until a row starts past it.
     const std::size_t fed = rows.breaker ? rows.fed : rows.starts.back();
     const std::size_t to_offset = offset >= fed ? offset + 1 - fed : 0;
-    ExtendLongLine(line, rows, std::max(to_offset, SliceUnits(long_line_units_)), kAllRows);
+    ExtendLongLine(line, rows, std::max(to_offset, SliceUnits(limits_.long_line_units)), kAllRows);
   }
   return rows;
 }
@@ -385,7 +395,7 @@ LineRun WrappedText::CountShortLines(std::size_t first, std::size_t end, std::si
   };
   std::size_t since_look = 0;
   const LineRun run =
-      CountLineRun(buffer_, first, *metrics_, width_, units, long_line_units_,
+      CountLineRun(buffer_, first, *metrics_, width_, units, limits_.long_line_units,
                    [&](std::size_t line, std::size_t rows) {
                      batch.push_back(static_cast<std::uint32_t>(
                          std::min<std::size_t>(rows, std::numeric_limits<std::uint32_t>::max())));
@@ -415,6 +425,76 @@ void WrappedText::CountEditedLines(std::size_t first, std::size_t end, std::size
     read += run.units_read;
     line += run.lines;
   }
+}
+
+// --- Checks ---------------------------------------------------------------------------------
+
+std::optional<std::string> WrappedText::CheckKeptRows(std::size_t line, const LongLine& rows,
+                                                      const std::vector<std::size_t>& whole) const {
+  const std::string name = "the rows kept of long line " + std::to_string(line);
+  if (!IsLong(line)) return name + ", which is short now";
+  if (rows.length != buffer_.LineLength(line)) {
+    return name + " are for a length of " + std::to_string(rows.length) + " units, not " +
+           std::to_string(buffer_.LineLength(line));
+  }
+  if (!StartsWith(whole, rows.starts) || (rows.complete && rows.starts.size() != whole.size())) {
+    return name + " (" + std::to_string(rows.starts.size()) + " of them" +
+           (rows.complete ? ", all" : "") + ") are not its first rows of " +
+           std::to_string(whole.size());
+  }
+  if (rows.breaker && (rows.fed < rows.starts.back() || rows.fed > rows.length)) {
+    return name + " were read to " + std::to_string(rows.fed) + ", outside the line";
+  }
+  if (rows.complete && rows_.RowsOf(line) != whole.size()) {
+    return name + " are all found but the row index does not hold their count";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> WrappedText::CheckInvariants() const {
+  if (std::optional<std::string> problem = buffer_.CheckInvariants()) return "buffer: " + *problem;
+  if (std::optional<std::string> problem = rows_.CheckInvariants()) {
+    return "row index: " + *problem;
+  }
+  const std::size_t lines = buffer_.LineCount();
+  if (rows_.LineCount() != lines) {
+    return "the row index holds " + std::to_string(rows_.LineCount()) + " lines of " +
+           std::to_string(lines);
+  }
+  if (long_lines_.size() > limits_.most_long_lines) {
+    return "rows of " + std::to_string(long_lines_.size()) + " long lines are kept";
+  }
+  if (!long_lines_.empty() && long_lines_.rbegin()->first >= lines) {
+    return "rows are kept of line " + std::to_string(long_lines_.rbegin()->first) +
+           ", past the last";
+  }
+  for (const RecentLine& recent : recent_) {
+    if (recent.line >= lines) {
+      return "recent line " + std::to_string(recent.line) + " is past the last";
+    }
+  }
+  for (std::size_t line = 0; line < lines; ++line) {
+    const std::optional<std::size_t> counted = rows_.RowsOf(line);
+    const auto kept = long_lines_.find(line);
+    const auto recent = std::find_if(recent_.begin(), recent_.end(),
+                                     [line](const RecentLine& r) { return r.line == line; });
+    if (!counted && kept == long_lines_.end() && recent == recent_.end()) continue;
+    const std::vector<std::size_t> whole =
+        RowStarts(*metrics_, width_, LineOfBuffer(buffer_, line));
+    if (counted && *counted != whole.size()) {
+      return "line " + std::to_string(line) + " is counted as " + std::to_string(*counted) +
+             " rows but wraps into " + std::to_string(whole.size());
+    }
+    if (kept != long_lines_.end()) {
+      if (std::optional<std::string> problem = CheckKeptRows(line, kept->second, whole)) {
+        return problem;
+      }
+    }
+    if (recent != recent_.end() && (recent->starts != whole || !counted)) {
+      return "the rows kept of recent line " + std::to_string(line) + " are stale";
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tambrel::text

@@ -18,6 +18,20 @@
 
 namespace tambrel::text {
 
+// Sizes of what WrappedText reads at a time and keeps. The defaults suit the editor; tests shrink
+// them so that short texts reach the handling of long lines, full caches and split nodes.
+struct WrapLimits {
+  // Lines of at least this many units are long: wrapped a slice at a time, their rows kept.
+  std::size_t long_line_units = std::size_t{1} << 16;
+  // Long lines whose rows are kept; beyond that the one unused longest goes, to be wrapped again
+  // if it is wanted (its count stays in the row index).
+  std::size_t most_long_lines = 64;
+  // Text an edit brings that is wrapped at once: enough for any typing or ordinary paste; what a
+  // huge paste or undo brings back is left to CountSome.
+  std::size_t edit_count_units = 256 * 1024;
+  RowIndexShape row_index;
+};
+
 // A display row: the hard line that shows it and its place among that line's rows.
 struct RowPlace {
   std::size_t line = 0;
@@ -41,12 +55,13 @@ struct RowSpan {
 // over as many slices as it takes, and rows already found are kept.
 class WrappedText {
  public:
-  // Lines of at least this many units are long: wrapped a slice at a time, their rows kept.
-  static constexpr std::size_t kLongLineUnits = std::size_t{1} << 16;
+  static constexpr std::size_t kLongLineUnits = WrapLimits{}.long_line_units;
 
   // `metrics` must outlive the object, or the next SetLayout. Tests pass a small
-  // `long_line_units` to reach the handling of long lines with short texts.
+  // `long_line_units`, or small limits of every kind, to reach the handling of long lines and
+  // full caches with short texts.
   WrappedText(CharMetrics& metrics, float width, std::size_t long_line_units = kLongLineUnits);
+  WrappedText(CharMetrics& metrics, float width, const WrapLimits& limits);
 
   // A new width or font: every row is uncounted again.
   void SetLayout(CharMetrics& metrics, float width);
@@ -95,6 +110,12 @@ class WrappedText {
   // Counts lines from `from_line` on (the lines in view, say), reading at most about `units`
   // units of text; answers whether every line from there on is counted.
   bool CountSome(std::size_t units, std::size_t from_line = 0);
+
+  // The first way the rows kept disagree with the text, or nothing: the row index must hold a
+  // line for every hard line and, for a counted one, the rows that wrapping it whole gives; the
+  // rows kept of long and recent lines must be the first rows of their lines as they are now.
+  // Checks the buffer too. Wraps every line: for tests.
+  std::optional<std::string> CheckInvariants() const;
 
  private:
   // The rows found so far of a long line, and whether they are all of them.
@@ -147,9 +168,13 @@ class WrappedText {
   // Brings the rows of a long line edited inside itself up to date from its old ones.
   void RewrapLongLine(std::size_t line, LongLine rows, const Change& change);
 
+  // What is wrong with the rows kept of a line, which wrapping it whole gives as `whole`.
+  std::optional<std::string> CheckKeptRows(std::size_t line, const LongLine& rows,
+                                           const std::vector<std::size_t>& whole) const;
+
   CharMetrics* metrics_;
   float width_;
-  std::size_t long_line_units_;
+  WrapLimits limits_;
   TextBuffer buffer_;
   RowIndex rows_;
   std::map<std::size_t, LongLine> long_lines_;

@@ -9,50 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "text/line_wrap.h"
-#include "text/tests/plain_lines.h"
+#include "text/tests/wrapped_reference.h"
 #include "text/wrapped_text.h"
 
 namespace tambrel::text {
-
-// The rows of a whole plain string, found the slow way: every line cut out and wrapped whole,
-// every display row listed.
-struct WrappedModel {
-  WrappedModel(CharMetrics& metrics, float width, std::u16string text) {
-    lines = PlainLines(text);
-    for (const PlainLine& line : lines) {
-      starts.push_back(RowStarts(
-          metrics, width, LineOfText(std::u16string_view(text).substr(line.start, line.length))));
-      first_row.push_back(places.size());
-      for (std::size_t row = 0; row < starts.back().size(); ++row) {
-        places.push_back({first_row.size() - 1, row});
-      }
-    }
-  }
-
-  std::size_t RowNumber(RowPlace place) const { return first_row[place.line] + place.row_in_line; }
-
-  RowPlace PlaceOfPosition(std::size_t position) const {
-    std::size_t line = lines.size() - 1;
-    while (lines[line].start > position) --line;
-    const std::size_t offset = std::min(position - lines[line].start, lines[line].length);
-    const std::vector<std::size_t>& row_starts = starts[line];
-    const auto row =
-        std::upper_bound(row_starts.begin(), row_starts.end(), offset) - row_starts.begin() - 1;
-    return {line, static_cast<std::size_t>(row)};
-  }
-
-  RowPlace MoveByRows(RowPlace from, std::ptrdiff_t rows) const {
-    const auto row = static_cast<std::ptrdiff_t>(RowNumber(from)) + rows;
-    return places[static_cast<std::size_t>(
-        std::clamp<std::ptrdiff_t>(row, 0, static_cast<std::ptrdiff_t>(places.size()) - 1))];
-  }
-
-  std::vector<PlainLine> lines;
-  std::vector<std::vector<std::size_t>> starts;
-  std::vector<std::size_t> first_row;  // of each line
-  std::vector<RowPlace> places;        // of each display row
-};
 
 // What may be asked without counting: either nothing, or the model's answer.
 inline void ExpectOptionalAnswersRightOrEmpty(const WrappedText& wrapped, const WrappedModel& model,
@@ -94,10 +54,9 @@ inline void ExpectLineRowsMatch(WrappedText& wrapped, const WrappedModel& model,
     // A row first, so that a long line is often wrapped only part way when the rest is asked.
     const RowPlace place = model.places[any_row(random)];
     const RowSpan span = wrapped.RowOfLine(place.line, place.row_in_line);
-    const std::vector<std::size_t>& starts = model.starts[place.line];
-    const std::size_t next = place.row_in_line + 1;
-    ASSERT_EQ(span.start, starts[place.row_in_line]) << "line " << place.line;
-    ASSERT_EQ(span.end, next < starts.size() ? starts[next] : model.lines[place.line].length);
+    const RowSpan expected = model.RowOfLine(place);
+    ASSERT_EQ(span.start, expected.start) << "line " << place.line;
+    ASSERT_EQ(span.end, expected.end) << "line " << place.line;
 
     const std::size_t position = any_position(random);
     ASSERT_EQ(wrapped.PlaceOfPosition(position), model.PlaceOfPosition(position))

@@ -1,10 +1,16 @@
 // Random edits, undos, redos, partial counts and width changes, each followed by a comparison
-// with every line wrapped whole from a plain copy of the text.
+// with a plain string that replays the same edits, every line of it wrapped whole by the
+// reference model, and by a check of the invariants of every structure underneath. Seeds and
+// lengths come from the environment (random_settings.h).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 
+#include "text/tests/change_check.h"
+#include "text/tests/plain_history.h"
+#include "text/tests/random_settings.h"
 #include "text/tests/test_metrics.h"
 #include "text/tests/wrapped_model.h"
 #include "text/wrapped_text.h"
@@ -28,12 +34,43 @@ std::u16string RandomText(std::mt19937& random, std::size_t length, bool breaks)
   return text;
 }
 
+// Every other seed runs with everything small: two long lines kept, only 100 units of an edit
+// wrapped at once, leaves of 8 lines under nodes of 4, chunks of a few units. The rest keep the
+// editor's sizes but for what makes a line long.
+struct Sizes {
+  WrapLimits limits;
+  ChunkSizes chunks;
+};
+
+Sizes SizesFor(unsigned seed, std::size_t long_units) {
+  Sizes sizes;
+  sizes.limits.long_line_units = long_units;
+  if (seed % 2 == 0) {
+    sizes.limits.most_long_lines = 2;
+    sizes.limits.edit_count_units = 100;
+    sizes.limits.row_index = {8, 4};
+    sizes.chunks = {32, 6};
+  }
+  return sizes;
+}
+
+void ExpectNoProblem(const std::optional<std::string>& problem) {
+  if (problem) FAIL() << *problem;
+}
+
 class Editor {
  public:
   Editor(unsigned seed, std::size_t long_units)
-      : random_(seed), width_(kWidths[seed % 4]), wrapped_(metrics_, width_, long_units) {}
+      : random_(seed),
+        width_(kWidths[seed % 4]),
+        sizes_(SizesFor(seed, long_units)),
+        wrapped_(metrics_, width_, sizes_.limits) {}
 
-  void Reset(std::u16string text) { wrapped_.Reset(std::move(text)); }
+  void Reset(std::u16string text) {
+    plain_ = PlainHistory{};
+    plain_.text = text;
+    wrapped_.Adopt(TextBuffer(std::move(text), sizes_.chunks));
+  }
 
   // Each draw in a statement of its own, so that every compiler makes the same edits.
   void Step() {
@@ -44,13 +81,18 @@ class Editor {
     const std::size_t most_inserted = random_() % 5 == 0 ? 200 : 8;
     const std::size_t inserted = random_() % most_inserted;
     const int roll = static_cast<int>(random_() % 100);
+    before_ = plain_.text;
     if (roll < 60) {
       const std::u16string text = RandomText(random_, inserted, roll % 3 == 0);
-      wrapped_.Replace(at, roll < 40 ? 0 : removed, text, merge);
+      Replace(at, roll < 40 ? 0 : removed, text, merge);
     } else if (roll < 70) {
-      wrapped_.Undo();
+      const std::optional<Change> change = wrapped_.Undo();
+      ASSERT_EQ(change.has_value(), plain_.Undo());
+      if (change) ExpectNoProblem(ChangeProblem(*change, before_, plain_.text));
     } else if (roll < 75) {
-      wrapped_.Redo();
+      const std::optional<Change> change = wrapped_.Redo();
+      ASSERT_EQ(change.has_value(), plain_.Redo());
+      if (change) ExpectNoProblem(ChangeProblem(*change, before_, plain_.text));
     } else if (roll < 85) {
       wrapped_.CountSome(1 + removed, random_() % wrapped_.Buffer().LineCount());
     } else {
@@ -65,13 +107,20 @@ class Editor {
       const std::size_t length = wrapped_.Buffer().LineLength(line);
       const std::size_t offset = random_() % (length + 1);
       const std::u16string text = RandomText(random_, inserted % 4, false);
-      wrapped_.Replace(start + offset, std::min(removed % 4, length - offset), text);
+      Replace(start + offset, std::min(removed % 4, length - offset), text, Merge::kNever);
     }
-    if (roll % 10 == 0) wrapped_.BreakUndoGroup();
+    if (roll % 10 == 0) {
+      wrapped_.BreakUndoGroup();
+      plain_.BreakUndoGroup();
+    }
   }
 
   void Check(int step) {
-    const WrappedModel model(metrics_, width_, wrapped_.Buffer().Text());
+    ASSERT_EQ(wrapped_.Buffer().Text(), plain_.text);
+    ASSERT_EQ(wrapped_.Buffer().CanUndo(), !plain_.undo.empty());
+    ASSERT_EQ(wrapped_.Buffer().CanRedo(), !plain_.redo.empty());
+    ExpectNoProblem(wrapped_.CheckInvariants());
+    const WrappedModel model(width_, plain_.text);
     ExpectOptionalAnswersRightOrEmpty(wrapped_, model, random_);
     // Questions about lines count them: every other step goes on from what the edits left.
     if (step % 2 == 1) ExpectLineRowsMatch(wrapped_, model, random_, 3);
@@ -81,14 +130,23 @@ class Editor {
   std::mt19937& Random() { return random_; }
 
  private:
+  void Replace(std::size_t position, std::size_t length, const std::u16string& text, Merge merge) {
+    const Change change = wrapped_.Replace(position, length, text, merge);
+    plain_.Replace(position, length, text, merge);
+    ExpectNoProblem(ChangeProblem(change, before_, plain_.text));
+  }
+
   std::mt19937 random_;
   CharMetrics metrics_ = TestMetrics();
   float width_;
+  Sizes sizes_;
   WrappedText wrapped_;
+  PlainHistory plain_;
+  std::u16string before_;  // the text before the step
 };
 
 void EditAndCheck(Editor& editor, int steps) {
-  for (int step = 0; step < steps && !testing::Test::HasFatalFailure(); ++step) {
+  for (int step = 0; step < steps && !testing::Test::HasFailure(); ++step) {
     SCOPED_TRACE(testing::Message() << "step " << step);
     editor.Step();
     editor.Check(step);
@@ -98,24 +156,54 @@ void EditAndCheck(Editor& editor, int steps) {
 // Lines of 64 units and more count as long here, so that short texts reach everything done for
 // long lines: rows found part way, kept, re-wrapped after edits, dropped and found again.
 TEST(WrappedTextModel, EditsUndoAndRedoWithShortLongLines) {
-  for (unsigned seed = 1; seed <= 12 && !HasFatalFailure(); ++seed) {
-    SCOPED_TRACE(testing::Message() << "seed " << seed);
+  const RandomSettings settings = ReadRandomSettings(1, 12, 300);
+  for (unsigned k = 0; k < settings.iterations && !HasFailure(); ++k) {
+    const unsigned seed = settings.Seed(k);
+    SCOPED_TRACE(settings.Replay(seed));
     Editor editor(seed, 64);
     editor.Reset(RandomText(editor.Random(), 2000, true));
-    EditAndCheck(editor, 300);
+    EditAndCheck(editor, settings.operations);
   }
 }
 
 // Lines as long as the editor really treats as long, among short ones.
 TEST(WrappedTextModel, EditsInGenuinelyLongLines) {
-  Editor editor(101, WrappedText::kLongLineUnits);
-  std::u16string text;
-  for (std::size_t length : {100'000, 70'000, 150'000}) {
-    text += RandomText(editor.Random(), 300, true) + u"\r\n" +
-            RandomText(editor.Random(), length, false) + u"\n";
+  const RandomSettings settings = ReadRandomSettings(101, 1, 40);
+  for (unsigned k = 0; k < settings.iterations && !HasFailure(); ++k) {
+    const unsigned seed = settings.Seed(k);
+    SCOPED_TRACE(settings.Replay(seed));
+    Editor editor(seed, WrappedText::kLongLineUnits);
+    std::u16string text;
+    for (std::size_t length : {100'000, 70'000, 150'000}) {
+      text += RandomText(editor.Random(), 300, true) + u"\r\n" +
+              RandomText(editor.Random(), length, false) + u"\n";
+    }
+    editor.Reset(std::move(text));
+    EditAndCheck(editor, settings.operations);
   }
-  editor.Reset(std::move(text));
-  EditAndCheck(editor, 40);
+}
+
+// Faults the random sessions found, each kept as a short case of its own.
+
+// Undoing the deletion of a whole text brought all its lines back into one leaf of the row
+// index. The leaf was cut into many, and the inner nodes over them went to a new root with no
+// limit on its children.
+TEST(WrappedTextFrozen, UndoingTheDeletionOfManyLinesKeepsTheRowIndexWithinItsFanout) {
+  CharMetrics metrics = TestMetrics();
+  WrapLimits limits;
+  limits.row_index = {8, 4};
+  WrappedText wrapped(metrics, 100, limits);
+  std::u16string text;
+  for (int line = 0; line < 200; ++line) text += u"line\n";
+  wrapped.Reset(text);
+  wrapped.Replace(0, text.size(), u"");
+  ExpectNoProblem(wrapped.CheckInvariants());
+  ASSERT_TRUE(wrapped.Undo());
+  ExpectNoProblem(wrapped.CheckInvariants());
+  ASSERT_EQ(wrapped.Buffer().Text(), text);
+  for (int calls = 0; !wrapped.CountSome(64); ++calls) ASSERT_LT(calls, 100);
+  EXPECT_EQ(wrapped.TotalRows(), 201u);
+  ExpectNoProblem(wrapped.CheckInvariants());
 }
 
 }  // namespace
