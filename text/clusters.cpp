@@ -10,25 +10,34 @@
 namespace tambrel::text {
 namespace {
 
-// Enough text either side of a position for every question below: the walk back, the cluster
-// that holds the position and the code point after it.
-constexpr std::size_t kWindowUnits = kMaxClusterUnits + 8;
+// How far back a walk may go over a run of flags to pair their letters from the run's start.
+constexpr std::size_t kMaxFlagRunUnits = 4096;
+// Enough text around a position for every question below: the walk back, the cluster that holds
+// the position and the code point after it.
+constexpr std::size_t kUnitsBefore = kMaxFlagRunUnits + 8;
+constexpr std::size_t kUnitsAfter = kMaxClusterUnits + 8;
 
 CodePointProperties PropertiesAt(std::u16string_view text, std::size_t index) {
   return PropertiesOf(DecodeAt(text, index).value);
 }
 
-// A position at or before `position` (a code point's start, before the end) where a cluster
-// begins whatever came before it: the walk back stops at the first two code points that cannot
-// share a cluster, or once it has gone kMaxClusterUnits units.
-std::size_t SureStart(std::u16string_view text, std::size_t position) {
+// A position at or before `from` (a code point's start, before the end) where a cluster begins
+// whatever came before it: the walk back stops at the first two code points that cannot share a
+// cluster, or once it has gone kMaxClusterUnits units back from `position` (the position asked
+// about), or over a run of flags kMaxFlagRunUnits units back, since the letters of flags pair
+// from the run's start.
+std::size_t SureStart(std::u16string_view text, std::size_t from, std::size_t position) {
   const std::size_t limit = position - std::min(position, kMaxClusterUnits);
-  std::size_t start = position;
+  const std::size_t flag_limit = position - std::min(position, kMaxFlagRunUnits);
+  std::size_t start = from;
   CodePointProperties after = PropertiesAt(text, start);
-  while (start > limit) {
+  while (start > flag_limit) {
     const std::size_t before = CodePointStartBefore(text, start);
     const CodePointProperties properties = PropertiesAt(text, before);
     if (!MayJoin(properties, after)) break;
+    const bool flags = properties.Grapheme() == GraphemeBreak::kRegionalIndicator &&
+                       after.Grapheme() == GraphemeBreak::kRegionalIndicator;
+    if (start <= limit && !flags) break;
     start = before;
     after = properties;
   }
@@ -74,7 +83,7 @@ class BoundaryWalk {
 bool IsClusterBoundary(std::u16string_view text, std::size_t position) {
   if (position == 0 || position >= text.size()) return true;
   if (CodePointStart(text, position) != position) return false;
-  const std::size_t start = SureStart(text, position);
+  const std::size_t start = SureStart(text, position, position);
   BoundaryWalk walk(text, start);
   std::size_t boundary = start;
   while (boundary < position) boundary = walk.Next();
@@ -85,7 +94,7 @@ bool IsClusterBoundary(std::u16string_view text, std::size_t position) {
 
 std::size_t NextClusterBoundary(std::u16string_view text, std::size_t position) {
   if (position >= text.size()) return text.size();
-  BoundaryWalk walk(text, SureStart(text, CodePointStart(text, position)));
+  BoundaryWalk walk(text, SureStart(text, CodePointStart(text, position), position));
   std::size_t boundary = walk.Next();
   while (boundary <= position) boundary = walk.Next();
   return boundary;
@@ -94,7 +103,7 @@ std::size_t NextClusterBoundary(std::u16string_view text, std::size_t position) 
 std::size_t PreviousClusterBoundary(std::u16string_view text, std::size_t position) {
   position = std::min(position, text.size());
   if (position == 0) return 0;
-  std::size_t boundary = SureStart(text, CodePointStart(text, position - 1));
+  std::size_t boundary = SureStart(text, CodePointStart(text, position - 1), position);
   BoundaryWalk walk(text, boundary);
   for (std::size_t next = walk.Next(); next < position; next = walk.Next()) boundary = next;
   return boundary;
@@ -102,19 +111,19 @@ std::size_t PreviousClusterBoundary(std::u16string_view text, std::size_t positi
 
 std::size_t NextClusterBoundary(const TextBuffer& text, std::size_t position) {
   position = std::min(position, text.Length());
-  const TextWindow window(text, position, kWindowUnits, kWindowUnits);
+  const TextWindow window(text, position, kUnitsBefore, kUnitsAfter);
   return window.Global(NextClusterBoundary(window.Units(), window.Local(position)));
 }
 
 std::size_t PreviousClusterBoundary(const TextBuffer& text, std::size_t position) {
   position = std::min(position, text.Length());
-  const TextWindow window(text, position, kWindowUnits, kWindowUnits);
+  const TextWindow window(text, position, kUnitsBefore, kUnitsAfter);
   return window.Global(PreviousClusterBoundary(window.Units(), window.Local(position)));
 }
 
 bool IsClusterBoundary(const TextBuffer& text, std::size_t position) {
   if (position == 0 || position >= text.Length()) return true;
-  const TextWindow window(text, position, kWindowUnits, kWindowUnits);
+  const TextWindow window(text, position, kUnitsBefore, kUnitsAfter);
   return IsClusterBoundary(window.Units(), window.Local(position));
 }
 

@@ -13,11 +13,12 @@ namespace tambrel::text {
 
 // Cluster boundaries around `position` (UTF-16 units). Next answers > position unless position is
 // the end; Previous answers < position unless position is 0. A position inside a cluster moves to
-// that cluster's edges. Only a bounded neighbourhood is read (a pathological cluster of thousands
-// of marks is cut after kMaxClusterUnits units, and a run of more flags than fit in that many
-// units may pair its halves from where the reading began), so these cost O(log n) on a 1 GiB
-// document.
-inline constexpr std::size_t kMaxClusterUnits = 512;
+// that cluster's edges. Only a bounded neighbourhood is read, so these cost O(log n) on a 1 GiB
+// document: a pathological cluster (thousands of marks on one letter) is cut after
+// kMaxClusterUnits units, and the letters of flags are paired from the start of their run only
+// when that lies within a few thousand units. Real clusters are far shorter: Unicode's
+// stream-safe form allows 30 marks in a row, and the longest emoji sequences take under 20 units.
+inline constexpr std::size_t kMaxClusterUnits = 128;
 std::size_t NextClusterBoundary(const TextBuffer& text, std::size_t position);
 std::size_t PreviousClusterBoundary(const TextBuffer& text, std::size_t position);
 bool IsClusterBoundary(const TextBuffer& text, std::size_t position);

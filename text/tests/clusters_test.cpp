@@ -153,6 +153,28 @@ TEST(Clusters, AnOverlongClusterIsCutAndEveryStepMovesOn) {
   EXPECT_EQ(NextClusterBoundary(buffer, 0), std::min(kMaxClusterUnits, marks.size() - 1));
 }
 
+// Flags pair their letters from the start of a run, however long the run: a walk back from a
+// boundary between flags keeps the pairing even where it stops short of the run's start.
+TEST(Clusters, ALongRunOfFlagsPairsFromItsStart) {
+  std::u16string flags = u"x";
+  for (int n = 0; n < 300; ++n) flags += n % 2 == 0 ? u"🇨🇳" : u"🇯🇵";
+  flags += u"🇫";  // an odd letter out at the end
+  Boundaries expected{0, 1};
+  for (std::size_t at = 5; at <= flags.size(); at += 4) expected.push_back(at);
+  expected.push_back(flags.size());
+  const TextBuffer buffer(flags);
+  Boundaries forward{0};
+  for (std::size_t at = 0; at < flags.size();)
+    forward.push_back(at = NextClusterBoundary(buffer, at));
+  EXPECT_EQ(forward, expected);
+  Boundaries back{flags.size()};
+  for (std::size_t at = flags.size(); at > 0;) {
+    back.insert(back.begin(), at = PreviousClusterBoundary(buffer, at));
+  }
+  EXPECT_EQ(back, expected);
+  for (const std::size_t at : expected) EXPECT_TRUE(IsClusterBoundary(buffer, at)) << at;
+}
+
 std::u16string RandomClusters(std::mt19937& random, std::size_t pieces) {
   static const std::u16string kPieces[] = {u"a",
                                            u"\u0301",
