@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "text/line_wrap.h"
@@ -66,6 +68,34 @@ struct WrappedModel {
   std::vector<std::vector<std::size_t>> starts;
   std::vector<std::size_t> first_row;  // of each line
   std::vector<RowPlace> places;        // of each display row
+};
+
+// Models of a text that changes a little at a time. The reference model is slow (it measures each
+// row afresh), so the rows of a line that an edit left alone are taken from the model before.
+class WrappedModelSeries {
+ public:
+  WrappedModel Next(float width, std::u16string_view text) {
+    if (width != width_) {
+      previous_.clear();
+      width_ = width;
+    }
+    std::unordered_map<std::u16string, std::vector<std::size_t>> current;
+    WrappedModel model(text, [&](std::u16string_view line) {
+      std::u16string key(line);
+      const auto found = previous_.find(key);
+      std::vector<std::size_t> starts =
+          found != previous_.end() ? found->second : ModelRowStarts(line, width);
+      current.emplace(std::move(key), starts);
+      return starts;
+    });
+    previous_ = std::move(current);
+    return model;
+  }
+
+ private:
+  float width_ = 0;
+  // The rows of every line of the last text, by the line's units.
+  std::unordered_map<std::u16string, std::vector<std::size_t>> previous_;
 };
 
 }  // namespace tambrel::text

@@ -120,7 +120,7 @@ class Editor {
     ASSERT_EQ(wrapped_.Buffer().CanUndo(), !plain_.undo.empty());
     ASSERT_EQ(wrapped_.Buffer().CanRedo(), !plain_.redo.empty());
     ExpectNoProblem(wrapped_.CheckInvariants());
-    const WrappedModel model(width_, plain_.text);
+    const WrappedModel model = models_.Next(width_, plain_.text);
     ExpectOptionalAnswersRightOrEmpty(wrapped_, model, random_);
     // Questions about lines count them: every other step goes on from what the edits left.
     if (step % 2 == 1) ExpectLineRowsMatch(wrapped_, model, random_, 3);
@@ -143,6 +143,7 @@ class Editor {
   WrappedText wrapped_;
   PlainHistory plain_;
   std::u16string before_;  // the text before the step
+  WrappedModelSeries models_;
 };
 
 void EditAndCheck(Editor& editor, int steps) {
