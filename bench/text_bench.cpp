@@ -9,6 +9,7 @@
 #include <random>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -77,18 +78,19 @@ BENCHMARK(BM_BufferConstruction)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-// A proportional font of about 16 px: what the Qt side would measure, classified the same way.
-CharMeasure BenchMeasure(char32_t c) {
-  if (c == U' ') return {4.5f, CharClass::kSpace};
-  if (c == U'\t') return {4.5f, CharClass::kTab};
-  if (c == U'，' || c == U'。') return {16, CharClass::kNoBreakBefore};
-  if (c >= 0x4E00 && c <= 0x9FFF) return {16, CharClass::kIdeographic};
-  if (c < 0x80) return {6.0f + static_cast<float>(c % 5) * 0.75f, CharClass::kOrdinary};
-  return {9, CharClass::kOrdinary};
+// A proportional font of about 16 px: what the Qt side would measure.
+float BenchAdvance(char32_t c) {
+  if (c == U' ' || c == U'\t') return 4.5f;
+  if (c == U'，' || c == U'。' || (c >= 0x4E00 && c <= 0x9FFF)) return 16;
+  if (c < 0x80) return 6.0f + static_cast<float>(c % 5) * 0.75f;
+  return 9;
 }
 
+// Emoji sequences and the like, drawn as one glyph.
+float BenchClusterAdvance(std::u16string_view) { return 18; }
+
 CharMetrics BenchMetrics() {
-  CharMetrics metrics(BenchMeasure, 36);
+  CharMetrics metrics(BenchAdvance, BenchClusterAdvance, 36);
   metrics.MeasureRange(0, 0x9FFF);
   return metrics;
 }
@@ -139,6 +141,39 @@ void BM_CountRowsOfOneLongLine(benchmark::State& state) {
   CountUnits(state, line.size());
 }
 BENCHMARK(BM_CountRowsOfOneLongLine)->Unit(benchmark::kMillisecond);
+
+// The mixed text with a cluster of several characters about every 40 units: emoji families,
+// flags, skin tones, accents and Indic conjuncts, which the breaker follows by the cluster rules.
+std::u16string ClusteredText(std::size_t units) {
+  static const std::u16string kClusters[] = {u"👨\u200D👩\u200D👧", u"🇨🇳", u"👍🏽", u"e\u0301",
+                                             u"क्षि"};
+  std::u16string text = MixedText(units);
+  std::size_t next = 0;
+  for (std::size_t at = 17; at + 8 < text.size(); at += 40) {
+    const std::u16string& cluster = kClusters[next++ % std::size(kClusters)];
+    if (text[at] == u'\r' || text[at] == u'\n' || text[at + cluster.size()] == u'\n') continue;
+    text.replace(at, cluster.size(), cluster);
+  }
+  return text;
+}
+
+void BM_CountRowsOfClusteredLines(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(0));
+  const TextBuffer buffer(ClusteredText(units));
+  CharMetrics metrics = BenchMetrics();
+  std::size_t total = 0;
+  for (auto _ : state) {
+    total = 0;
+    CountLineRows(buffer, 0, metrics, kWindowWidth, [&total](std::size_t, std::size_t rows) {
+      total += rows;
+      return true;
+    });
+    benchmark::DoNotOptimize(total);
+  }
+  state.counters["rows"] = static_cast<double>(total);
+  CountUnits(state, units);
+}
+BENCHMARK(BM_CountRowsOfClusteredLines)->Arg(5'000'000)->Unit(benchmark::kMillisecond);
 
 // Typing one character into a 50 MB line held by a buffer, then re-wrapping it: at its end
 // (range 0) or in its middle (range 1), where every later row start also moves by one.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "text/clusters.h"
 #include "text/row_breaker.h"
 
 namespace tambrel::text {
@@ -14,14 +15,15 @@ void Run(RowBreaker& breaker, std::size_t from, const LineSource& line) {
   if (going) breaker.Finish();
 }
 
-// The first row an edit at `offset` may change. A row's end depends on the text up to the
-// cluster that overflowed it, which lies no further than two row starts on, plus a unit for a
-// surrogate pair there: rows whose start two rows on lies at least 2 units before the edit keep
-// their ends.
+// The first row an edit at `offset` may change. A row's end depends on the text up to the end of
+// the cluster that overflowed it, which begins no further than two row starts on, and on the code
+// point after that cluster, which says that it ended: rows whose start two rows on lies at least
+// the longest cluster and a surrogate pair before the edit keep their ends.
 std::size_t FirstRowToRewrap(std::span<const std::size_t> old_starts, std::size_t offset) {
-  if (offset < 2) return 0;
+  constexpr std::size_t kReach = kMaxClusterUnits + 2;
+  if (offset < kReach) return 0;
   const auto safe = static_cast<std::size_t>(
-      std::upper_bound(old_starts.begin(), old_starts.end(), offset - 2) - old_starts.begin());
+      std::upper_bound(old_starts.begin(), old_starts.end(), offset - kReach) - old_starts.begin());
   return safe > 2 ? safe - 2 : 0;
 }
 

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "text/clusters.h"
+#include "text/unicode_properties.h"
+#include "text/utf16.h"
+
 namespace tambrel::text {
 namespace {
 
@@ -11,12 +15,12 @@ constexpr std::uint32_t Code(CharClass char_class) {
 }
 constexpr std::uint32_t kSpace = Code(CharClass::kSpace);
 constexpr std::uint32_t kTab = Code(CharClass::kTab);
-constexpr std::uint32_t kCombining = Code(CharClass::kCombining);
-// Class codes above this one need more than the entry to place: a combining mark is skipped, a
-// surrogate is paired, an unmeasured unit is measured first.
-constexpr std::uint32_t kLastPlain = kTab;
-static_assert(kTab > kSpace && kCombining > kTab && CharMetrics::kHighSurrogate > kCombining &&
-              CharMetrics::kLineBreak > kCombining);
+// Class codes up to this one are characters that stand alone, placed from their entry alone; the
+// codes above need the cluster rules, a surrogate's partner, a line's end or a first measure.
+constexpr std::uint32_t kLastAlone = kTab;
+static_assert(kTab > kSpace && kLastAlone < CharMetrics::kClusterRules &&
+              CharMetrics::kHighSurrogate > kLastAlone && CharMetrics::kLineBreak > kLastAlone &&
+              CharMetrics::kUnmeasured > kLastAlone);
 
 constexpr bool BreakBetween(std::uint32_t before, std::uint32_t after) {
   // After a tab always: then no tab lies between a row's last break opportunity and its end, and
@@ -29,24 +33,17 @@ constexpr bool BreakBetween(std::uint32_t before, std::uint32_t after) {
          before == Code(CharClass::kNoBreakBefore) || after == Code(CharClass::kIdeographic);
 }
 
+// Indexed by the class codes of the cluster before and of the next, both CharClass values.
 constexpr std::array<bool, 64> MakeBreakTable() {
   std::array<bool, 64> table{};
-  for (std::uint32_t before = 0; before < 8; ++before) {
-    for (std::uint32_t after = 0; after < 8; ++after) {
-      table[before * 8 + after] =
-          before < kCombining && after < kCombining && BreakBetween(before, after);
+  for (std::uint32_t before = 0; before <= kLastAlone; ++before) {
+    for (std::uint32_t after = 0; after <= kLastAlone; ++after) {
+      table[before * 8 + after] = BreakBetween(before, after);
     }
   }
   return table;
 }
 constexpr std::array<bool, 64> kBreakTable = MakeBreakTable();
-
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-char32_t CodePoint(char16_t high, char16_t low) {
-  return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) +
-         (static_cast<char32_t>(low) - 0xDC00);
-}
 
 }  // namespace
 
@@ -99,11 +96,11 @@ RowBreaker::Row RowBreaker::Overflow(Row row, std::size_t at, std::int64_t advan
   return row;
 }
 
-// Places one cluster whose first unit is at `at`; false once in step with the old rows.
+// Places one cluster whose first unit is at `at`, from an entry whose class code is a CharClass;
+// false once in step with the old rows.
 inline bool RowBreaker::Place(Row& row, std::uint32_t entry, std::size_t at, std::int64_t width,
                               std::int64_t tab_stop) {
   const std::uint32_t code = entry & CharMetrics::kClassMask;
-  if (code == kCombining) return true;
   if (kBreakTable[row.previous * 8 + code]) {
     row.last_break = at;
     row.x_at_break = row.x;
@@ -117,6 +114,54 @@ inline bool RowBreaker::Place(Row& row, std::uint32_t entry, std::size_t at, std
     if (in_step_at_) return false;
   }
   row.x += advance;
+  return true;
+}
+
+bool RowBreaker::PlaceCluster(Row& row) {
+  if (gathering_ == Gathering::kNothing) return true;
+  std::uint32_t entry = cluster_entry_ & ~CharMetrics::kClusterRules;
+  if (gathering_ == Gathering::kRules && measure_whole_) {
+    const auto advance = static_cast<std::uint32_t>(metrics_.WholeAdvanceOf(cluster_units_));
+    entry = advance << CharMetrics::kClassBits | (entry & CharMetrics::kCharClassMask);
+  }
+  gathering_ = Gathering::kNothing;
+  return Place(row, entry, cluster_start_, width_, metrics_.TabStop());
+}
+
+void RowBreaker::RecallAlone(char16_t unit) {
+  if (gathering_ != Gathering::kAlone || units_start_ == cluster_start_) return;
+  cluster_units_.assign(1, unit);
+  units_start_ = cluster_start_;
+}
+
+bool RowBreaker::TakeCodePoint(Row& row, char32_t code_point, std::uint32_t entry, std::size_t at,
+                               std::u16string_view units) {
+  const CodePointProperties properties = PropertiesOf(code_point);
+  if (gathering_ == Gathering::kAlone) {
+    // The rules take over from the character gathered alone.
+    rules_.Start(PropertiesOf(DecodeAt(cluster_units_, 0).value));
+    gathering_ = Gathering::kRules;
+  }
+  if (gathering_ == Gathering::kRules) {
+    const bool cut = cluster_units_.size() + units.size() > kMaxClusterUnits;
+    const bool breaks = rules_.BreaksBefore(properties);
+    if (!breaks && !cut) {
+      cluster_units_.append(units);
+      if (!IsMarkOnBase(code_point)) measure_whole_ = true;
+      return true;
+    }
+    if (!breaks) rules_.Start(properties);  // cut off after kMaxClusterUnits, as clusters.h does
+    if (!PlaceCluster(row)) return false;
+  } else {
+    rules_.Start(properties);
+  }
+  const bool alone = (entry & CharMetrics::kClassMask) <= kLastAlone;
+  gathering_ = alone ? Gathering::kAlone : Gathering::kRules;
+  cluster_entry_ = entry;
+  cluster_start_ = at;
+  cluster_units_.assign(units);
+  units_start_ = at;
+  measure_whole_ = false;
   return true;
 }
 
@@ -150,45 +195,75 @@ bool RowBreaker::Feed(std::u16string_view units) {
   std::size_t i = 0;
   if (pending_high_) {
     pending_high_ = false;
-    const std::uint32_t entry = IsLowSurrogate(data[0])
-                                    ? metrics_.OtherEntry(CodePoint(pending_unit_, data[0]))
-                                    : metrics_.OtherEntry(pending_unit_);
-    i = IsLowSurrogate(data[0]) ? 1 : 0;
-    going = Place(row, entry, base - 1, width, tab_stop);
+    RecallAlone(last_unit_);
+    const bool paired = IsLowSurrogate(data[0]);
+    const char32_t code_point = paired ? CombineSurrogates(pending_unit_, data[0]) : pending_unit_;
+    const char16_t pair[2] = {pending_unit_, data[0]};
+    going = TakeCodePoint(row, code_point, metrics_.OtherEntry(code_point), base - 1,
+                          std::u16string_view(pair, paired ? 2 : 1));
+    i = paired ? 1 : 0;
   }
-  for (; going && i < size; ++i) {
-    std::uint32_t entry = table[data[i]];
-    if ((entry & CharMetrics::kClassMask) > kLastPlain) [[unlikely]] {
-      std::uint32_t code = entry & CharMetrics::kClassMask;
-      if (code == CharMetrics::kUnmeasured) {
-        entry = metrics_.MeasureUnit(data[i]);
-        code = entry & CharMetrics::kClassMask;
-      }
-      if (code == CharMetrics::kHighSurrogate) {
-        if (i + 1 == size) {
-          pending_high_ = true;
-          pending_unit_ = data[i];
+  while (going && i < size) {
+    if (gathering_ == Gathering::kAlone) {
+      // The fast path: a character that stands alone ends the one gathered before it.
+      std::uint32_t entry = cluster_entry_;
+      std::size_t start = cluster_start_;
+      for (; i < size; ++i) {
+        const std::uint32_t next = table[data[i]];
+        if ((next & CharMetrics::kClassMask) > kLastAlone) break;
+        if (!Place(row, entry, start, width, tab_stop)) [[unlikely]] {
+          going = false;
           break;
         }
-        if (IsLowSurrogate(data[i + 1])) {
-          entry = metrics_.OtherEntry(CodePoint(data[i], data[i + 1]));
-          going = Place(row, entry, base + i, width, tab_stop);
-          ++i;
-        } else {
-          going = Place(row, metrics_.OtherEntry(data[i]), base + i, width, tab_stop);
-        }
-        continue;
+        entry = next;
+        start = base + i;
       }
-      if (code == CharMetrics::kLineBreak) {
-        if (line_done_) {
-          row = EndLine(row, data[i], base + i);
-          going = !stopped_;
-          continue;
-        }
-        entry = metrics_.OtherEntry(data[i]);
+      cluster_entry_ = entry;
+      cluster_start_ = start;
+      if (!going || i == size) break;
+      RecallAlone(start >= base ? data[start - base] : last_unit_);
+    }
+    const char16_t unit = data[i];
+    std::uint32_t entry = table[unit];
+    if ((entry & CharMetrics::kClassMask) == CharMetrics::kUnmeasured) {
+      entry = metrics_.MeasureUnit(unit);
+      if (gathering_ == Gathering::kAlone && (entry & CharMetrics::kClassMask) <= kLastAlone) {
+        continue;  // back to the fast path
       }
     }
-    going = Place(row, entry, base + i, width, tab_stop);
+    const std::uint32_t code = entry & CharMetrics::kClassMask;
+    if (code == CharMetrics::kHighSurrogate) {
+      if (i + 1 == size) {
+        pending_high_ = true;
+        pending_unit_ = unit;
+        break;
+      }
+      const std::size_t length = IsLowSurrogate(data[i + 1]) ? 2 : 1;
+      const char32_t code_point = length == 2 ? CombineSurrogates(unit, data[i + 1]) : unit;
+      going = TakeCodePoint(row, code_point, metrics_.OtherEntry(code_point), base + i,
+                            units.substr(i, length));
+      i += length;
+      continue;
+    }
+    if (code == CharMetrics::kLineBreak) {
+      if (line_done_) {
+        going = PlaceCluster(row);
+        if (going) {
+          row = EndLine(row, unit, base + i);
+          going = !stopped_;
+        }
+        ++i;
+        continue;
+      }
+      entry = metrics_.OtherEntry(unit);
+    }
+    going = TakeCodePoint(row, unit, entry, base + i, units.substr(i, 1));
+    ++i;
+  }
+  // The fast path keeps only where the character it gathered starts; the next span may need its
+  // unit.
+  if (gathering_ == Gathering::kAlone && units_start_ != cluster_start_ && cluster_start_ >= base) {
+    last_unit_ = data[cluster_start_ - base];
   }
   row_ = row;
   offset_ = base + size;
@@ -198,12 +273,15 @@ bool RowBreaker::Feed(std::u16string_view units) {
 
 void RowBreaker::Finish() {
   if (stopped_ || in_step_at_) return;
+  bool going = true;
   if (pending_high_) {
     pending_high_ = false;
-    stopped_ =
-        !Place(row_, metrics_.OtherEntry(pending_unit_), offset_ - 1, width_, metrics_.TabStop());
+    RecallAlone(last_unit_);
+    going = TakeCodePoint(row_, pending_unit_, metrics_.OtherEntry(pending_unit_), offset_ - 1,
+                          std::u16string_view(&pending_unit_, 1));
   }
-  if (line_done_ && !stopped_) line_done_(rows_);
+  if (going) going = PlaceCluster(row_);
+  if (line_done_ && going) line_done_(rows_);
   stopped_ = true;
 }
 

@@ -5,25 +5,33 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "text/char_metrics.h"
+#include "text/grapheme_rules.h"
 
 namespace tambrel::text {
 
 // Greedy soft wrapping of one hard line (without its break) into rows of a given width. Rows are
-// filled cluster by cluster; when a cluster would overflow a row that already holds something,
-// the row ends at its last break opportunity (see CharClass), or right before that cluster when
-// it has none. Spaces and tabs never overflow: they hang past the end. A row always holds at
-// least one cluster, an empty line is one row, and a width of 0 or less is narrower than any
-// cluster.
+// filled cluster by cluster, each a grapheme cluster (see clusters.h) as wide as CharMetrics says
+// it is drawn; when a cluster would overflow a row that already holds something, the row ends at
+// its last break opportunity (see CharClass), or right before that cluster when it has none.
+// Spaces and tabs never overflow: they hang past the end. A row always holds at least one
+// cluster, an empty line is one row, and a width of 0 or less is narrower than any cluster.
+//
+// Most text is characters that stand alone (see CharMetrics::kClusterRules), and those take a
+// fast path that only looks the unit up; the rules of clusters are followed only from a character
+// that needs them until the next that stands alone. A cluster is placed once the next one begins,
+// since until then a character may still join it.
 //
 // The line comes in consecutive spans, so a long line spread over pieces is never copied, and
 // wrapping may begin at any row start, since what follows a row start depends on nothing before
 // it. That lets an edit be re-wrapped from a row or two before it until the rows fall back into
-// step with the old ones.
+// step with the old ones. A cluster's end, and so where a row ends, can lie up to
+// kMaxClusterUnits (clusters.h) after the row start two rows on, plus one code point.
 class RowBreaker {
  public:
   RowBreaker(CharMetrics& metrics, float width, std::size_t row_start = 0);
@@ -46,7 +54,8 @@ class RowBreaker {
   // The line has ended.
   void Finish();
 
-  // Rows begun so far, the first included.
+  // Rows begun so far, the first included. The last cluster fed is placed only by what follows it
+  // or by Finish, so this may lag by a row until then.
   std::size_t Rows() const { return rows_; }
   // Where it stopped in step: the index in old_starts of the row it met.
   std::optional<std::size_t> InStepAt() const { return in_step_at_; }
@@ -62,11 +71,25 @@ class RowBreaker {
     std::uint32_t previous = 0;   // class code of the cluster before
   };
 
+  // How much is known of the cluster being gathered, which is placed once the next one begins.
+  enum class Gathering : std::uint8_t {
+    kNothing,  // none: the start of the text fed, or of a line
+    kAlone,    // one character that stands alone, so that one more standing alone ends it
+    kRules,    // a cluster whose end the rules decide
+  };
+
   bool Place(Row& row, std::uint32_t entry, std::size_t at, std::int64_t width,
              std::int64_t tab_stop);
   Row Overflow(Row row, std::size_t at, std::int64_t advance);
   Row EndLine(Row row, char16_t unit, std::size_t at);
   bool BeginRow(Row& row, std::size_t start);
+  // Takes a code point that the fast path does not: `units` are its own. False once in step.
+  bool TakeCodePoint(Row& row, char32_t code_point, std::uint32_t entry, std::size_t at,
+                     std::u16string_view units);
+  // Places the cluster being gathered, if any; false once in step.
+  bool PlaceCluster(Row& row);
+  // Makes cluster_units_ hold the character gathered alone, `unit` if the fast path took it.
+  void RecallAlone(char16_t unit);
 
   CharMetrics& metrics_;
   std::int64_t width_;
@@ -75,6 +98,16 @@ class RowBreaker {
   std::size_t rows_ = 1;
   bool pending_high_ = false;  // the last unit fed was a high surrogate
   char16_t pending_unit_ = 0;
+
+  Gathering gathering_ = Gathering::kNothing;
+  std::uint32_t cluster_entry_ = 0;  // of the cluster's first code point
+  std::size_t cluster_start_ = 0;
+  // The cluster's units, when gathered by the rules; else those of an earlier one.
+  std::u16string cluster_units_;
+  std::size_t units_start_ = static_cast<std::size_t>(-1);  // where cluster_units_ begin
+  bool measure_whole_ = false;  // the cluster is more than a character and marks on it
+  GraphemeRules rules_;
+  char16_t last_unit_ = 0;  // the last unit of the span fed before
   std::vector<std::size_t>* starts_ = nullptr;
   std::span<const std::size_t> old_starts_;
   std::size_t old_index_ = 0;

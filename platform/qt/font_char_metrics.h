@@ -6,11 +6,10 @@
 
 namespace tambrel::platform::qt {
 
-// Where a row may end around a character, from its Unicode properties.
-text::CharClass CharClassOf(char32_t code_point);
-
-// The table of advances and classes the editor wraps its rows with, for one font. Tab stops are
-// `tab_stop` pixels apart.
+// The advances the editor wraps its rows with, for one font, measured by QFontMetricsF: of each
+// code point alone, and of each cluster that the font may draw unlike its parts (an emoji
+// sequence, a flag, a conjunct) as a whole string. The text core decides classes and clusters.
+// Tab stops are `tab_stop` pixels apart.
 text::CharMetrics FontCharMetrics(const QFont& font, float tab_stop);
 
 }  // namespace tambrel::platform::qt

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "text/buffer_line.h"
+#include "text/clusters.h"
 #include "text/line_wrap.h"
 #include "text/tests/test_metrics.h"
 #include "text/text_buffer.h"
@@ -12,13 +14,27 @@
 namespace tambrel::text {
 namespace {
 
+template <std::size_t N>
+std::u16string RandomText(std::mt19937& random, std::size_t length,
+                          const std::u16string (&pieces)[N]) {
+  std::uniform_int_distribution<std::size_t> piece(0, N - 1);
+  std::u16string text;
+  while (text.size() < length) text += pieces[piece(random)];
+  return text;
+}
+
 std::u16string RandomWords(std::mt19937& random, std::size_t length) {
   static const std::u16string kPieces[] = {u"word", u" ", u"中文",    u"，", u"（", u"\t",
                                            u"a",    u"😀", u"e\u0301", u"W",  u"  "};
-  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
-  std::u16string text;
-  while (text.size() < length) text += kPieces[piece(random)];
-  return text;
+  return RandomText(random, length, kPieces);
+}
+
+// Words with clusters of several characters that the rules join, measured whole.
+std::u16string RandomClusteredWords(std::mt19937& random, std::size_t length) {
+  static const std::u16string kPieces[] = {u"word", u" ", u"中文", u"，",    u"（",      u"\t",
+                                           u"a",    u"😀", u"W",    u"  ",    u"e\u0301", u"\u200D👩",
+                                           u"🇨",    u"क्", u"ष",    u"\uFE0F"};
+  return RandomText(random, length, kPieces);
 }
 
 struct Rewrapped {
@@ -41,14 +57,14 @@ TEST(Rewrap, RandomEditsGiveTheRowsOfAFullWrap) {
   CharMetrics metrics = TestMetrics();
   for (int round = 0; round < 4000; ++round) {
     std::u16string line =
-        RandomWords(random, std::uniform_int_distribution<std::size_t>(0, 120)(random));
+        RandomClusteredWords(random, std::uniform_int_distribution<std::size_t>(0, 400)(random));
     const float width = std::uniform_int_distribution<int>(-10, 200)(random);
     LineEdit edit;
     edit.offset = std::uniform_int_distribution<std::size_t>(0, line.size())(random);
     edit.removed = std::uniform_int_distribution<std::size_t>(
         0, std::min<std::size_t>(line.size() - edit.offset, 8))(random);
     const std::u16string inserted =
-        RandomWords(random, std::uniform_int_distribution<std::size_t>(0, 6)(random));
+        RandomClusteredWords(random, std::uniform_int_distribution<std::size_t>(0, 6)(random));
     edit.inserted = inserted.size();
     const Rewrapped result = EditAndRewrap(line, width, edit, inserted);
     ASSERT_EQ(result.starts, RowStarts(metrics, width, LineOfText(line)))
@@ -56,38 +72,45 @@ TEST(Rewrap, RandomEditsGiveTheRowsOfAFullWrap) {
   }
 }
 
-// A keystroke in the middle of a long line, or at its end, re-wraps a few rows only.
+// A keystroke in the middle of a long line, or at its end, re-wraps a few rows only: those that
+// start within the longest cluster and a surrogate pair before it, and a couple more.
 TEST(Rewrap, KeystrokeInALongLineRewrapsAFewRows) {
   std::mt19937 random(22);
   std::u16string line = RandomWords(random, 20000);
   const std::size_t end = line.size();
   for (const LineEdit& edit : {LineEdit{10001, 0, 1}, LineEdit{10001, 1, 1}, LineEdit{end, 0, 1}}) {
-    const Rewrapped typed = EditAndRewrap(line, 300, edit, u"x");
-    EXPECT_LE(typed.splice.new_starts.size(), 4u);
-    EXPECT_GT(typed.splice.first_row, 30u);
     CharMetrics metrics = TestMetrics();
+    const std::vector<std::size_t> before = RowStarts(metrics, 300, LineOfText(line));
+    const auto near = static_cast<std::size_t>(
+        std::count_if(before.begin(), before.end(), [&edit](std::size_t start) {
+          return start + kMaxClusterUnits + 2 >= edit.offset && start <= edit.offset;
+        }));
+    const Rewrapped typed = EditAndRewrap(line, 300, edit, u"x");
+    EXPECT_LE(typed.splice.new_starts.size(), near + 4);
+    EXPECT_GT(typed.splice.first_row, 30u);
     EXPECT_EQ(typed.starts, RowStarts(metrics, 300, LineOfText(line)));
   }
 }
 
-// The cluster that overflows a row can lie as far on as the start of the row after next, and an
-// edit inside it, here between the halves of a surrogate pair, changes that row.
-TEST(Rewrap, EditInTheClusterThatOverflowedTheRowTwoBack) {
+// The cluster that overflows a row can begin as far on as the start of the row after next, and
+// an edit at its far end can change the row: here taking the selector off the end of a long
+// cluster makes it narrow enough for the row two back.
+TEST(Rewrap, EditAtTheEndOfTheClusterThatOverflowedTheRowTwoBack) {
   CharMetrics metrics(
-      [](char32_t c) -> CharMeasure {
-        if (c == U'\u200B') return {0, CharClass::kSpace};  // zero-width space
-        if (c == U'\u200D' || (c >= 0xD800 && c <= 0xDFFF)) return {0, CharClass::kOrdinary};
-        return TestMeasure(c);
-      },
-      kTestTabStop);
-  std::u16string line = u"\u200B\u200D𝐀abc";
-  std::vector<std::size_t> starts = RowStarts(metrics, 5, LineOfText(line));
-  ASSERT_EQ(starts, (std::vector<std::size_t>{0, 1, 2, 4, 5, 6}));
-  const LineEdit edit{3, 1, 1};
-  line.replace(edit.offset, edit.removed, u"\u200B");
-  ApplySplice(starts, Rewrap(metrics, 5, starts, edit, LineOfText(line)));
-  EXPECT_EQ(starts, (std::vector<std::size_t>{0, 4, 5, 6}));
-  EXPECT_EQ(starts, RowStarts(metrics, 5, LineOfText(line)));
+      TestAdvance, [](std::u16string_view) { return 100.0f; }, kTestTabStop);
+  const std::u16string cluster = u"e" + std::u16string(40, u'\u0301') + u"\uFE0F";
+  // Rows of five 'b' fill the 50 px exactly; then "a b" and the cluster, 100 px with the
+  // selector and 10 without.
+  std::u16string line = std::u16string(1000, u'b') + u"a b" + cluster;
+  std::vector<std::size_t> starts = RowStarts(metrics, 50, LineOfText(line));
+  ASSERT_GE(starts.size(), 203u);
+  ASSERT_EQ(std::vector<std::size_t>(starts.begin() + 200, starts.begin() + 203),
+            (std::vector<std::size_t>{1000, 1002, 1003}));
+  const LineEdit edit{1003 + cluster.size() - 1, 1, 0};
+  line.erase(edit.offset, edit.removed);
+  ApplySplice(starts, Rewrap(metrics, 50, starts, edit, LineOfText(line)));
+  EXPECT_EQ(starts, RowStarts(metrics, 50, LineOfText(line)));
+  EXPECT_EQ(starts.back(), 1000u);  // "a b" and the cluster now share a row
 }
 
 TEST(BufferLine, LineSpreadOverPiecesWrapsLikeItsText) {

@@ -16,22 +16,12 @@ namespace {
 constexpr float kWidths[] = {-5, 0, 5, 10, 15, 25, 40, 55, 80, 123.5f, 400};
 
 std::u16string RandomLine(std::mt19937& random, std::size_t max_length) {
-  static const std::u16string kPieces[] = {u"a",
-                                           u"b",
-                                           u"W",
-                                           u" ",
-                                           u"  ",
-                                           u"\t",
-                                           u"中",
-                                           u"文",
-                                           u"，",
-                                           u"（",
-                                           u"!",
-                                           u"\u0301",
-                                           u"😀",
-                                           u"𝐀",
-                                           u"\u200B",
-                                           std::u16string(1, char16_t{0xD800}),
+  static const std::u16string kPieces[] = {u"a", u"b", u"W", u" ", u"  ", u"\t", u"中", u"文",
+                                           u"，", u"（", u"!", u"\u0301", u"😀", u"𝐀", u"\u200B",
+                                           // What joins into clusters of several characters.
+                                           u"\u200D", u"👨", u"🇨", u"\uFE0F", u"🏽", u"क",
+                                           u"\u094D", u"ि", u"\u1100", u"\u1161", u"\u0600", u"\r",
+                                           u"\n", std::u16string(1, char16_t{0xD800}),
                                            std::u16string(1, char16_t{0xDC00})};
   std::uniform_int_distribution<std::size_t> length(0, max_length);
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);

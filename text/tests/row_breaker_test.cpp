@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text/line_wrap.h"
@@ -98,9 +100,9 @@ TEST(CharMetricsTable, MeasuresEachCharacterOnceOnFirstUseOrAhead) {
   CharMetrics metrics(
       [&asked](char32_t c) {
         asked.push_back(c);
-        return TestMeasure(c);
+        return TestAdvance(c);
       },
-      kTestTabStop);
+      TestClusterAdvance, kTestTabStop);
   const std::u16string line = u"abab 中中😀😀";
   EXPECT_EQ(CountRows(metrics, 1000, LineOfText(line)), 1u);
   EXPECT_EQ(asked, (std::vector<char32_t>{U'a', U'b', U' ', U'中', U'😀'}));
@@ -113,15 +115,71 @@ TEST(CharMetricsTable, MeasuresEachCharacterOnceOnFirstUseOrAhead) {
 
 TEST(CharMetricsTable, KeepsAdvancesInSixtyFourthsAndNoneForMarks) {
   CharMetrics metrics(
-      [](char32_t c) -> CharMeasure {
-        if (c == U'x') return {2.5f, CharClass::kOrdinary};
-        if (c == U'y') return {-4, CharClass::kOrdinary};
-        return {9, CharClass::kCombining};
+      [](char32_t c) -> float {
+        if (c == U'x') return 2.5f;
+        if (c == U'y') return -4;
+        return 9;
       },
-      0);
+      TestClusterAdvance, 0);
   EXPECT_EQ(metrics.MeasureUnit(u'x') >> CharMetrics::kClassBits, 160u);
   EXPECT_EQ(metrics.MeasureUnit(u'y') >> CharMetrics::kClassBits, 0u);
-  EXPECT_EQ(metrics.MeasureUnit(u'z'), static_cast<std::uint32_t>(CharClass::kCombining));
+  // A mark on its base never moves the pen; a variation selector is no such mark.
+  EXPECT_EQ(metrics.MeasureUnit(u'\u0301') >> CharMetrics::kClassBits, 0u);
+  EXPECT_EQ(metrics.MeasureUnit(u'\uFE0F') >> CharMetrics::kClassBits, 9u * 64);
+}
+
+TEST(CharMetricsTable, ClassesComeFromUnicode) {
+  CharMetrics metrics = TestMetrics();
+  const auto code = [&metrics](char32_t c) { return metrics.EntryOf(c) & CharMetrics::kClassMask; };
+  const auto plain = [](CharClass c) { return static_cast<std::uint32_t>(c); };
+  const auto with_rules = [](CharClass c) {
+    return static_cast<std::uint32_t>(c) | CharMetrics::kClusterRules;
+  };
+  EXPECT_EQ(code(U'a'), plain(CharClass::kOrdinary));
+  EXPECT_EQ(code(U'中'), plain(CharClass::kIdeographic));
+  EXPECT_EQ(code(U'가'), plain(CharClass::kIdeographic));  // a whole syllable stands alone
+  EXPECT_EQ(code(U'，'), plain(CharClass::kNoBreakBefore));
+  EXPECT_EQ(code(U'）'), plain(CharClass::kNoBreakBefore));
+  EXPECT_EQ(code(U'（'), plain(CharClass::kNoBreakAfter));
+  EXPECT_EQ(code(U' '), plain(CharClass::kSpace));
+  EXPECT_EQ(code(U'\u3000'), plain(CharClass::kSpace));
+  EXPECT_EQ(code(U'\t'), plain(CharClass::kTab));
+  EXPECT_EQ(code(U'𝐀'), plain(CharClass::kOrdinary));
+  // Characters the cluster rules must look at.
+  EXPECT_EQ(code(U'\u0301'), with_rules(CharClass::kOrdinary));
+  EXPECT_EQ(code(U'\u200D'), with_rules(CharClass::kOrdinary));
+  EXPECT_EQ(code(U'\u1100'), with_rules(CharClass::kIdeographic));  // a leading jamo
+  EXPECT_EQ(code(U'क'), with_rules(CharClass::kOrdinary));          // a conjunct consonant
+  EXPECT_EQ(code(U'\u0600'), with_rules(CharClass::kOrdinary));     // Prepend
+  EXPECT_EQ(code(U'👨'), with_rules(CharClass::kIdeographic));
+  EXPECT_EQ(code(U'🇨'), with_rules(CharClass::kIdeographic));
+  EXPECT_EQ(code(U'☺'), with_rules(CharClass::kOrdinary));
+  // Breaks drawn as characters follow the rules too: CR LF is one cluster.
+  EXPECT_EQ(code(U'\r'), with_rules(CharClass::kOrdinary));
+}
+
+TEST(CharMetricsTable, MeasuresClustersWholeOnceAndMarksOnTheirBaseNever) {
+  std::vector<std::u16string> asked;
+  CharMetrics metrics(
+      TestAdvance,
+      [&asked](std::u16string_view cluster) {
+        asked.emplace_back(cluster);
+        return TestClusterAdvance(cluster);
+      },
+      kTestTabStop);
+  const std::u16string family = u"👨\u200D👩\u200D👧";
+  EXPECT_EQ(metrics.AdvanceOf(u"e\u0301\u0302"), 10 * 64);
+  EXPECT_EQ(metrics.AdvanceOf(u"中"), 20 * 64);
+  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(metrics.AdvanceOf(family), 25 * 64);
+  EXPECT_EQ(metrics.AdvanceOf(u"☺\uFE0F"), 15 * 64);
+  EXPECT_EQ(metrics.AdvanceOf(family), 25 * 64);
+  EXPECT_EQ(asked, (std::vector<std::u16string>{family, u"☺\uFE0F"}));
+  // Wrapping a line of families asks for the family once more at most: never per row.
+  std::u16string line;
+  for (int n = 0; n < 20; ++n) line += family + u"e\u0301";
+  CountRows(metrics, 60, LineOfText(line));
+  EXPECT_EQ(asked.size(), 2u);
 }
 
 }  // namespace

@@ -166,11 +166,11 @@ TEST(WrappedTextEditing, EditedShortLinesAreCountedAtOnce) {
 // between the halves of a surrogate pair: alone, the first half measures differently.
 TEST(WrappedTextEditing, RewrapNeverStopsInsideASurrogatePair) {
   CharMetrics metrics(
-      [](char32_t c) -> CharMeasure {
-        if (c >= 0xD800 && c <= 0xDFFF) return {95, CharClass::kOrdinary};
-        return TestMeasure(c);
+      [](char32_t c) -> float {
+        if (c >= 0xD800 && c <= 0xDFFF) return 95;
+        return TestAdvance(c);
       },
-      kTestTabStop);
+      TestClusterAdvance, kTestTabStop);
   // Letters only: rows of ten that an insertion moves for good, so the re-wrap never falls back
   // into step and stops 56 units past the edit, between the halves of the pair at 60.
   WrappedText wrapped(metrics, 100, 56);
