@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "text/buffer_line.h"
+#include "text/clusters.h"
 #include "text/line_wrap.h"
 
 namespace tambrel::text {
@@ -154,10 +155,11 @@ void WrappedText::RewrapLongLine(std::size_t line, LongLine rows, const Change& 
                                                 : std::size_t{0});
   }
   limit = std::min(limit, new_length);
-  // A slice that ended on the first half of a surrogate pair would measure it alone.
-  if (limit > 0 && limit < new_length) {
-    const char16_t unit = buffer_.At(line_start + limit - 1);
-    if (unit >= 0xD800 && unit <= 0xDBFF) --limit;
+  // A re-wrap that stops short of the line's end stops between clusters: the part of a cluster
+  // before a cut (half a surrogate pair, one face of a family) would be measured as a cluster of
+  // its own, and could end a row where none ends.
+  if (limit > 0 && limit < new_length && !IsClusterBoundary(buffer_, line_start + limit)) {
+    limit = PreviousClusterBoundary(buffer_, line_start + limit) - line_start;
   }
 
   bool in_step = false;

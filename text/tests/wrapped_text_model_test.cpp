@@ -207,5 +207,33 @@ TEST(WrappedTextFrozen, UndoingTheDeletionOfManyLinesKeepsTheRowIndexWithinItsFa
   ExpectNoProblem(wrapped.CheckInvariants());
 }
 
+// The re-wrap after an edit in a long line that does not fall back into step stops a fixed
+// distance past the edit. It stopped there even inside a cluster, and the part before the cut
+// was measured as a cluster of its own. Here a family is drawn as one glyph of 10 px but its
+// first face alone takes 30, so the cut family ended a row where none ends.
+TEST(WrappedTextFrozen, RewrapStopsBetweenClusters) {
+  CharMetrics metrics([](char32_t c) -> float { return c >= 0x1F000 ? 30 : 10; },
+                      [](std::u16string_view) -> float { return 10; }, kTestTabStop);
+  const std::u16string family = u"👨\u200D👩\u200D👧";  // eight units
+  std::u16string text = u"x";
+  for (int k = 0; k < 40; ++k) text += family;
+  // Rows of ten clusters. After "a" goes in at 1, rows start at 66 and 146 instead of 73 and
+  // 153: never in step, so the re-wrap stops 130 units on, at 132, after the first face of the
+  // ninth cluster of the second row. With 80 px before it, that face alone overflows.
+  WrappedText wrapped(metrics, 100, 130);
+  wrapped.Reset(text);
+  ASSERT_EQ(wrapped.RowsOfLine(0), 5u);
+  wrapped.Replace(1, 0, u"a");
+  text.insert(1, u"a");
+  ExpectNoProblem(wrapped.CheckInvariants());
+  const WrappedModel model(metrics, 100, text);
+  for (std::size_t row = 0; row < model.starts[0].size(); ++row) {
+    const RowSpan span = wrapped.RowOfLine(0, row);
+    const RowSpan expected = model.RowOfLine({0, row});
+    EXPECT_EQ(span.start, expected.start) << "row " << row;
+    EXPECT_EQ(span.end, expected.end) << "row " << row;
+  }
+}
+
 }  // namespace
 }  // namespace tambrel::text
