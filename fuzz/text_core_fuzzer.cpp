@@ -2,7 +2,8 @@
 // WrappedText and the TextBuffer under it, and replays every edit on a plain string with an undo
 // history of its own. After every step the text, its lines, the undo state and the invariants of
 // every structure underneath are checked; every answer about rows is compared with the plain
-// string wrapped line by line by the reference wrap model. Everything is small (long lines from
+// string wrapped line by line by the reference wrap model (or, in a font the model does not
+// know, by the row breaker wrapping each line whole). Everything is small (long lines from
 // a few units, chunks of a few units, leaves of 8 lines under nodes of 4), so that short inputs
 // reach the edges: CR LF formed and broken across edits, surrogate pairs put together from
 // halves, long lines wrapped part way, re-wrapped after edits, dropped and found again.
@@ -43,20 +44,39 @@ void CheckNoProblem(const std::optional<std::string>& problem) {
 
 constexpr float kWidths[] = {0, 15, 35, 100, 155.5f};
 // What the text is made of: letters, a wide letter, spaces and tabs, an ideograph, punctuation
-// that may not start or end a row, a combining mark, a zero-width space, both halves of an emoji
-// and both breaks.
-constexpr char16_t kUnits[] = {u'a', u'W',      u' ',      u'\t',  u'中',  u'，', u'（',
-                               u'!', u'\u0301', u'\u200B', 0xD83D, 0xDE00, u'\r', u'\n'};
+// that may not start or end a row, a combining mark, a zero-width space, and what joins code
+// points into clusters drawn whole: both halves of an emoji, a zero-width joiner, a variation
+// selector, the halves of two regional indicators (a flag) and of a skin tone, a Hangul leading
+// consonant and vowel. Both breaks come last.
+constexpr char16_t kUnits[] = {u'a',      u'W',      u' ',      u'\t',     u'中',  u'，',
+                               u'（',     u'!',      u'\u0301', u'\u200B', 0xD83D, 0xDE00,
+                               u'\u200D', u'\uFE0F', 0xD83C,    0xDDE8,    0xDDF3, 0xDFFB,
+                               u'\u1100', u'\u1161', u'\r',     u'\n'};
 // The first units of kUnits, those that are no line break.
 constexpr std::size_t kUnbroken = std::size(kUnits) - 2;
+// Whole clusters of several units, which single units rarely make: a flag, a family, a thumb
+// with a skin tone, a Hangul syllable in jamo, a letter with a mark, a heart drawn as an emoji.
+constexpr std::u16string_view kClusters[] = {
+    u"🇨🇳", u"👨‍👩‍👧", u"👍🏻", u"\u1100\u1161", u"e\u0301", u"❤\uFE0F"};
 // Texts stay short enough that every step can check everything.
 constexpr std::size_t kMostUnits = 3000;
 constexpr std::size_t kMostSteps = 400;
 
+// The test font but for clusters of several code points, each drawn as one narrow glyph: the
+// part of a cluster before a cut is then wider than the whole, as a family's first face alone is
+// in a real emoji font.
+CharMetrics ClustersNarrowerThanTheirParts() {
+  return CharMetrics(
+      TestAdvance, [](std::u16string_view) -> float { return 4; }, kTestTabStop);
+}
+
 class Session {
  public:
   explicit Session(ByteReader& input)
-      : input_(input), width_(kWidths[input.Byte() % std::size(kWidths)]) {
+      : input_(input),
+        reference_font_(input.Bit()),
+        metrics_(reference_font_ ? TestMetrics() : ClustersNarrowerThanTheirParts()),
+        width_(kWidths[input.Byte() % std::size(kWidths)]) {
     WrapLimits limits;
     limits.long_line_units = 2 + input_.Byte() % 48;
     long_line_units_ = limits.long_line_units;
@@ -147,15 +167,24 @@ class Session {
  private:
   // --- Making text -------------------------------------------------------------------------
 
-  std::u16string Text(std::size_t length) {
-    std::u16string text(length, u'a');
-    for (char16_t& unit : text) unit = kUnits[input_.Byte() % std::size(kUnits)];
+  // About `length` units, a unit or a whole cluster at a time.
+  std::u16string Text(std::size_t length, bool breaks = true) {
+    const std::size_t units = breaks ? std::size(kUnits) : kUnbroken;
+    std::u16string text;
+    while (text.size() < length) {
+      const std::size_t pick = input_.Byte() % (units + std::size(kClusters));
+      if (pick < units) {
+        text += kUnits[pick];
+      } else {
+        text += kClusters[pick - units];
+      }
+    }
     return text;
   }
 
   // A few units said once and repeated, for long runs from short input.
-  std::u16string Repeated(std::size_t length) {
-    const std::u16string pattern = Text(1 + input_.UpTo(3));
+  std::u16string Repeated(std::size_t length, bool breaks = true) {
+    const std::u16string pattern = Text(1 + input_.UpTo(3), breaks);
     std::u16string text;
     while (text.size() < length) text += pattern;
     return text;
@@ -282,12 +311,9 @@ class Session {
 
   // A run without breaks at least as long as a long line, a few units said once and repeated.
   void LongLine(Merge merge) {
-    std::u16string pattern(1 + input_.UpTo(2), u'a');
-    for (char16_t& unit : pattern) unit = kUnits[input_.Byte() % kUnbroken];
+    const std::size_t position = Position();
     const std::size_t length = long_line_units_ + input_.UpTo(2 * long_line_units_);
-    std::u16string run;
-    while (run.size() < length) run += pattern;
-    Edit(Position(), 0, run, merge);
+    Edit(position, 0, Repeated(length, false), merge);
   }
 
   // Part of the text copied straight from storage, as a view of the buffer's own units.
@@ -338,7 +364,7 @@ class Session {
   }
 
   void AskAboutRowsOfLines() {
-    const WrappedModel model = models_.Next(width_, plain_.text);
+    const WrappedModel model = Model();
     const std::size_t line = input_.UpTo(model.lines.size() - 1);
     const std::size_t rows = model.starts[line].size();
     // A row asked for first, so that a long line is often wrapped only part way.
@@ -350,7 +376,7 @@ class Session {
   }
 
   void AskAboutPlaces() {
-    const WrappedModel model = models_.Next(width_, plain_.text);
+    const WrappedModel model = Model();
     const std::size_t position = Position();
     Check(wrapped_->PlaceOfPosition(position) == model.PlaceOfPosition(position),
           "PlaceOfPosition differs");
@@ -361,7 +387,7 @@ class Session {
 
   // Without counting, an answer is the model's or none, and none only where lines are uncounted.
   void AskWithoutCounting() {
-    const WrappedModel model = models_.Next(width_, plain_.text);
+    const WrappedModel model = Model();
     const std::size_t counted = wrapped_->CountedLines();
     Check(counted <= model.lines.size(), "more lines counted than there are");
     const bool all = wrapped_->AllCounted();
@@ -388,7 +414,7 @@ class Session {
     for (std::size_t calls = 0; !wrapped_->CountSome(slice); ++calls) {
       Check(calls < 100'000, "counting does not end");
     }
-    const WrappedModel model = models_.Next(width_, plain_.text);
+    const WrappedModel model = Model();
     Check(wrapped_->TotalRows() == model.places.size(), "TotalRows differs once counted");
     Check(wrapped_->EstimatedRows() == model.places.size(), "EstimatedRows is not exact");
     for (std::size_t row = 0; row <= model.places.size(); ++row) {
@@ -400,6 +426,13 @@ class Session {
       Check(wrapped_->RowNumberOf({line, 0}) == model.first_row[line],
             "RowNumberOf differs once counted");
     }
+  }
+
+  // The rows of the plain string: by the reference wrap model in the test font, or wrapped line
+  // by line by the breaker in the other font, which the reference model does not know.
+  WrappedModel Model() {
+    if (reference_font_) return models_.Next(width_, plain_.text);
+    return WrappedModel(metrics_, width_, plain_.text);
   }
 
   // --- After every step --------------------------------------------------------------------
@@ -415,7 +448,8 @@ class Session {
   }
 
   ByteReader& input_;
-  CharMetrics metrics_ = TestMetrics();
+  bool reference_font_;
+  CharMetrics metrics_;
   float width_;
   std::size_t long_line_units_ = 0;
   ChunkSizes chunks_;
