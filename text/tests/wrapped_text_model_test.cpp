@@ -20,16 +20,21 @@ namespace {
 
 constexpr float kWidths[] = {0, 35, 100, 155.5f};
 
-// Words, ideographs, punctuation, surrogate pairs and combining marks; with `breaks` a break of
-// each kind now and then, lines of some 60 units on average.
+// Words, ideographs, punctuation, surrogate pairs, combining marks and clusters drawn whole (a
+// flag, a family, a thumb with a skin tone); with `breaks` a break of each kind now and then,
+// lines of some 60 units on average.
 std::u16string RandomText(std::mt19937& random, std::size_t length, bool breaks) {
-  static const std::u16string kPieces[] = {u"word", u" ", u"中文",    u"，", u"（",
-                                           u"\t",   u"😀", u"e\u0301", u"W",  u"a"};
+  static const std::u16string kPieces[] = {u"word",    u" ",  u"中文", u"，",
+                                           u"（",      u"\t", u"😀",    u"e\u0301",
+                                           u"W",       u"a",  u"🇨🇳",   u"👨\u200D👩\u200D👧",
+                                           u"👍🏻"};
   static const std::u16string kBreaks[] = {u"\r\n", u"\n", u"\r"};
+  constexpr std::size_t kKinds = std::size(kPieces);
   std::u16string text;
   while (text.size() < length) {
-    const std::size_t pick = random() % (breaks ? 300 : 10);
-    text += pick < 10 ? kPieces[pick] : pick < 290 ? kPieces[pick % 10] : kBreaks[pick % 3];
+    // One pick in thirty is a break.
+    const std::size_t pick = random() % (breaks ? 30 * kKinds : kKinds);
+    text += pick < 29 * kKinds ? kPieces[pick % kKinds] : kBreaks[pick % 3];
   }
   return text;
 }
