@@ -149,7 +149,7 @@ class Editor {
   TextView& view() { return *dynamic_cast<QtEditBox&>(form_.Text1).view(); }
 
   void LetCountingFinish() {
-    while (!view().Document().AllCounted()) QCoreApplication::processEvents();
+    while (!view().Model().View().AllCounted()) QCoreApplication::processEvents();
   }
 
  private:
@@ -203,11 +203,11 @@ void WidthChange(benchmark::State& state, std::size_t units) {
     double in_view_ms = -1;
     QElapsedTimer turn;
     turn.start();
-    while (!view.Document().AllCounted()) {
+    while (!view.Model().View().AllCounted()) {
       QCoreApplication::processEvents();
       longest_stall_ms = std::max(longest_stall_ms, turn.nsecsElapsed() / 1e6);
       turn.restart();
-      if (in_view_ms < 0 && view.TopRowNumber()) in_view_ms = clock.nsecsElapsed() / 1e6;
+      if (in_view_ms < 0 && view.Model().View().TopRowNumber()) in_view_ms = clock.nsecsElapsed() / 1e6;
     }
     if (in_view_ms < 0) in_view_ms = clock.nsecsElapsed() / 1e6;
     state.counters["rows_in_view_exact_ms"] = in_view_ms;

@@ -97,8 +97,8 @@ class GutterBench {
   }
 
   Form1& form() { return form_; }
-  tambrel::text::WrappedText& rows() {
-    return dynamic_cast<tambrel::platform::qt::QtEditBox&>(form_.Text1).view()->Document();
+  tambrel::editor::ViewRows& rows() {
+    return dynamic_cast<tambrel::platform::qt::QtEditBox&>(form_.Text1).Model().View();
   }
 
   // Sets the text unless it is already there.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,14 @@ enum class EditMessage {
 // A hook sees every message of the editor; whatever it does, the editor handles the message
 // as it would have without the hook.
 using EditHook = std::function<void(EditMessage)>;
+
+// While it lives, what the user does to the text (typing, an input method's commits, drops) waits,
+// and is done afterwards in the order it came: a command reading the text in the background sees
+// it as it was when the command began.
+class InputHold {
+ public:
+  virtual ~InputHold() = default;
+};
 
 struct DropData {
   std::vector<std::u16string> files;  // full paths, in the order the source listed them
@@ -91,6 +100,9 @@ class EditBox : public Control {
   virtual void OnMouseUp(
       std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> handler) = 0;
   virtual void OnDrop(std::function<void(const DropData&)> handler) = 0;
+
+  // Holds the user's input until the answer goes; nothing when the editor has no user.
+  virtual std::unique_ptr<InputHold> HoldUserInput() { return nullptr; }
 
   // Puts a hook in front of the editor and answers the one it replaces (empty when none).
   virtual EditHook SetHook(EditHook hook) = 0;

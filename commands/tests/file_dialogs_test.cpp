@@ -250,7 +250,9 @@ TEST_F(RealDialogsTest, DroppedFilesOpenTheLastOne) {
   EXPECT_EQ(form_->CommonDialog1.FileName, U16(last));
 }
 
-TEST_F(RealDialogsTest, DroppedTextIsNeitherInsertedNorLosesTheDocument) {
+// Text dragged in from another program is no document: it goes into the text where it falls,
+// which keeps its file.
+TEST_F(RealDialogsTest, DroppedTextIsInsertedWhereItFallsAndTheDocumentStays) {
   const auto path = folder_ / u"doc.txt";
   WriteBytes(path, "on disk");
   form_->file_commands().Text1_OLEDragDrop(platform::DropData{{U16(path)}});
@@ -260,7 +262,7 @@ TEST_F(RealDialogsTest, DroppedTextIsNeitherInsertedNorLosesTheDocument) {
   QMimeData mime;
   mime.setText(QStringLiteral("插入的文字"));
   DropOn(editor, mime);
-  EXPECT_EQ(form_->Text1.Text(), u"edited");
+  EXPECT_EQ(form_->Text1.Text(), u"插入的文字edited");
   EXPECT_EQ(form_->CommonDialog1.FileName, U16(path));
   EXPECT_FALSE(form_->Saved());
 }

@@ -97,7 +97,7 @@ class GutterInWindow : public ::testing::Test {
   // Runs the event loop until the editor has counted every row, as it does while idle.
   void LetCountingFinish() {
     auto& view = *dynamic_cast<platform::qt::QtEditBox&>(form_.Text1).view();
-    while (!view.Document().AllCounted()) QCoreApplication::processEvents();
+    while (!view.Model().View().AllCounted()) QCoreApplication::processEvents();
   }
 
   int RowHeight() {

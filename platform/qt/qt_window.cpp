@@ -129,12 +129,14 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
         break;
       }
       case ControlKind::kEditBox: {
-        auto* editor = new TextView(parent);
-        editor->setAcceptDrops(control.accepts_drops);
-        editor->viewport()->setAcceptDrops(control.accepts_drops);
-        widget = editor;
-        made = std::make_unique<QtEditBox>(control.name, editor, control.back_color,
-                                           control.fore_color, control.font.value_or(FontChoice{}));
+        auto edit_box = std::make_unique<QtEditBox>(control.name, parent, control.back_color,
+                                                    control.fore_color,
+                                                    control.font.value_or(FontChoice{}));
+        TextView* view = edit_box->view();
+        view->setAcceptDrops(control.accepts_drops);
+        view->viewport()->setAcceptDrops(control.accepts_drops);
+        widget = view;
+        made = std::move(edit_box);
         break;
       }
     }

@@ -13,45 +13,17 @@
 
 #include "platform/qt/font_char_metrics.h"
 #include "platform/qt/qt_fonts.h"
-#include "platform/qt/text_view_row.h"
 
 namespace tambrel::platform::qt {
 
 namespace {
 
 constexpr int kMargin = kTextMargin;
-constexpr float kTabStop = kTabStopDistance;
-// Text read per idle slice while counting rows: a few milliseconds' work.
-constexpr std::size_t kCountingSlice = std::size_t{1} << 20;
-
-// Characters that would end a row of a text layout on their own; the view shows them as spaces,
-// as wide as the wrapping measured them.
-bool BreaksALayoutLine(char16_t unit) {
-  return unit == 0x2028 || unit == 0x2029 || unit == 0x0B || unit == 0x0C || unit == 0x85;
-}
 
 }  // namespace
 
-void LayOutRow(QTextLayout& layout, const QFont& font) {
-  QTextOption option;
-  option.setWrapMode(QTextOption::NoWrap);
-  option.setTabStopDistance(kTabStop);
-  layout.setFont(font);
-  layout.setTextOption(option);
-  layout.setCacheEnabled(true);
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  if (line.isValid()) {
-    line.setLeadingIncluded(true);
-    line.setPosition(QPointF(0, 0));
-  }
-  layout.endLayout();
-}
-
-TextView::TextView(QWidget* parent)
-    : QAbstractScrollArea(parent),
-      metrics_(std::make_unique<text::CharMetrics>(FontCharMetrics(font_, kTabStop))),
-      doc_(*metrics_, 1) {
+TextView::TextView(QWidget* parent, editor::Editor& editor, QtRowGeometry& geometry)
+    : QAbstractScrollArea(parent), editor_(editor), geometry_(geometry) {
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -68,105 +40,50 @@ TextView::TextView(QWidget* parent)
     viewport()->update(CaretRect().adjusted(-2, -2, 2, 2));
   });
   counting_.setInterval(0);
-  connect(&counting_, &QTimer::timeout, this, [this] { CountSlice(); });
+  connect(&counting_, &QTimer::timeout, this, [this] {
+    if (!editor_.CountSome()) counting_.stop();
+    SyncScrollBar();
+  });
   drag_scroll_.setInterval(50);
   connect(&drag_scroll_, &QTimer::timeout, this, [this] {
     const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
-    if (at.y() < 0) MoveVertically(-1, Selecting::kExtend);
-    if (at.y() > viewport()->height()) MoveVertically(1, Selecting::kExtend);
+    if (at.y() < 0) editor_.ScrollBy(-1);
+    if (at.y() > viewport()->height()) editor_.ScrollBy(1);
+    editor_.DragTo(ScreenRowAt(at), TextXAt(at));
   });
-  connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
-          [this](int value) { OnScrollBarMoved(value); });
-  SetTextFont(font());
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (!updating_scroll_bar_) editor_.ScrollToBarValue(value);
+  });
+  editor_.on_change = [this](unsigned changed) { OnEditorChanged(changed); };
+  // What waited for a command to finish is done once the command has returned to the loop.
+  editor_.Input().on_released = [this] {
+    QTimer::singleShot(0, this, [this] { editor_.Input().RunWaiting(); });
+  };
+  FontChanged();
 }
 
-TextView::~TextView() = default;
+TextView::~TextView() {
+  editor_.on_change = nullptr;
+  editor_.Input().on_released = nullptr;
+}
 
-// --- The text
-// -------------------------------------------------------------------------------------
+void TextView::Submit(std::function<void()> action) { editor_.Input().Submit(std::move(action)); }
 
-void TextView::SetText(std::u16string text) { SetBuffer(text::TextBuffer(std::move(text))); }
-
-void TextView::SetBuffer(text::TextBuffer buffer) {
-  doc_.Adopt(std::move(buffer));
-  caret_ = anchor_ = 0;
-  preferred_x_ = -1;
-  top_ = text::RowPlace{};
-  announced_top_number_.reset();
-  SyncScrollBar();
-  ScheduleCounting();
+void TextView::OnEditorChanged(unsigned changed) {
+  if (changed & (editor::kTextChanged | editor::kLookChanged | editor::kViewMoved)) {
+    SyncScrollBar();
+    ScheduleCounting();
+  }
+  if (changed & editor::kSelectionChanged) {
+    RestartCaretBlink();
+    SetPrimarySelection();
+  }
   viewport()->update();
-  if (text_changed) text_changed();
-  NotifyRowsMoved();
+  if ((changed & editor::kTextChanged) && text_changed) text_changed();
+  if ((changed & editor::kViewMoved) && rows_moved) rows_moved();
 }
 
-void TextView::Edit(std::size_t position, std::size_t length, std::u16string_view replacement,
-                    text::Merge merge) {
-  const std::size_t top = TopPosition();
-  const text::Change change = doc_.Replace(position, length, replacement, merge);
-  AfterChange(change, position + replacement.size(), top);
-}
-
-std::size_t TextView::TopPosition() {
-  return LineStart(top_.line) + doc_.RowOfLine(top_.line, top_.row_in_line).start;
-}
-
-void TextView::PutAtTop(std::size_t position) {
-  // Only the top line is wrapped, and only as far as the position: a change of width in a line
-  // of many megabytes does not wait for the whole line.
-  top_ = doc_.PlaceOfPosition(std::min(position, Length()));
-}
-
-void TextView::AfterChange(const text::Change& change, std::size_t caret, std::size_t top) {
-  caret_ = anchor_ = std::min(caret, Length());
-  preferred_x_ = -1;
-  // The text at the top stays there, moved along by what changed before it.
-  if (change.position < top) {
-    top = change.position + change.removed <= top ? top - change.removed + change.inserted
-                                                  : change.position;
-  }
-  PutAtTop(top);
-  EnsureCaretVisible();
-  SyncScrollBar();
-  ScheduleCounting();
-  RestartCaretBlink();
-  viewport()->update();
-  if (text_changed) text_changed();
-  NotifyRowsMoved();
-}
-
-void TextView::ReplaceSelection(std::u16string_view replacement) {
-  doc_.BreakUndoGroup();
-  Edit(SelectionStart(), SelectionEnd() - SelectionStart(), replacement, text::Merge::kNever);
-  doc_.BreakUndoGroup();
-}
-
-void TextView::Undo() {
-  const std::size_t top = TopPosition();
-  if (const auto change = doc_.Undo()) {
-    AfterChange(*change, change->position + change->inserted, top);
-  }
-}
-
-void TextView::Redo() {
-  const std::size_t top = TopPosition();
-  if (const auto change = doc_.Redo()) {
-    AfterChange(*change, change->position + change->inserted, top);
-  }
-}
-
-// --- Look
-// -----------------------------------------------------------------------------------------
-
-void TextView::SetTextFont(const QFont& font) {
-  font_ = font;
-  // Kerning would move glyphs away from the advances rows are wrapped by.
-  font_.setKerning(false);
-  const QRect row = RowExtent(QStringLiteral("Hy"), font_);
-  row_height_ = std::max(1, row.height());
-  ascent_ = QFontMetrics(font_).ascent();
-  Relayout();
-}
+// --- Look ------------------------------------------------------------------------------------
 
 void TextView::SetColors(const QColor& text, const QColor& background) {
   text_color_ = text;
@@ -174,203 +91,167 @@ void TextView::SetColors(const QColor& text, const QColor& background) {
   viewport()->update();
 }
 
+void TextView::FontChanged() {
+  row_height_ = std::max(1, RowExtent(QStringLiteral("Hy"), geometry_.Font()).height());
+  Relayout();
+}
+
 void TextView::Relayout() {
-  const std::size_t top = TopPosition();
-  const bool caret_shown = CaretRect().isValid();
-  auto metrics = std::make_unique<text::CharMetrics>(FontCharMetrics(font_, kTabStop));
-  doc_.SetLayout(*metrics, WrapWidth());
-  metrics_ = std::move(metrics);
-  // The text at the top stays at the top, and a caret in view stays in view.
-  PutAtTop(top);
-  if (caret_shown) EnsureCaretVisible();
-  announced_top_number_.reset();
-  SyncScrollBar();
-  ScheduleCounting();
-  viewport()->update();
-  NotifyRowsMoved(Announce::kAlways);
+  geometry_.SetWidth(WrapWidth());
+  editor_.SetVisibleRows(VisibleRows());
+  editor_.SetLayout(std::make_unique<text::CharMetrics>(
+                        FontCharMetrics(geometry_.Font(), geometry_.TabStop())),
+                    WrapWidth());
 }
 
 float TextView::WrapWidth() const {
   return static_cast<float>(std::max(1, viewport()->width() - 2 * kMargin));
 }
 
-void TextView::resizeEvent(QResizeEvent* event) {
-  QAbstractScrollArea::resizeEvent(event);
-  if (std::abs(doc_.Width() - WrapWidth()) >= 0.5f) {
-    const std::size_t top = TopPosition();
-    const bool caret_shown = CaretRect().isValid();
-    doc_.SetLayout(*metrics_, WrapWidth());
-    PutAtTop(top);
-    if (caret_shown) EnsureCaretVisible();
-    announced_top_number_.reset();
-    ScheduleCounting();
-    NotifyRowsMoved(Announce::kAlways);
-  }
-  SyncScrollBar();
-}
-
-// --- Rows
-// -----------------------------------------------------------------------------------------
-
-int TextView::FirstRowTop() const { return viewport()->geometry().top() + kMargin; }
-
 int TextView::VisibleRows() const {
   return std::max(1, (viewport()->height() - kMargin) / row_height_);
 }
 
-std::size_t TextView::CountTopRowNumber() {
-  while (!doc_.RowNumberOf(top_)) doc_.CountSome(kCountingSlice * 64);
-  return *doc_.RowNumberOf(top_);
+void TextView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  geometry_.SetWidth(WrapWidth());
+  editor_.SetVisibleRows(VisibleRows());
+  editor_.SetWidth(WrapWidth());
+  SyncScrollBar();
 }
 
-QString TextView::RowText(text::RowPlace place, text::RowSpan span) const {
-  const std::u16string units =
-      doc_.Buffer().Substring(LineStart(place.line) + span.start, span.end - span.start);
-  QString shown(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-  for (QChar& c : shown) {
-    if (BreaksALayoutLine(c.unicode())) c = QLatin1Char(' ');
-  }
-  return shown;
-}
+int TextView::FirstRowTop() const { return viewport()->geometry().top() + kMargin; }
 
-// --- Painting
-// -------------------------------------------------------------------------------------
+// --- Painting --------------------------------------------------------------------------------
 
 void TextView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.fillRect(event->rect(), background_);
   painter.setPen(text_color_);
-  const std::size_t selection_start = SelectionStart();
-  const std::size_t selection_end = SelectionEnd();
-  const text::RowPlace caret_place = doc_.PlaceOfPosition(caret_);
-  const QPalette colors = palette();
-
-  text::RowPlace place = top_;
-  for (int y = kMargin; y < viewport()->height(); y += row_height_) {
-    const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-    const std::size_t row_start = LineStart(place.line) + span.start;
-    const std::size_t row_end = LineStart(place.line) + span.end;
-    QTextLayout layout(RowText(place, span));
-    const bool caret_here = place == caret_place;
-    if (caret_here && !preedit_.isEmpty()) {
-      layout.setPreeditArea(static_cast<int>(caret_ - row_start), preedit_);
+  const std::optional<std::size_t> caret_row =
+      editor_.Composition().empty() ? std::nullopt : editor_.View().IndexOnScreen(editor_.CaretPlace());
+  const std::vector<editor::ScreenRow>& rows = editor_.Rows();
+  int y = kMargin;
+  for (std::size_t i = 0; i < rows.size() && y < viewport()->height(); ++i) {
+    if (caret_row && *caret_row == i) {
+      // The composition takes as many rows as it needs; the rows after it move down.
+      y = PaintComposition(painter, rows[i], y);
+      continue;
     }
-    LayOutRow(layout, font_);
-
-    QList<QTextLayout::FormatRange> selections;
-    if (selection_start < row_end && selection_end > row_start) {
-      QTextLayout::FormatRange range;
-      range.start = static_cast<int>(std::max(selection_start, row_start) - row_start);
-      range.length = static_cast<int>(std::min(selection_end, row_end) - row_start) - range.start;
-      range.format.setBackground(colors.color(QPalette::Highlight));
-      range.format.setForeground(colors.color(QPalette::HighlightedText));
-      selections.append(range);
-    }
-    const QPointF origin(kMargin, y);
-    layout.draw(&painter, origin, selections);
-    if (caret_here && caret_visible_ && hasFocus()) {
-      const int at =
-          static_cast<int>(caret_ - row_start) + (preedit_.isEmpty() ? 0 : preedit_cursor_);
-      layout.drawCursor(&painter, origin, at, 1);
-    }
-
-    // The next row, found without wrapping more of a long line than the screen shows.
-    const text::RowPlace next = doc_.MoveByRows(place, 1);
-    if (next == place) break;
-    place = next;
+    PaintRow(painter, rows[i], y);
+    y += row_height_;
   }
+}
+
+void TextView::PaintRow(QPainter& painter, const editor::ScreenRow& row, int y) {
+  std::u16string scratch;
+  const editor::RowText text = editor_.TextOf(row, scratch);
+  QTextLayout layout(LayoutText(text.text));
+  geometry_.LayOut(layout, text.direction);
+
+  const editor::Selection& selection = editor_.GetSelection();
+  QList<QTextLayout::FormatRange> selections;
+  if (selection.Start() < row.end && selection.End() > row.start) {
+    QTextLayout::FormatRange range;
+    range.start = static_cast<int>(std::max(selection.Start(), row.start) - row.start);
+    range.length = static_cast<int>(std::min(selection.End(), row.end) - row.start) - range.start;
+    range.format.setBackground(palette().color(QPalette::Highlight));
+    range.format.setForeground(palette().color(QPalette::HighlightedText));
+    selections.append(range);
+  }
+  const QPointF origin(kMargin, y);
+  layout.draw(&painter, origin, selections);
+  if (editor_.CaretPlace() == row.place) {
+    PaintCaret(painter, layout, origin, static_cast<int>(selection.caret.position - row.start));
+  }
+  if (drop_caret_ && *drop_caret_ >= row.start && *drop_caret_ <= row.end &&
+      editor_.PlaceOf(*drop_caret_) == row.place) {
+    layout.drawCursor(&painter, origin, static_cast<int>(*drop_caret_ - row.start), 2);
+  }
+}
+
+int TextView::PaintComposition(QPainter& painter, const editor::ScreenRow& row, int y) {
+  std::u16string scratch;
+  const editor::Direction direction = editor_.TextOf(row, scratch).direction;
+  for (const editor::ComposedRow& composed : editor_.ComposedCaretRow()) {
+    QTextLayout layout(LayoutText(composed.text));
+    QList<QTextLayout::FormatRange> formats;
+    if (composed.composition_end > composed.composition_start) {
+      QTextLayout::FormatRange range;
+      range.start = static_cast<int>(composed.composition_start);
+      range.length = static_cast<int>(composed.composition_end - composed.composition_start);
+      range.format.setFontUnderline(true);
+      range.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+      formats.append(range);
+    }
+    layout.setFormats(formats);
+    geometry_.LayOut(layout, direction);
+    const QPointF origin(kMargin, y);
+    layout.draw(&painter, origin);
+    if (composed.cursor) PaintCaret(painter, layout, origin, static_cast<int>(*composed.cursor));
+    y += row_height_;
+  }
+  return y;
+}
+
+void TextView::PaintCaret(QPainter& painter, QTextLayout& layout, const QPointF& origin,
+                          int offset) {
+  if (!caret_visible_ || !hasFocus()) return;
+  if (!editor_.Overwriting() || !editor_.Composition().empty()) {
+    layout.drawCursor(&painter, origin, offset, 1);
+    return;
+  }
+  // Overwriting shows the caret as a block over the character that typing would replace.
+  const QTextLine line = layout.lineAt(0);
+  const qreal x = line.cursorToX(offset);
+  const int next = layout.nextCursorPosition(offset);
+  const qreal width = next > offset ? std::abs(line.cursorToX(next) - x)
+                                    : QFontMetricsF(geometry_.Font()).averageCharWidth();
+  painter.fillRect(QRectF(origin.x() + std::min(x, x + width), origin.y(), width, row_height_),
+                   QColor(text_color_.red(), text_color_.green(), text_color_.blue(), 96));
 }
 
 QRect TextView::CaretRect() {
-  const text::RowPlace place = doc_.PlaceOfPosition(caret_);
-  std::ptrdiff_t rows = 0;
-  // Rows between the top and the caret, counted no further than the viewport.
-  text::RowPlace walk = top_;
-  const int visible = VisibleRows() + 1;
-  while (!(walk == place) && rows <= visible) {
-    const text::RowPlace next = doc_.MoveByRows(walk, 1);
-    if (next == walk) break;
-    walk = next;
-    ++rows;
-  }
-  if (!(walk == place)) return QRect();
-  // Only a caret on screen has its row laid out to find its x.
-  const qreal x = XOfPosition(caret_);
-  const int y = kMargin + static_cast<int>(rows) * row_height_;
-  return QRect(static_cast<int>(kMargin + x), y, 2, row_height_);
+  if (!editor_.Composition().empty()) return CompositionCursorRect();
+  const std::optional<editor::Editor::CaretSpot> spot = editor_.CaretOnScreen();
+  if (!spot) return QRect();
+  const int y = kMargin + static_cast<int>(spot->screen_row) * row_height_;
+  return QRect(static_cast<int>(kMargin + spot->x), y, 2, row_height_);
 }
 
-// --- Scrolling
-// ------------------------------------------------------------------------------------
-
-void TextView::ScrollTo(text::RowPlace top) {
-  if (top == top_) return;
-  top_ = top;
-  SyncScrollBar();
-  viewport()->update();
-  NotifyRowsMoved(Announce::kAlways);
-  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+QRect TextView::CompositionCursorRect() {
+  const std::optional<std::size_t> index = editor_.View().IndexOnScreen(editor_.CaretPlace());
+  if (!index) return QRect();
+  std::u16string scratch;
+  const editor::Direction direction = editor_.TextOf(editor_.Rows()[*index], scratch).direction;
+  int y = kMargin + static_cast<int>(*index) * row_height_;
+  for (const editor::ComposedRow& composed : editor_.ComposedCaretRow()) {
+    if (composed.cursor) {
+      QTextLayout layout(LayoutText(composed.text));
+      geometry_.LayOut(layout, direction);
+      const qreal x = layout.lineAt(0).cursorToX(static_cast<int>(*composed.cursor));
+      return QRect(static_cast<int>(kMargin + x), y, 2, row_height_);
+    }
+    y += row_height_;
+  }
+  return QRect();
 }
 
-void TextView::EnsureCaretVisible() {
-  const text::RowPlace caret = doc_.PlaceOfPosition(caret_);
-  // Above the view: the caret's row becomes the top one.
-  if (caret.line < top_.line || (caret.line == top_.line && caret.row_in_line < top_.row_in_line)) {
-    ScrollTo(caret);
-    return;
-  }
-  // Below: the caret's row becomes the last whole one. Only the rows in between are looked at.
-  const int visible = VisibleRows();
-  text::RowPlace walk = top_;
-  for (int row = 0; row < visible; ++row) {
-    if (walk == caret) return;
-    const text::RowPlace next = doc_.MoveByRows(walk, 1);
-    if (next == walk) return;
-    walk = next;
-  }
-  ScrollTo(doc_.MoveByRows(caret, -(visible - 1)));
-}
+// --- Scrolling and counting -----------------------------------------------------------------
 
 void TextView::SyncScrollBar() {
+  const editor::ScrollBarState state = editor_.View().ScrollBar();
   QScrollBar* bar = verticalScrollBar();
-  const std::size_t total = doc_.EstimatedRows();
-  const auto visible = static_cast<std::size_t>(VisibleRows());
-  const int maximum = static_cast<int>(std::min<std::size_t>(
-      total > visible ? total - visible : 0, static_cast<std::size_t>(INT32_MAX / 2)));
-  std::size_t value = 0;
-  if (const auto known = doc_.RowNumberOf(top_)) {
-    value = *known;
-  } else if (doc_.Buffer().LineCount() > 1) {
-    // Not counted so far down yet: where the top line stands among the lines, in rows.
-    value = static_cast<std::size_t>(static_cast<double>(top_.line) /
-                                     static_cast<double>(doc_.Buffer().LineCount()) *
-                                     static_cast<double>(total));
-  }
   updating_scroll_bar_ = true;
-  bar->setRange(0, maximum);
-  bar->setPageStep(static_cast<int>(visible));
+  bar->setRange(0, state.maximum);
+  bar->setPageStep(state.page);
   bar->setSingleStep(1);
-  bar->setValue(static_cast<int>(std::min<std::size_t>(value, static_cast<std::size_t>(maximum))));
+  bar->setValue(state.value);
   updating_scroll_bar_ = false;
 }
 
-void TextView::OnScrollBarMoved(int value) {
-  if (updating_scroll_bar_) return;
-  const auto row = static_cast<std::size_t>(std::max(0, value));
-  if (const auto place = doc_.PlaceOfRow(row)) {
-    ScrollTo(*place);
-    return;
-  }
-  // Beyond the rows counted so far: the line as far down the document as the bar is.
-  const double share = static_cast<double>(row) / std::max<std::size_t>(1, doc_.EstimatedRows());
-  const std::size_t lines = doc_.Buffer().LineCount();
-  const auto line =
-      std::min(lines - 1, static_cast<std::size_t>(share * static_cast<double>(lines)));
-  ScrollTo(text::RowPlace{line, 0});
-}
-
 void TextView::scrollContentsBy(int /*dx*/, int /*dy*/) {
-  // Every move goes through ScrollTo, which repaints what it must.
+  // Every move goes through the editor, which says what to repaint.
 }
 
 void TextView::wheelEvent(QWheelEvent* event) {
@@ -379,34 +260,12 @@ void TextView::wheelEvent(QWheelEvent* event) {
     event->ignore();
     return;
   }
-  const int step = QApplication::wheelScrollLines();
-  ScrollTo(doc_.MoveByRows(top_, -static_cast<std::ptrdiff_t>(notches) * step));
+  editor_.ScrollBy(-static_cast<std::ptrdiff_t>(notches) * QApplication::wheelScrollLines());
   event->accept();
 }
 
-// --- Counting
-// -------------------------------------------------------------------------------------
-
 void TextView::ScheduleCounting() {
-  if (!doc_.AllCounted() && !counting_.isActive()) counting_.start();
-}
-
-void TextView::CountSlice() {
-  // The lines in view first, then the document from the top.
-  doc_.CountSome(kCountingSlice / 4, top_.line);
-  doc_.CountSome(kCountingSlice, 0);
-  SyncScrollBar();
-  // Whoever hears of the new numbers may change the layout (the gutter may take room from the
-  // view): whether counting is done is asked afterwards.
-  NotifyRowsMoved();
-  if (doc_.AllCounted()) counting_.stop();
-}
-
-void TextView::NotifyRowsMoved(Announce announce) {
-  const std::optional<std::size_t> number = doc_.RowNumberOf(top_);
-  if (announce == Announce::kWhenChanged && number == announced_top_number_) return;
-  announced_top_number_ = number;
-  if (rows_moved) rows_moved();
+  if (!editor_.View().AllCounted() && !counting_.isActive()) counting_.start();
 }
 
 void TextView::RestartCaretBlink() {

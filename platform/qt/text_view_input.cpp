@@ -1,7 +1,9 @@
-// What the user does to the text view: keys, the mouse, the input method, the clipboard, drops.
+// What the user does to the text view: keys, the mouse, the input method, the clipboard, drags
+// and drops. Each becomes a call of the editor; the rules are the editor's.
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -11,24 +13,19 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QTextBoundaryFinder>
-#include <QTextLayout>
+#include <QStyleHints>
 #include <QUrl>
 #include <algorithm>
 
 #include "platform/files/path_text.h"
 #include "platform/qt/qt_strings.h"
 #include "platform/qt/text_view.h"
-#include "platform/qt/text_view_row.h"
 
 namespace tambrel::platform::qt {
 
 namespace {
 
 constexpr int kMargin = kTextMargin;
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 std::int16_t ShiftState(Qt::KeyboardModifiers modifiers) {
   std::int16_t shift = 0;
@@ -63,276 +60,66 @@ std::u16string DroppedFileName(const QUrl& url) {
 #endif
 }
 
-std::u16string WithLineBreaks(const QString& text, const std::u16string& new_line) {
-  // Pasted or committed text ends its lines the way the document does, like typing Return.
-  std::u16string result;
-  result.reserve(static_cast<std::size_t>(text.size()));
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i].unicode();
-    if (unit == u'\r' || unit == u'\n') {
-      if (unit == u'\r' && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
-      result += new_line;
-    } else {
-      result.push_back(unit);
-    }
+std::vector<std::u16string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::u16string> files;
+  if (data == nullptr) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files.push_back(DroppedFileName(url));
   }
-  return result;
+  return files;
+}
+
+editor::Selecting SelectingOf(Qt::KeyboardModifiers modifiers) {
+  return modifiers & Qt::ShiftModifier ? editor::Selecting::kExtend : editor::Selecting::kNo;
 }
 
 }  // namespace
 
-// --- Positions
-// ------------------------------------------------------------------------------------
-
-std::size_t TextView::PreviousPosition(std::size_t position) const {
-  if (position == 0) return 0;
-  const text::TextBuffer& buffer = doc_.Buffer();
-  std::size_t previous = position - 1;
-  const char16_t unit = buffer.At(previous);
-  if (previous > 0) {
-    const char16_t before = buffer.At(previous - 1);
-    // A CR LF and a surrogate pair are each one step.
-    if ((unit == u'\n' && before == u'\r') || (IsLowSurrogate(unit) && IsHighSurrogate(before))) {
-      --previous;
-    }
-  }
-  return previous;
-}
-
-std::size_t TextView::NextPosition(std::size_t position) const {
-  const text::TextBuffer& buffer = doc_.Buffer();
-  if (position >= buffer.Length()) return buffer.Length();
-  std::size_t next = position + 1;
-  if (next < buffer.Length()) {
-    const char16_t unit = buffer.At(position);
-    const char16_t after = buffer.At(next);
-    if ((unit == u'\r' && after == u'\n') || (IsHighSurrogate(unit) && IsLowSurrogate(after))) {
-      ++next;
-    }
-  }
-  return next;
-}
-
-std::size_t TextView::WordBoundary(std::size_t position, bool forward) const {
-  const text::TextBuffer& buffer = doc_.Buffer();
-  const std::size_t line = buffer.LineOfPosition(position);
-  const std::size_t start = buffer.LineStart(line);
-  const std::size_t end = start + buffer.LineLength(line);
-  // At a line's edge a word step goes over the break to the next or previous line.
-  if (forward && position >= end) return NextPosition(position);
-  if (!forward && position <= start) return PreviousPosition(position);
-  // Words are looked for near the caret only, however long the line.
-  constexpr std::size_t kReach = 4096;
-  const std::size_t from = position - std::min(position - start, kReach);
-  const std::size_t to = std::min(end, position + kReach);
-  const std::u16string units = buffer.Substring(from, to - from);
-  const QString near =
-      QString(reinterpret_cast<const QChar*>(units.data()), static_cast<qsizetype>(units.size()));
-  QTextBoundaryFinder finder(QTextBoundaryFinder::Word, near);
-  finder.setPosition(static_cast<qsizetype>(position - from));
-  const auto is_word_start = [&] {
-    return (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem) != 0;
-  };
-  qsizetype found = -1;
-  if (forward) {
-    // To the start of the next word, as a plain-text edit moves.
-    do {
-      found = finder.toNextBoundary();
-    } while (found >= 0 && found < near.size() && !is_word_start());
-    if (found < 0) found = near.size();
-  } else {
-    do {
-      found = finder.toPreviousBoundary();
-    } while (found > 0 && !is_word_start());
-    if (found < 0) found = 0;
-  }
-  return from + static_cast<std::size_t>(found);
-}
-
-std::size_t TextView::PositionInRow(text::RowPlace place, qreal x) {
-  const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-  QTextLayout layout(RowText(place, span));
-  LayOutRow(layout, font_);
-  const QTextLine row = layout.lineAt(0);
-  std::size_t offset = row.isValid() ? static_cast<std::size_t>(row.xToCursor(x)) : 0;
-  offset = std::min(offset, span.end - span.start);
-  // A wrapped row's last place is the next row's first: stay in this row.
-  const bool last_row = span.end == doc_.Buffer().LineLength(place.line);
-  if (!last_row && span.start + offset == span.end && span.end > span.start) {
-    offset = static_cast<std::size_t>(layout.previousCursorPosition(static_cast<int>(offset)));
-  }
-  return LineStart(place.line) + span.start + offset;
-}
-
-qreal TextView::XOfPosition(std::size_t position) {
-  const text::RowPlace place = doc_.PlaceOfPosition(position);
-  const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-  QTextLayout layout(RowText(place, span));
-  LayOutRow(layout, font_);
-  const QTextLine row = layout.lineAt(0);
-  if (!row.isValid()) return 0;
-  const auto offset = static_cast<int>(position - LineStart(place.line) - span.start);
-  return row.cursorToX(offset);
-}
-
-std::size_t TextView::PositionAt(const QPoint& point) {
-  const int row = (point.y() - kMargin) / row_height_ - (point.y() < kMargin ? 1 : 0);
-  const text::RowPlace place = doc_.MoveByRows(top_, row);
-  return PositionInRow(place, point.x() - kMargin);
-}
-
-// --- Caret movement -----------------------------------------------------------------------------
-
-void TextView::MoveCaret(std::size_t position, Selecting selecting) {
-  position = std::min(position, Length());
-  // Never between the CR and the LF of a break, nor inside a surrogate pair.
-  if (position > 0 && position < Length()) {
-    const char16_t before = doc_.Buffer().At(position - 1);
-    const char16_t at = doc_.Buffer().At(position);
-    if ((before == u'\r' && at == u'\n') || (IsHighSurrogate(before) && IsLowSurrogate(at))) {
-      --position;
-    }
-  }
-  caret_ = position;
-  if (selecting == Selecting::kNo) anchor_ = position;
-  // Up and Down aim for the column they started from, until the caret moves another way.
-  preferred_x_ = -1;
-  doc_.BreakUndoGroup();
-  EnsureCaretVisible();
-  RestartCaretBlink();
-  viewport()->update();
-}
-
-void TextView::MoveVertically(std::ptrdiff_t rows, Selecting selecting) {
-  if (preferred_x_ < 0) preferred_x_ = XOfPosition(caret_);
-  const qreal x = preferred_x_;
-  const text::RowPlace from = doc_.PlaceOfPosition(caret_);
-  const text::RowPlace to = doc_.MoveByRows(from, rows);
-  if (to == from) {
-    // Up from the first row goes to the start, down from the last to the end.
-    MoveCaret(rows < 0 ? 0 : Length(), selecting);
-  } else {
-    MoveCaret(PositionInRow(to, x), selecting);
-  }
-  preferred_x_ = x;
-}
+// --- Keys ------------------------------------------------------------------------------------
 
 bool TextView::HandleNavigation(QKeyEvent* event) {
-  const Selecting selecting =
-      event->modifiers() & Qt::ShiftModifier ? Selecting::kExtend : Selecting::kNo;
-  const bool word = event->modifiers() & Qt::ControlModifier;
-  const text::RowPlace place = doc_.PlaceOfPosition(caret_);
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  editor::Motion motion;
   switch (event->key()) {
     case Qt::Key_Left:
-      if (selecting == Selecting::kNo && caret_ != anchor_ && !word) {
-        MoveCaret(SelectionStart());
-      } else {
-        MoveCaret(word ? WordBoundary(caret_, false) : PreviousPosition(caret_), selecting);
-      }
-      return true;
+      motion = control ? editor::Motion::kWordLeft : editor::Motion::kLeft;
+      break;
     case Qt::Key_Right:
-      if (selecting == Selecting::kNo && caret_ != anchor_ && !word) {
-        MoveCaret(SelectionEnd());
-      } else {
-        MoveCaret(word ? WordBoundary(caret_, true) : NextPosition(caret_), selecting);
-      }
-      return true;
+      motion = control ? editor::Motion::kWordRight : editor::Motion::kRight;
+      break;
     case Qt::Key_Up:
-      MoveVertically(-1, selecting);
-      return true;
+      motion = editor::Motion::kUp;
+      break;
     case Qt::Key_Down:
-      MoveVertically(1, selecting);
-      return true;
+      motion = editor::Motion::kDown;
+      break;
     case Qt::Key_PageUp:
-      MoveVertically(-std::max(1, VisibleRows() - 1), selecting);
-      return true;
+      motion = editor::Motion::kPageUp;
+      break;
     case Qt::Key_PageDown:
-      MoveVertically(std::max(1, VisibleRows() - 1), selecting);
-      return true;
+      motion = editor::Motion::kPageDown;
+      break;
     case Qt::Key_Home:
-      if (word) {
-        MoveCaret(0, selecting);
-      } else {
-        const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-        MoveCaret(LineStart(place.line) + span.start, selecting);
-      }
-      return true;
+      motion = control ? editor::Motion::kDocumentStart : editor::Motion::kRowStart;
+      break;
     case Qt::Key_End:
-      if (word) {
-        MoveCaret(Length(), selecting);
-      } else {
-        const text::RowSpan span = doc_.RowOfLine(place.line, place.row_in_line);
-        const bool last_row = span.end == doc_.Buffer().LineLength(place.line);
-        const std::size_t end = LineStart(place.line) + span.end;
-        // A wrapped row ends before its last character: its end is the next row's start.
-        MoveCaret(last_row || span.end == span.start ? end : PreviousPosition(end), selecting);
-      }
-      return true;
+      motion = control ? editor::Motion::kDocumentEnd : editor::Motion::kRowEnd;
+      break;
     default:
       return false;
   }
-}
-
-// --- Editing
-// --------------------------------------------------------------------------------------
-
-void TextView::Type(const QString& typed) {
-  const std::u16string units = WithLineBreaks(typed, new_line_);
-  Edit(SelectionStart(), SelectionEnd() - SelectionStart(), units, text::Merge::kWithPrevious);
-}
-
-void TextView::DeleteBackward(bool word) {
-  if (caret_ != anchor_) {
-    Edit(SelectionStart(), SelectionEnd() - SelectionStart(), u"", text::Merge::kNever);
-    return;
-  }
-  const std::size_t from = word ? WordBoundary(caret_, false) : PreviousPosition(caret_);
-  if (from < caret_) Edit(from, caret_ - from, u"", text::Merge::kWithPrevious);
-}
-
-void TextView::DeleteForward(bool word) {
-  if (caret_ != anchor_) {
-    Edit(SelectionStart(), SelectionEnd() - SelectionStart(), u"", text::Merge::kNever);
-    return;
-  }
-  const std::size_t to = word ? WordBoundary(caret_, true) : NextPosition(caret_);
-  if (to > caret_) Edit(caret_, to - caret_, u"", text::Merge::kWithPrevious);
-}
-
-void TextView::Cut() {
-  if (caret_ == anchor_) return;
-  Copy();
-  Edit(SelectionStart(), SelectionEnd() - SelectionStart(), u"", text::Merge::kNever);
-}
-
-void TextView::Copy() const {
-  if (caret_ == anchor_) return;
-  const std::u16string selected =
-      doc_.Buffer().Substring(SelectionStart(), SelectionEnd() - SelectionStart());
-  QGuiApplication::clipboard()->setText(ToQString(selected));
-}
-
-void TextView::Paste() {
-  const QString pasted = QGuiApplication::clipboard()->text();
-  if (pasted.isEmpty()) return;
-  doc_.BreakUndoGroup();
-  Edit(SelectionStart(), SelectionEnd() - SelectionStart(), WithLineBreaks(pasted, new_line_),
-       text::Merge::kNever);
-  doc_.BreakUndoGroup();
-}
-
-void TextView::SelectAll() {
-  anchor_ = 0;
-  caret_ = Length();
-  EnsureCaretVisible();
-  viewport()->update();
+  const editor::Selecting selecting = SelectingOf(event->modifiers());
+  Submit([this, motion, selecting] { editor_.Move(motion, selecting); });
+  return true;
 }
 
 bool TextView::HandleEditing(QKeyEvent* event) {
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  const editor::DeleteUnit unit = control ? editor::DeleteUnit::kWord : editor::DeleteUnit::kCharacter;
   if (event->matches(QKeySequence::Undo)) {
-    Undo();
+    Submit([this] { editor_.Undo(); });
   } else if (event->matches(QKeySequence::Redo)) {
-    Redo();
+    Submit([this] { editor_.Redo(); });
   } else if (event->matches(QKeySequence::Copy)) {
     Copy();
   } else if (event->matches(QKeySequence::Cut)) {
@@ -340,26 +127,25 @@ bool TextView::HandleEditing(QKeyEvent* event) {
   } else if (event->matches(QKeySequence::Paste)) {
     Paste();
   } else if (event->matches(QKeySequence::SelectAll)) {
-    SelectAll();
+    Submit([this] { editor_.SelectAll(); });
   } else if (event->key() == Qt::Key_Backspace) {
-    DeleteBackward(event->modifiers() & Qt::ControlModifier);
+    Submit([this, unit] { editor_.DeleteBackward(unit); });
   } else if (event->key() == Qt::Key_Delete) {
-    DeleteForward(event->modifiers() & Qt::ControlModifier);
+    Submit([this, unit] { editor_.DeleteForward(unit); });
+  } else if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+    Submit([this] { editor_.ToggleOverwrite(); });
   } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    // A new line is a step of its own: undo takes back a line's typing, then the break.
-    doc_.BreakUndoGroup();
-    Edit(SelectionStart(), SelectionEnd() - SelectionStart(), new_line_, text::Merge::kNever);
-    doc_.BreakUndoGroup();
-  } else if (event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ControlModifier)) {
-    Type(QStringLiteral("\t"));
+    Submit([this] { editor_.NewLine(); });
+  } else if (event->key() == Qt::Key_Tab && !control) {
+    Submit([this] { editor_.Type(u"\t"); });
   } else {
     const QString typed = event->text();
-    const bool printable = !typed.isEmpty() && !(event->modifiers() & Qt::ControlModifier) &&
+    const bool printable = !typed.isEmpty() && !control &&
                            std::all_of(typed.begin(), typed.end(), [](QChar c) {
                              return c.isPrint() || c.isSurrogate() || c == QLatin1Char('\t');
                            });
     if (!printable) return false;
-    Type(typed);
+    Submit([this, units = ToU16(typed)] { editor_.Type(units); });
   }
   return true;
 }
@@ -382,11 +168,7 @@ bool TextView::event(QEvent* event) {
 }
 
 void TextView::keyPressEvent(QKeyEvent* event) {
-  if (HandleNavigation(event)) {
-    event->accept();
-    return;
-  }
-  if (HandleEditing(event)) {
+  if (HandleNavigation(event) || HandleEditing(event)) {
     event->accept();
     return;
   }
@@ -400,32 +182,122 @@ void TextView::keyReleaseEvent(QKeyEvent* event) {
   }
 }
 
-// --- The mouse
-// ------------------------------------------------------------------------------------
+// --- The clipboard and the primary selection ----------------------------------------------------
+
+void TextView::Copy() {
+  const std::u16string selected = editor_.SelectedTextForClipboard();
+  if (!selected.empty()) QGuiApplication::clipboard()->setText(ToQString(selected));
+}
+
+void TextView::Cut() {
+  Submit([this] {
+    const std::u16string cut = editor_.Cut();
+    if (!cut.empty()) QGuiApplication::clipboard()->setText(ToQString(cut));
+  });
+}
+
+void TextView::Paste() {
+  Submit([this] { editor_.Paste(ToU16(QGuiApplication::clipboard()->text())); });
+}
+
+void TextView::SetPrimarySelection() {
+  // Selecting offers the text to a middle click anywhere on the desktop, as X11 programs do.
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard->supportsSelection() || editor_.GetSelection().Empty()) return;
+  clipboard->setText(ToQString(editor_.SelectedTextForClipboard()), QClipboard::Selection);
+}
+
+void TextView::PastePrimaryAt(const QPoint& point) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard->supportsSelection()) return;
+  const std::u16string text = ToU16(clipboard->text(QClipboard::Selection));
+  const std::ptrdiff_t row = ScreenRowAt(point);
+  const float x = TextXAt(point);
+  Submit([this, text, row, x] {
+    editor_.Click(row, x, editor::ClickCount::kSingle, editor::Selecting::kNo);
+    editor_.Paste(text);
+  });
+}
+
+// --- The mouse ---------------------------------------------------------------------------------
+
+std::ptrdiff_t TextView::ScreenRowAt(const QPoint& point) const {
+  const int y = point.y() - kMargin;
+  return y >= 0 ? y / row_height_ : -((-y + row_height_ - 1) / row_height_);
+}
+
+float TextView::TextXAt(const QPoint& point) const { return static_cast<float>(point.x() - kMargin); }
 
 void TextView::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (event->button() == Qt::MiddleButton) {
+    PastePrimaryAt(at);
+    event->accept();
+    return;
+  }
   if (event->button() != Qt::LeftButton) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
-  const bool extend = event->modifiers() & Qt::ShiftModifier;
-  preferred_x_ = -1;
-  MoveCaret(PositionAt(event->position().toPoint()), extend ? Selecting::kExtend : Selecting::kNo);
+  const std::ptrdiff_t row = ScreenRowAt(at);
+  const float x = TextXAt(at);
+  const bool triple = since_double_click_.isValid() &&
+                      since_double_click_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
+                      (at - double_click_point_).manhattanLength() <
+                          QGuiApplication::styleHints()->startDragDistance();
+  since_double_click_.invalidate();
+  if (!triple && !(event->modifiers() & Qt::ShiftModifier) && editor_.IsSelectedAt(row, x)) {
+    // A press on the selection may be the start of dragging it; a release without moving
+    // places the caret instead.
+    may_drag_ = true;
+    press_point_ = at;
+    return;
+  }
+  const editor::ClickCount count = triple ? editor::ClickCount::kTriple : editor::ClickCount::kSingle;
+  Submit([this, row, x, count, selecting = SelectingOf(event->modifiers())] {
+    editor_.Click(row, x, count, selecting);
+  });
+  selecting_with_mouse_ = true;
+}
+
+void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = event->position().toPoint();
+  since_double_click_.start();
+  double_click_point_ = at;
+  may_drag_ = false;
+  Submit([this, row = ScreenRowAt(at), x = TextXAt(at)] {
+    editor_.Click(row, x, editor::ClickCount::kDouble, editor::Selecting::kNo);
+  });
   selecting_with_mouse_ = true;
 }
 
 void TextView::mouseMoveEvent(QMouseEvent* event) {
-  if (!selecting_with_mouse_ || !(event->buttons() & Qt::LeftButton)) return;
   const QPoint at = event->position().toPoint();
+  if (may_drag_ && (event->buttons() & Qt::LeftButton)) {
+    if ((at - press_point_).manhattanLength() >= QApplication::startDragDistance()) {
+      may_drag_ = false;
+      StartDrag();
+    }
+    return;
+  }
+  if (!selecting_with_mouse_ || !(event->buttons() & Qt::LeftButton)) return;
   if (at.y() < 0 || at.y() > viewport()->height()) {
     if (!drag_scroll_.isActive()) drag_scroll_.start();
     return;
   }
   drag_scroll_.stop();
-  MoveCaret(PositionAt(at), Selecting::kExtend);
+  Submit([this, row = ScreenRowAt(at), x = TextXAt(at)] { editor_.DragTo(row, x); });
 }
 
 void TextView::mouseReleaseEvent(QMouseEvent* event) {
+  if (may_drag_) {
+    may_drag_ = false;
+    const QPoint at = event->position().toPoint();
+    Submit([this, row = ScreenRowAt(at), x = TextXAt(at)] {
+      editor_.Click(row, x, editor::ClickCount::kSingle, editor::Selecting::kNo);
+    });
+  }
   selecting_with_mouse_ = false;
   drag_scroll_.stop();
   QAbstractScrollArea::mouseReleaseEvent(event);
@@ -436,58 +308,114 @@ void TextView::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
-void TextView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  const std::size_t at = PositionAt(event->position().toPoint());
-  const std::size_t end = WordBoundary(at, true);
-  // The word the click fell in: back to its start, forward to where the next one starts.
-  const std::size_t start = WordBoundary(std::min(Length(), at + 1), false);
-  anchor_ = std::min(start, at);
-  caret_ = std::max(end, at);
-  selecting_with_mouse_ = false;
-  viewport()->update();
-}
-
 void TextView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  const bool selected = caret_ != anchor_;
-  menu.addAction(QStringLiteral("撤消(&U)"), this, [this] { Undo(); })
-      ->setEnabled(doc_.Buffer().CanUndo());
-  menu.addAction(QStringLiteral("重做(&R)"), this, [this] { Redo(); })
-      ->setEnabled(doc_.Buffer().CanRedo());
+  const bool selected = !editor_.GetSelection().Empty();
+  menu.addAction(QStringLiteral("撤消(&U)"), this, [this] { Submit([this] { editor_.Undo(); }); })
+      ->setEnabled(editor_.CanUndo());
+  menu.addAction(QStringLiteral("重做(&R)"), this, [this] { Submit([this] { editor_.Redo(); }); })
+      ->setEnabled(editor_.CanRedo());
   menu.addSeparator();
   menu.addAction(QStringLiteral("剪切(&T)"), this, [this] { Cut(); })->setEnabled(selected);
   menu.addAction(QStringLiteral("复制(&C)"), this, [this] { Copy(); })->setEnabled(selected);
   menu.addAction(QStringLiteral("粘贴(&P)"), this, [this] { Paste(); })
       ->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
-  menu.addAction(QStringLiteral("删除(&D)"), this, [this] { DeleteForward(false); })
-      ->setEnabled(selected);
+  menu.addAction(QStringLiteral("删除(&D)"), this, [this] {
+        Submit([this] { editor_.DeleteForward(editor::DeleteUnit::kCharacter); });
+      })->setEnabled(selected);
   menu.addSeparator();
-  menu.addAction(QStringLiteral("全选(&A)"), this, [this] { SelectAll(); })
-      ->setEnabled(Length() > 0);
+  menu.addAction(QStringLiteral("全选(&A)"), this, [this] { Submit([this] { editor_.SelectAll(); }); })
+      ->setEnabled(editor_.Length() > 0);
   menu.exec(event->globalPos());
 }
 
-// --- Drops
-// ----------------------------------------------------------------------------------------
+// --- Dragging and dropping ----------------------------------------------------------------------
 
-// Every drop is the program's to interpret, so every drag is accepted and nothing is inserted.
-void TextView::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
-void TextView::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+void TextView::StartDrag() {
+  auto* dragged = new QMimeData;
+  dragged->setText(ToQString(editor_.SelectedTextForClipboard()));
+  auto* drag = new QDrag(this);
+  drag->setMimeData(dragged);
+  dropped_here_ = false;
+  const Qt::DropAction done = drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+  // Moved to another program: the text leaves this one. Moved here, the drop has moved it.
+  if (done == Qt::MoveAction && !dropped_here_) {
+    Submit([this] { editor_.Cut(); });
+  }
+}
 
-void TextView::dropEvent(QDropEvent* event) {
-  std::vector<std::u16string> files;
-  if (event->mimeData() != nullptr) {
-    for (const QUrl& url : event->mimeData()->urls()) {
-      if (url.isLocalFile()) files.push_back(DroppedFileName(url));
-    }
+std::size_t TextView::DropPosition(const QPoint& point) {
+  return editor_.CaretAt(ScreenRowAt(point), TextXAt(point)).position;
+}
+
+void TextView::dragEnterEvent(QDragEnterEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (mime == nullptr || !(mime->hasUrls() || mime->hasText())) {
+    event->ignore();
+    return;
   }
   event->acceptProposedAction();
-  // Handled once the drop is over, so a message the handler shows does not keep the program the
-  // files came from waiting for the drop to finish.
-  QTimer::singleShot(0, this, [this, files = std::move(files)]() mutable {
-    if (files_dropped) files_dropped(std::move(files));
-  });
+}
+
+void TextView::dragMoveEvent(QDragMoveEvent* event) {
+  const QMimeData* mime = event->mimeData();
+  if (mime == nullptr) return;
+  if (!DroppedFiles(mime).empty()) {
+    event->acceptProposedAction();
+    return;
+  }
+  // Text goes where the caret shown under the mouse is; a drag from here moves unless Ctrl copies.
+  drop_caret_ = DropPosition(event->position().toPoint());
+  viewport()->update();
+  if (event->source() == this) {
+    event->setDropAction((event->modifiers() & Qt::ControlModifier) ? Qt::CopyAction
+                                                                     : Qt::MoveAction);
+    event->accept();
+  } else {
+    event->acceptProposedAction();
+  }
+}
+
+void TextView::dragLeaveEvent(QDragLeaveEvent* event) {
+  drop_caret_.reset();
+  viewport()->update();
+  QAbstractScrollArea::dragLeaveEvent(event);
+}
+
+void TextView::dropEvent(QDropEvent* event) {
+  drop_caret_.reset();
+  viewport()->update();
+  const QMimeData* mime = event->mimeData();
+  std::vector<std::u16string> files = DroppedFiles(mime);
+  if (!files.empty()) {
+    event->acceptProposedAction();
+    // Handled once the drop is over, so a message the handler shows does not keep the program
+    // the files came from waiting for the drop to finish.
+    QTimer::singleShot(0, this, [this, files = std::move(files)]() mutable {
+      Submit([this, files = std::move(files)]() mutable {
+        if (files_dropped) files_dropped(std::move(files));
+      });
+    });
+    return;
+  }
+  if (mime == nullptr || !mime->hasText()) {
+    event->ignore();
+    return;
+  }
+  const std::size_t position = DropPosition(event->position().toPoint());
+  if (event->source() == this) {
+    const editor::DragAction action = (event->modifiers() & Qt::ControlModifier)
+                                          ? editor::DragAction::kCopy
+                                          : editor::DragAction::kMove;
+    dropped_here_ = true;
+    event->setDropAction(action == editor::DragAction::kCopy ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+    Submit([this, position, action] { editor_.DragSelectionTo(position, action); });
+    return;
+  }
+  event->acceptProposedAction();
+  Submit([this, position, text = ToU16(mime->text())] { editor_.Drop(position, text); });
+  setFocus(Qt::OtherFocusReason);
 }
 
 // --- Focus and the input method -----------------------------------------------------------------
@@ -505,28 +433,23 @@ void TextView::focusOutEvent(QFocusEvent* event) {
 }
 
 void TextView::inputMethodEvent(QInputMethodEvent* event) {
-  const bool replaces = event->replacementLength() > 0 || !event->commitString().isEmpty();
-  if (replaces) {
-    std::size_t start = SelectionStart();
-    std::size_t length = SelectionEnd() - start;
-    if (event->replacementLength() > 0 && length == 0) {
-      // Text around the caret the input method takes back, in the units of its query.
-      const auto from = static_cast<std::ptrdiff_t>(caret_) + event->replacementStart();
-      start = static_cast<std::size_t>(
-          std::clamp<std::ptrdiff_t>(from, 0, static_cast<std::ptrdiff_t>(Length())));
-      length = std::min<std::size_t>(static_cast<std::size_t>(event->replacementLength()),
-                                     Length() - start);
-    }
-    Edit(start, length, WithLineBreaks(event->commitString(), new_line_),
-         text::Merge::kWithPrevious);
-  }
-  preedit_ = event->preeditString();
-  preedit_cursor_ = static_cast<int>(preedit_.size());
+  std::u16string committed = ToU16(event->commitString());
+  const std::ptrdiff_t replace_from = event->replacementStart();
+  const auto replace_length = static_cast<std::size_t>(std::max(0, event->replacementLength()));
+  std::u16string composition = ToU16(event->preeditString());
+  std::size_t cursor = composition.size();
   for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
-    if (attribute.type == QInputMethodEvent::Cursor) preedit_cursor_ = attribute.start;
+    if (attribute.type == QInputMethodEvent::Cursor) {
+      cursor = static_cast<std::size_t>(std::max(0, attribute.start));
+    }
   }
-  if (!preedit_.isEmpty()) EnsureCaretVisible();
-  viewport()->update();
+  Submit([this, committed = std::move(committed), replace_from, replace_length,
+          composition = std::move(composition), cursor]() mutable {
+    if (!committed.empty() || replace_length > 0) {
+      editor_.Commit(committed, replace_from, replace_length);
+    }
+    editor_.SetComposition(std::move(composition), cursor);
+  });
   event->accept();
 }
 
@@ -534,30 +457,32 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const {
   auto* self = const_cast<TextView*>(this);
   // The surrounding text is the caret's line, no more than a stretch around the caret.
   constexpr std::size_t kReach = 1024;
-  const text::TextBuffer& buffer = doc_.Buffer();
-  const std::size_t line = buffer.LineOfPosition(caret_);
+  const text::TextBuffer& buffer = editor_.Buffer();
+  const editor::Selection& selection = editor_.GetSelection();
+  const std::size_t caret = selection.caret.position;
+  const std::size_t line = buffer.LineOfPosition(caret);
   const std::size_t line_start = buffer.LineStart(line);
-  const std::size_t from = caret_ - std::min(caret_ - line_start, kReach);
-  const std::size_t to = std::min(line_start + buffer.LineLength(line), caret_ + kReach);
+  const std::size_t from = caret - std::min(caret - line_start, kReach);
+  const std::size_t to = std::min(line_start + buffer.LineLength(line), caret + kReach);
   switch (query) {
     case Qt::ImEnabled:
       return true;
     case Qt::ImCursorRectangle: {
-      const QRect caret = self->CaretRect();
-      return QRectF(caret.translated(viewport()->geometry().topLeft()));
+      const QRect rect = self->CaretRect();
+      return QRectF(rect.translated(viewport()->geometry().topLeft()));
     }
     case Qt::ImFont:
-      return font_;
+      return geometry_.Font();
     case Qt::ImHints:
       return static_cast<int>(Qt::ImhMultiLine);
     case Qt::ImSurroundingText:
       return ToQString(buffer.Substring(from, to - from));
     case Qt::ImCursorPosition:
-      return static_cast<int>(caret_ - from);
+      return static_cast<int>(caret - from);
     case Qt::ImAnchorPosition:
-      return static_cast<int>(std::clamp(anchor_, from, to) - from);
+      return static_cast<int>(std::clamp(selection.anchor, from, to) - from);
     case Qt::ImCurrentSelection:
-      return ToQString(buffer.Substring(SelectionStart(), SelectionEnd() - SelectionStart()));
+      return ToQString(editor_.SelectedText());
     case Qt::ImMaximumTextLength:
       return QVariant();
     default:

@@ -32,9 +32,7 @@ class EditorText : public ::testing::Test {
   }
   // The selection as the view holds it.
   std::u16string Selected() {
-    auto& view = static_cast<qt::TextView&>(widget());
-    return view.Buffer().Substring(view.SelectionStart(),
-                                   view.SelectionEnd() - view.SelectionStart());
+    return static_cast<qt::TextView&>(widget()).Model().SelectedText();
   }
 
   std::unique_ptr<Window> window;

@@ -21,7 +21,7 @@
 
 #include "platform/qt/qt_edit_box.h"
 #include "platform/qt/qt_picture_box.h"
-#include "platform/qt/text_view_row.h"
+#include "platform/qt/qt_row_geometry.h"
 
 namespace tambrel::platform::qt {
 namespace {
@@ -30,8 +30,8 @@ namespace {
 class EditorRows : public ::testing::Test {
  protected:
   EditorRows()
-      : view_(new TextView(&host_)),
-        box_("Text1", view_, kWhite, kBlack, FontChoice{u"宋体", 12.0, false, false}) {
+      : box_("Text1", &host_, kWhite, kBlack, FontChoice{u"宋体", 12.0, false, false}),
+        view_(box_.view()) {
     host_.resize(420, 300);
     view_->setGeometry(0, 0, 420, 300);
     host_.show();
@@ -68,10 +68,10 @@ class EditorRows : public ::testing::Test {
   void LetIdleCountingFinish() {
     QElapsedTimer clock;
     clock.start();
-    while (!view_->Document().AllCounted() && clock.elapsed() < 20000) {
+    while (!box_.Model().View().AllCounted() && clock.elapsed() < 20000) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    ASSERT_TRUE(view_->Document().AllCounted());
+    ASSERT_TRUE(box_.Model().View().AllCounted());
   }
 
   void Resize(int width) {
@@ -80,8 +80,8 @@ class EditorRows : public ::testing::Test {
   }
 
   QWidget host_;
-  TextView* view_;
   QtEditBox box_;
+  TextView* view_;
 };
 
 TEST_F(EditorRows, AnEmptyEditorHasOneRowAtTheTop) {
@@ -122,7 +122,7 @@ TEST_F(EditorRows, AfterAWidthChangeTheRowsInViewAreThoseOfAFullCount) {
   const int rows_per_line = static_cast<int>((line_length + PerRow() - 1) / PerRow());
   LetIdleCountingFinish();
   EXPECT_EQ(box_.LineCount(), 2000 * rows_per_line);
-  const text::RowPlace top = view_->TopRow();
+  const text::RowPlace top = box_.Model().View().Top();
   const auto expected = static_cast<std::int32_t>(top.line * rows_per_line + top.row_in_line);
   EXPECT_EQ(box_.CountedFirstVisibleLine(), expected);
   EXPECT_EQ(box_.FirstVisibleLine(), expected);
@@ -137,9 +137,9 @@ TEST_F(EditorRows, TheFirstVisibleRowIsExactWhenTheRowsAboveWereNeverCounted) {
   box_.SetText(ThreeRowLines(3000));
   // Jump far down before any idle counting ran; the exact question counts what it needs.
   box_.SetSelStart(box_.TextLength());
-  EXPECT_FALSE(view_->Document().AllCounted());
+  EXPECT_FALSE(box_.Model().View().AllCounted());
   const std::int32_t first = box_.FirstVisibleLine();
-  EXPECT_EQ(first, 3 * 3000 - view_->VisibleRows());
+  EXPECT_EQ(first, 3 * 3000 - box_.Model().View().VisibleRows());
   EXPECT_EQ(box_.LineFromChar(box_.TextLength()), 3 * 3000 - 1);
 }
 
@@ -147,7 +147,7 @@ TEST_F(EditorRows, ABoundedQuestionCountsNothingAboveTheView) {
   box_.SetText(ThreeRowLines(3000));
   box_.SetSelStart(box_.TextLength());
   EXPECT_EQ(box_.CountedFirstVisibleLine(), std::nullopt);
-  EXPECT_LT(view_->Document().CountedLines(), 100u) << "nothing counted on the way down";
+  EXPECT_LT(box_.Model().Document().CountedLines(), 100u) << "nothing counted on the way down";
   LetIdleCountingFinish();
   ASSERT_TRUE(box_.CountedFirstVisibleLine().has_value());
   const std::int32_t first = *box_.CountedFirstVisibleLine();
@@ -160,7 +160,7 @@ TEST_F(EditorRows, TheScrollBarAndTheWheelMoveTheTopRow) {
   LetIdleCountingFinish();
   view_->verticalScrollBar()->setValue(3 * 150 + 1);
   EXPECT_EQ(box_.FirstVisibleLine(), 451);
-  EXPECT_EQ(view_->TopRow(), (text::RowPlace{150, 1}));
+  EXPECT_EQ(box_.Model().View().Top(), (text::RowPlace{150, 1}));
 
   QWheelEvent wheel(QPointF(20, 20), view_->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -181,7 +181,7 @@ TEST_F(EditorRows, EveryScrollReachesTheHookAfterTheViewMoved) {
   EXPECT_EQ(seen.back(), 30);
   // The caret moved by code far below the view: the view scrolls to follow it.
   box_.SetSelStart(box_.TextLength());
-  EXPECT_EQ(seen.back(), 900 - view_->VisibleRows());
+  EXPECT_EQ(seen.back(), 900 - box_.Model().View().VisibleRows());
   box_.SetHook(nullptr);
 }
 
@@ -219,17 +219,14 @@ TEST_F(EditorRows, TheTextAtTheTopStaysThereAcrossAWidthChange) {
   box_.SetText(ThreeRowLines(100));
   LetIdleCountingFinish();
   view_->verticalScrollBar()->setValue(3 * 40 + 2);  // the third row of line 40
-  const text::RowPlace before = view_->TopRow();
+  const text::RowPlace before = box_.Model().View().Top();
   ASSERT_EQ(before, (text::RowPlace{40, 2}));
-  const text::RowSpan row = view_->Document().RowOfLine(before.line, before.row_in_line);
-  const std::size_t top_text = view_->Buffer().LineStart(before.line) + row.start;
+  const std::size_t top_text = box_.Model().Rows().front().start;
   Resize(300);
-  const text::RowPlace after = view_->TopRow();
-  EXPECT_EQ(after.line, 40u);
-  const text::RowSpan shown = view_->Document().RowOfLine(after.line, after.row_in_line);
-  const std::size_t line_start = view_->Buffer().LineStart(after.line);
-  EXPECT_LE(line_start + shown.start, top_text);
-  EXPECT_GT(line_start + shown.end, top_text) << "the row at the top holds what it held";
+  const editor::ScreenRow& shown = box_.Model().Rows().front();
+  EXPECT_EQ(shown.place.line, 40u);
+  EXPECT_LE(shown.start, top_text);
+  EXPECT_GT(shown.end, top_text) << "the row at the top holds what it held";
 }
 
 TEST_F(EditorRows, ACaretInViewStaysInViewWhenTheWidthChanges) {
@@ -242,7 +239,7 @@ TEST_F(EditorRows, ACaretInViewStaysInViewWhenTheWidthChanges) {
     const std::int32_t caret_row = box_.LineFromChar(box_.SelStart());
     const std::int32_t top = box_.FirstVisibleLine();
     EXPECT_GE(caret_row, top) << width;
-    EXPECT_LT(caret_row, top + view_->VisibleRows()) << width;
+    EXPECT_LT(caret_row, top + box_.Model().View().VisibleRows()) << width;
     EXPECT_EQ(caret_row, box_.LineCount() - 1) << width;
   }
 }
@@ -290,8 +287,12 @@ TEST_F(EditorTyping, UpAndDownMoveByDisplayRowAndSelectAcrossWrappedRows) {
   box_.SetSelStart(PerRow() + 3);
   QTest::keyClick(view_, Qt::Key_Home);
   EXPECT_EQ(box_.SelStart(), PerRow());
+  // End stays on the row, after its last character.
   QTest::keyClick(view_, Qt::Key_End);
-  EXPECT_EQ(box_.SelStart(), 2 * PerRow() - 1);
+  EXPECT_EQ(box_.SelStart(), 2 * PerRow());
+  QTest::keyClicks(view_, "X");
+  EXPECT_EQ(box_.Text().substr(2 * PerRow() - 1, 2), u"中X");
+  QTest::keyClick(view_, Qt::Key_Backspace);
   QTest::keyClick(view_, Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(box_.SelStart(), box_.TextLength());
 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "editor/editor.h"
+#include "platform/edit_box.h"
+
+namespace tambrel::platform {
+
+// The edit box the program's logic sees, over the shared editor: its text, its selection and
+// every question about display rows, answered the same on every window system. A window system
+// adds the widget: its place, font and colour, focus and events.
+class EditorEditBox : public EditBox {
+ public:
+  using EditBox::EditBox;
+
+  std::u16string Text() const override;
+  void ForEachTextPiece(const std::function<void(std::u16string_view)>& visit) const override;
+  std::int32_t TextLength() const override;
+  void SetText(const std::u16string& text) override;
+  void SetText(std::u16string&& text) override;
+  void SetNewLine(std::u16string_view line_break) override;
+
+  std::int32_t SelStart() const override;
+  void SetSelStart(std::int32_t start) override;
+  std::int32_t SelLength() const override;
+  void SetSelLength(std::int32_t length) override;
+  void SetSelText(const std::u16string& text) override;
+
+  std::int32_t LineCount() override;
+  std::int32_t LineFromChar(std::int32_t index) override;
+  std::int32_t FirstVisibleLine() override;
+  std::optional<std::int32_t> CountedFirstVisibleLine() override;
+  std::int32_t LineCountUpTo(std::int32_t limit) override;
+  std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
+
+  std::unique_ptr<InputHold> HoldUserInput() override;
+
+  virtual editor::Editor& Model() = 0;
+  const editor::Editor& Model() const { return const_cast<EditorEditBox*>(this)->Model(); }
+
+ protected:
+  // Indexing the lines of a large text takes a while: a window system runs it where the window
+  // keeps painting meanwhile.
+  virtual void RunLongWork(const std::function<void()>& work) { work(); }
+
+ private:
+  std::size_t Position(std::int32_t index) const;
+};
+
+}  // namespace tambrel::platform
