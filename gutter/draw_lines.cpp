@@ -15,28 +15,14 @@ platform::ColorRef NumberColor(NumberColour colour) {
                                       ? platform::kSystemWindowText
                                       : platform::kSystemButtonShadow);
 }
-}  // namespace
 
-int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
-  GutterInputs in;
-  const platform::PixelRect extent = picTo.MeasureText(u"Hy");
-  in.h = extent.bottom - extent.top;
-  in.first_row_top = text1.FirstVisibleLineTop();
-  const platform::PixelRect client = picTo.ClientRect();
-  in.W = client.right;
-  in.H = client.bottom - client.top;
 
-  // While the rows above the view are still being counted no number would be sure: the gutter
-  // shows none until they are, rather than a guess.
+// The editor's rows as the gutter needs them, or nothing while the rows above the view are
+// still being counted: then no number would be sure, and the gutter shows none rather than a
+// guess.
+std::optional<GutterInputs> ReadNumbers(platform::EditBox& text1, GutterInputs in) {
   const std::optional<std::int32_t> first = text1.CountedFirstVisibleLine();
-  if (!first) {
-    GutterPicture blank = PaintGutter(in);
-    picTo.FillRect(blank.background, platform::TranslateColor(picTo.BackColor()));
-    picTo.DrawVerticalLine(blank.separator.x, blank.separator.top, blank.separator.bottom,
-                           platform::TranslateColor(platform::kSystemButtonShadow));
-    picTo.Refresh();
-    return 0;
-  }
+  if (!first) return std::nullopt;
   in.F = *first;
 
   // Rows below the gutter's last whole row change nothing that is drawn, so they are never
@@ -49,8 +35,31 @@ int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
   in.E = last_selected > sel_start
              ? text1.LineFromCharUpTo(static_cast<std::int32_t>(last_selected), limit)
              : in.S;
+  return in;
+}
 
-  const GutterPicture picture = PaintGutter(in);
+GutterInputs ReadGeometry(platform::PictureBox& picTo, platform::EditBox& text1) {
+  GutterInputs in;
+  const platform::PixelRect extent = picTo.MeasureText(u"Hy");
+  in.h = extent.bottom - extent.top;
+  in.first_row_top = text1.FirstVisibleLineTop();
+  const platform::PixelRect client = picTo.ClientRect();
+  in.W = client.right;
+  in.H = client.bottom - client.top;
+  return in;
+}
+
+int Paint(platform::PictureBox& picTo, const GutterInputs& geometry,
+          const std::optional<GutterInputs>& numbers) {
+  if (!numbers) {
+    GutterPicture blank = PaintGutter(geometry);
+    picTo.FillRect(blank.background, platform::TranslateColor(picTo.BackColor()));
+    picTo.DrawVerticalLine(blank.separator.x, blank.separator.top, blank.separator.bottom,
+                           platform::TranslateColor(platform::kSystemButtonShadow));
+    picTo.Refresh();
+    return 0;
+  }
+  const GutterPicture picture = PaintGutter(*numbers);
   picTo.FillRect(picture.background, platform::TranslateColor(picTo.BackColor()));
   int widest = 0;
   for (const GutterRow& row : picture.rows) {
@@ -62,6 +71,26 @@ int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
                          platform::TranslateColor(platform::kSystemButtonShadow));
   picTo.Refresh();
   return GutterWidthFor(widest);
+}
+
+}  // namespace
+
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
+  const GutterInputs geometry = ReadGeometry(picTo, text1);
+  return Paint(picTo, geometry, ReadNumbers(text1, geometry));
+}
+
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1, ShownGutter& shown) {
+  const GutterInputs geometry = ReadGeometry(picTo, text1);
+  const std::optional<GutterInputs> numbers = ReadNumbers(text1, geometry);
+  if (shown.box == &picTo && shown.geometry == geometry && shown.numbers == numbers) {
+    return shown.needed_width;
+  }
+  shown.needed_width = Paint(picTo, geometry, numbers);
+  shown.box = &picTo;
+  shown.geometry = geometry;
+  shown.numbers = numbers;
+  return shown.needed_width;
 }
 
 }  // namespace tambrel::gutter

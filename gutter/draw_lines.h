@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "gutter/gutter_painter.h"
 #include "platform/edit_box.h"
 #include "platform/picture_box.h"
 
@@ -10,5 +13,19 @@ namespace tambrel::gutter {
 // Answers the client width at which every number it drew fits whole; a gutter narrower than that
 // cut some off at the left.
 int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1);
+
+// What a gutter shows after its last paint: the editor's rows as they were read, or nothing
+// while the rows above the view were uncounted.
+struct ShownGutter {
+  const platform::PictureBox* box = nullptr;  // none until the first paint
+  GutterInputs geometry;
+  std::optional<GutterInputs> numbers;
+  int needed_width = 0;
+};
+
+// DrawLines, which draws only when the picture differs from the one `shown` says the box has:
+// the several triggers of one keystroke (the change, the view moving, the key's release) paint
+// once, and a tick that finds nothing new paints nothing.
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1, ShownGutter& shown);
 
 }  // namespace tambrel::gutter

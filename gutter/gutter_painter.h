@@ -26,6 +26,8 @@ struct GutterInputs {
   // Where the first visible row's top lies in the gutter, so that the numbers stand level with
   // the editor's rows (its top margin and scroll offset). Zero puts row F at the very top.
   std::int32_t first_row_top = 0;
+
+  friend bool operator==(const GutterInputs&, const GutterInputs&) = default;
 };
 
 struct GutterRow {

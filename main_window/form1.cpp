@@ -1,5 +1,7 @@
 #include "main_window/form1.h"
 
+#include <utility>
+
 #include "gutter/draw_lines.h"
 #include "platform/application.h"
 
@@ -47,8 +49,12 @@ void Form1::BindEvents() {
   Text1.OnMouseUp([this](std::int16_t button, std::int16_t shift, float x, float y) {
     Text1_MouseUp(button, shift, x, y);
   });
-  Text1.OnDrop([this](const platform::DropData& data) { file_commands_.Text1_OLEDragDrop(data); });
-  Timer2.OnTimer([this] { file_commands_.Timer2_Timer(environment_.command_line); });
+  Text1.OnDrop([this](const platform::DropData& data) {
+    RunCommand([this, &data] { file_commands_.Text1_OLEDragDrop(data); });
+  });
+  Timer2.OnTimer([this] {
+    RunCommand([this] { file_commands_.Timer2_Timer(environment_.command_line); });
+  });
   Timer3.OnTimer([this] { Timer3_Timer(); });
 }
 
@@ -80,7 +86,29 @@ void Form1::Form_Resize() {
   if (window_->State() != platform::WindowState::kMinimized) DrawLines(picLines);
 }
 
+void Form1::RunCommand(const std::function<void()>& command) {
+  // What the user does to the text meanwhile waits for the command, which may be reading the
+  // text on another thread.
+  {
+    const std::unique_ptr<platform::InputHold> hold = Text1.HoldUserInput();
+    struct Running {
+      int& count;
+      explicit Running(int& c) : count(c) { ++count; }
+      ~Running() { --count; }
+    } running(commands_running_);
+    command();
+  }
+  if (commands_running_ == 0 && std::exchange(close_after_command_, false)) window_->Close();
+}
+
 void Form1::Form_Unload(std::int16_t& cancel) {
+  // A close asked for while a command reads the text comes once the command is done: the text
+  // and the window must outlive the work.
+  if (commands_running_ > 0) {
+    cancel = 1;
+    close_after_command_ = true;
+    return;
+  }
   // A save asked for that did not happen (cancelled, or failed) keeps the window and the text.
   if (file_commands_.OfferToSaveChanges() == commands::Proceed::kStop) {
     cancel = 1;
@@ -93,7 +121,7 @@ void Form1::DrawLines(platform::PictureBox& picTo) {
   // A number too wide for the gutter takes room from the editor rather than lose its digits. The
   // narrower editor may wrap into more rows and so longer numbers: a few rounds settle it.
   for (int round = 0; round < 3; ++round) {
-    const int needed = gutter::DrawLines(picTo, Text1);
+    const int needed = gutter::DrawLines(picTo, Text1, shown_gutter_);
     if (&picTo != &picLines || !MakeRoomForGutter(picLines, Text1, needed)) return;
   }
 }

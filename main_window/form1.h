@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "commands/document_state.h"
 #include "commands/file_commands.h"
+#include "gutter/draw_lines.h"
 #include "main_window/proportional_layout.h"
 #include "platform/application.h"
 #include "platform/clock.h"
@@ -83,6 +85,10 @@ class Form1 {
   void Timer3_Timer();
   void TextWndProc(platform::EditMessage message);
 
+  // Runs a menu command, a drop or the start-up load: what the user does to the text meanwhile
+  // waits until it is done, and so does a close.
+  void RunCommand(const std::function<void()>& command);
+
  private:
   friend platform::WindowDefinition Form1Definition(Form1& form);
 
@@ -97,6 +103,10 @@ class Form1 {
   ProportionalLayout layout_;
   commands::DocumentState document_;
   std::int32_t find_pos_ = 0;
+  int commands_running_ = 0;
+  bool close_after_command_ = false;
+  // What picLines shows, so that a trigger that changes nothing draws nothing.
+  gutter::ShownGutter shown_gutter_;
   platform::EditHook OldWndProc;
   commands::FileCommands file_commands_;
 };

@@ -61,23 +61,29 @@ platform::WindowDefinition Form1Definition(Form1& form) {
   // Each row calls the command that does the work. The controls are looked up when the row is
   // chosen: the window they belong to is built from this very definition.
   Form1* f = &form;
+  const auto command = [f](std::function<void()> work) -> std::function<void()> {
+    return [f, work = std::move(work)] { f->RunCommand(work); };
+  };
   definition.menus = {
       MenuDefinition{"Cd", u"菜单(&C)", "", "", nullptr},
-      MenuDefinition{"Open", u"打开", "Cd", "F1", [f] { f->file_commands_.Open_Click(); }},
-      MenuDefinition{"Bc", u"保存", "Cd", "F2", [f] { f->file_commands_.Bc_Click(); }},
-      MenuDefinition{"Save", u"另保存", "Cd", "F3", [f] { f->file_commands_.Save_Click(); }},
+      MenuDefinition{"Open", u"打开", "Cd", "F1", command([f] { f->file_commands_.Open_Click(); })},
+      MenuDefinition{"Bc", u"保存", "Cd", "F2", command([f] { f->file_commands_.Bc_Click(); })},
+      MenuDefinition{"Save", u"另保存", "Cd", "F3",
+                     command([f] { f->file_commands_.Save_Click(); })},
       MenuDefinition{"Timer", u"当前时间", "Cd", "F4",
-                     [f] { commands::Timer_Click(f->Text1, *f->clock_); }},
+                     command([f] { commands::Timer_Click(f->Text1, *f->clock_); })},
       MenuDefinition{"Zt", u"字体(&Z)", "", "", nullptr},
       MenuDefinition{"ZtC", u"字体颜色", "Zt", "F5",
-                     [f] { commands::ZtC_Click(f->Text1, f->CommonDialog1); }},
-      MenuDefinition{"ZtB", u"字体类型", "Zt", "F6",
-                     [f] { commands::ZtB_Click(f->Text1, f->picLines, f->CommonDialog1); }},
+                     command([f] { commands::ZtC_Click(f->Text1, f->CommonDialog1); })},
+      MenuDefinition{"ZtB", u"字体类型", "Zt", "F6", command([f] {
+                       commands::ZtB_Click(f->Text1, f->picLines, f->CommonDialog1);
+                     })},
       MenuDefinition{"Bj", u"编辑(&B)", "", "", nullptr},
       MenuDefinition{"Qp", u"清屏", "Bj", "F7",
-                     [f] { commands::Qp_Click(f->Text1, f->window_->Dialogs()); }},
-      MenuDefinition{"Cz", u"查找", "Bj", "F8",
-                     [f] { commands::Cz_Click(f->Text1, f->window_->Dialogs(), f->find_pos_); }},
+                     command([f] { commands::Qp_Click(f->Text1, f->window_->Dialogs()); })},
+      MenuDefinition{"Cz", u"查找", "Bj", "F8", command([f] {
+                       commands::Cz_Click(f->Text1, f->window_->Dialogs(), f->find_pos_);
+                     })},
   };
   return definition;
 }
