@@ -11,8 +11,8 @@
 
 namespace tambrel::editor {
 
-// Rows laid out the way the test font measures (text/tests/test_metrics.h): each cluster as wide
-// as its first character, tabs to the next stop, a right-to-left paragraph against the right
+// Rows laid out the way the test font measures (text/tests/test_metrics.h), each cluster as wide
+// as the wrapping counts it, tabs to the next stop, a right-to-left paragraph against the right
 // edge and read from right to left as a whole, which is all these tests need of mixed text.
 class TestGeometry final : public RowGeometry {
  public:
@@ -67,16 +67,17 @@ class TestGeometry final : public RowGeometry {
   }
 
  private:
-  static float Advance(std::u16string_view cluster, float x) {
-    char32_t c = cluster[0];
-    if (c >= 0xD800 && c <= 0xDBFF && cluster.size() > 1) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (cluster[1] - 0xDC00);
+  float Advance(std::u16string_view cluster, float x) const {
+    if (cluster == u"\t") {
+      return text::kTestTabStop -
+             static_cast<float>(static_cast<int>(x) % static_cast<int>(text::kTestTabStop));
     }
-    if (c == U'\t') return text::kTestTabStop - static_cast<float>(static_cast<int>(x) % static_cast<int>(text::kTestTabStop));
-    return text::TestMeasure(c).advance;
+    return static_cast<float>(metrics_.AdvanceOf(cluster)) /
+           static_cast<float>(text::CharMetrics::kUnitsPerPixel);
   }
 
   float width_;
+  mutable text::CharMetrics metrics_ = text::TestMetrics();
 };
 
 // An editor over the test font, `width` pixels wide and `rows` rows high.
