@@ -66,6 +66,24 @@ std::u16string OneLine(std::size_t units) {
   return text;
 }
 
+// Text a user sees as one character several units at a time: emoji families and flags, accented
+// letters, Devanagari conjuncts, and Chinese between them; in lines, or in one line when
+// `line_break` is empty.
+std::u16string ClusterText(std::size_t units, std::u16string_view line_break) {
+  const std::u16string pieces[] = {
+      u"\U0001F468\u200D\U0001F469\u200D\U0001F467", u"\U0001F1E8\U0001F1F3", u"e\u0301",
+      u"\u0915\u094D\u0937\u093F", u"中文", u" ", u"\U0001F44D\U0001F3FD", u"abc"};
+  std::u16string text;
+  text.reserve(units + 64);
+  std::uint32_t seed = 2026;
+  while (text.size() < units) {
+    seed = seed * 1103515245 + 12345;
+    text += pieces[(seed >> 16) % 8];
+    if (!line_break.empty() && (seed >> 8) % 40 == 0) text += line_break;
+  }
+  return text;
+}
+
 long StatusKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -180,6 +198,36 @@ void Keystroke(benchmark::State& state, const std::u16string& text) {
     view.viewport()->repaint();
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     QCoreApplication::sendEvent(&view, &release);
+    slowest_ms = std::max(slowest_ms, clock.nsecsElapsed() / 1e6);
+  }
+  state.counters["slowest_ms"] = slowest_ms;
+  editor.form().Text1.SetText(u"");
+}
+
+// Every way the caret moves from the keyboard, from the middle of the document: each key from its
+// event to its painted view, the slowest of them.
+void CaretMotions(benchmark::State& state, const std::u16string& text) {
+  Editor& editor = TheEditor();
+  editor.form().Text1.SetText(std::u16string(text));
+  editor.form().Text1.SetSelStart(editor.form().Text1.TextLength() / 2);
+  editor.LetCountingFinish();
+  TextView& view = editor.view();
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_Right, Qt::NoModifier},      {Qt::Key_Right, Qt::ShiftModifier},
+      {Qt::Key_Left, Qt::NoModifier},       {Qt::Key_Right, Qt::ControlModifier},
+      {Qt::Key_Left, Qt::ControlModifier},  {Qt::Key_Down, Qt::NoModifier},
+      {Qt::Key_Up, Qt::NoModifier},         {Qt::Key_End, Qt::NoModifier},
+      {Qt::Key_Home, Qt::NoModifier},       {Qt::Key_PageDown, Qt::NoModifier},
+      {Qt::Key_PageUp, Qt::NoModifier},     {Qt::Key_Delete, Qt::NoModifier}};
+  double slowest_ms = 0;
+  std::size_t key = 0;
+  for (auto _ : state) {
+    const auto [code, modifiers] = keys[key++ % std::size(keys)];
+    QElapsedTimer clock;
+    clock.start();
+    QKeyEvent press(QEvent::KeyPress, code, modifiers);
+    QCoreApplication::sendEvent(&view, &press);
+    view.viewport()->repaint();
     slowest_ms = std::max(slowest_ms, clock.nsecsElapsed() / 1e6);
   }
   state.counters["slowest_ms"] = slowest_ms;
@@ -370,6 +418,18 @@ int main(int argc, char** argv) {
         ->Iterations(200)
         ->Unit(benchmark::kMillisecond);
   }
+  benchmark::RegisterBenchmark("Keystroke/clusters/10MB", [](benchmark::State& state) {
+    Keystroke(state, ClusterText(10 * kMegabyte, u"\r\n"));
+  })->Iterations(200)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("CaretMotions/lines/10MB", [](benchmark::State& state) {
+    CaretMotions(state, ManyLines(10 * kMegabyte));
+  })->Iterations(600)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("CaretMotions/clusters/10MB", [](benchmark::State& state) {
+    CaretMotions(state, ClusterText(10 * kMegabyte, u"\r\n"));
+  })->Iterations(600)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("CaretMotions/clusters_one_line/5MB", [](benchmark::State& state) {
+    CaretMotions(state, ClusterText(5 * kMegabyte, u""));
+  })->Iterations(600)->Unit(benchmark::kMillisecond);
   for (const auto& [name, units] :
        {std::pair{"10MB", 10 * kMegabyte}, std::pair{"100MB", 100 * kMegabyte}}) {
     benchmark::RegisterBenchmark(
