@@ -2,7 +2,7 @@
 #include <QColor>
 #include <QPalette>
 
-#include "platform/ole_color.h"
+#include "platform/qt/qt_color.h"
 
 namespace tambrel::platform {
 
@@ -34,20 +34,30 @@ std::optional<QColor> SystemColor(std::uint32_t index) {
   }
 }
 
-ColorRef ToColorRef(const QColor& color) {
-  return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
-                                        static_cast<std::uint8_t>(color.green()),
-                                        static_cast<std::uint8_t>(color.blue())));
-}
 }  // namespace
 
 ColorRef TranslateColor(OleColor color) {
   const std::uint32_t high_byte = color & 0xFF000000;
   if (high_byte == 0) return static_cast<ColorRef>(color);
   if (high_byte == kSystemColorFlag) {
-    if (auto system = SystemColor(color & 0x00FFFFFF)) return ToColorRef(*system);
+    if (auto system = SystemColor(color & 0x00FFFFFF)) return qt::ToColorRef(*system);
   }
   return kUntranslatableColor;
 }
 
 }  // namespace tambrel::platform
+
+namespace tambrel::platform::qt {
+
+QColor ToQColor(ColorRef color) {
+  const auto value = static_cast<std::uint32_t>(color);
+  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+ColorRef ToColorRef(const QColor& color) {
+  return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
+                                        static_cast<std::uint8_t>(color.green()),
+                                        static_cast<std::uint8_t>(color.blue())));
+}
+
+}  // namespace tambrel::platform::qt

@@ -1,4 +1,5 @@
 #include "platform/qt/qt_edit_box.h"
+#include "platform/qt/qt_color.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -8,15 +9,6 @@
 #include "platform/qt/qt_fonts.h"
 
 namespace tambrel::platform::qt {
-
-namespace {
-
-QColor ToQColor(ColorRef color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-}  // namespace
 
 // Sees every event of the editor and its viewport on its way in.
 class QtEditBox::HookFilter final : public QObject {

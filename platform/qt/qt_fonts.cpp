@@ -1,4 +1,5 @@
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_color.h"
 
 #include <QColor>
 #include <QStringList>
@@ -11,10 +12,7 @@
 namespace tambrel::platform::qt {
 
 namespace {
-QString CssColor(ColorRef color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF).name();
-}
+QString CssColor(ColorRef color) { return ToQColor(color).name(); }
 }  // namespace
 
 void RegisterFontSubstitutes() {

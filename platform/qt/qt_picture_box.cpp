@@ -1,4 +1,5 @@
 #include "platform/qt/qt_picture_box.h"
+#include "platform/qt/qt_color.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -12,11 +13,6 @@
 namespace tambrel::platform::qt {
 
 namespace {
-QColor ToQColor(ColorRef color) {
-  const auto value = static_cast<std::uint32_t>(color);
-  return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 QRect ToQRect(const PixelRect& rect) {
   return QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1));
 }

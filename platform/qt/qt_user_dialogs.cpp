@@ -1,4 +1,5 @@
 #include "platform/qt/qt_user_dialogs.h"
+#include "platform/qt/qt_color.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -144,13 +145,10 @@ std::optional<FontChoice> QtUserDialogs::ChooseFont(const FontChoice& start) {
 
 std::optional<OleColor> QtUserDialogs::ChooseColor(OleColor start) {
   const ColorRef translated = TranslateColor(start);
-  const auto rgb = static_cast<std::uint32_t>(translated == kUntranslatableColor ? 0 : translated);
-  const QColor initial(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+  const QColor initial = ToQColor(translated == kUntranslatableColor ? 0 : translated);
   const QColor chosen = QColorDialog::getColor(initial, parent_);
   if (!chosen.isValid()) return std::nullopt;
-  return RgbColor(static_cast<std::uint8_t>(chosen.red()),
-                  static_cast<std::uint8_t>(chosen.green()),
-                  static_cast<std::uint8_t>(chosen.blue()));
+  return static_cast<OleColor>(ToColorRef(chosen));
 }
 
 }  // namespace tambrel::platform::qt

@@ -1,4 +1,5 @@
 #include "platform/qt/qt_window.h"
+#include "platform/qt/qt_color.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -112,8 +113,7 @@ void QtWindow::BuildControls(const WindowDefinition& definition) {
         QPalette palette = box->palette();
         const ColorRef background = TranslateColor(control.back_color);
         if (background != kUntranslatableColor) {
-          const auto rgb = static_cast<std::uint32_t>(background);
-          palette.setColor(QPalette::Window, QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, rgb >> 16));
+          palette.setColor(QPalette::Window, ToQColor(background));
         }
         box->setPalette(palette);
         widget = box;
