@@ -24,8 +24,8 @@ if [[ -z ${TMPDIR:-} && -d /dev/shm && -w /dev/shm ]]; then
 fi
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-document="$document"
-text="$text"
+document="$corpus/document"
+text="$corpus/text"
 mkdir "$document" "$text"
 
 printf '' >"$document/empty"
