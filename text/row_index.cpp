@@ -421,8 +421,8 @@ std::size_t RowIndex::MemoryBytes() const {
 }
 
 std::optional<std::string> RowIndex::CheckSubtree(std::uint32_t node, int level, LineSums& sums,
-                                                   std::vector<bool>& seen_leaves,
-                                                   std::vector<bool>& seen_inners) const {
+                                                  std::vector<bool>& seen_leaves,
+                                                  std::vector<bool>& seen_inners) const {
   if (level == height_) {
     const std::string name = "leaf " + std::to_string(node);
     if (node >= leaves_.size()) return name + " is outside the pool";
@@ -474,23 +474,22 @@ std::optional<std::string> RowIndex::CheckInvariants() const {
   }
   std::vector<bool> seen_leaves(leaves_.size(), false);
   std::vector<bool> seen_inners(inners_.size(), false);
-  for (const auto& [free, seen] : {std::pair(&free_leaves_, &seen_leaves),
-                                   std::pair(&free_inners_, &seen_inners)}) {
+  for (const auto& [free, seen] :
+       {std::pair(&free_leaves_, &seen_leaves), std::pair(&free_inners_, &seen_inners)}) {
     for (const std::uint32_t id : *free) {
       if (id >= seen->size() || (*seen)[id]) return "the free lists name a node twice or none";
       (*seen)[id] = true;
     }
   }
   LineSums sums;
-  if (std::optional<std::string> problem =
-          CheckSubtree(root_, 0, sums, seen_leaves, seen_inners)) {
+  if (std::optional<std::string> problem = CheckSubtree(root_, 0, sums, seen_leaves, seen_inners)) {
     return problem;
   }
   if (!SameSums(sums, total_)) {
     return "the totals say " + Describe(total_) + " but the lines have " + Describe(sums);
   }
-  for (const auto& [seen, kind] : {std::pair(&seen_leaves, "leaf "),
-                                   std::pair(&seen_inners, "inner node ")}) {
+  for (const auto& [seen, kind] :
+       {std::pair(&seen_leaves, "leaf "), std::pair(&seen_inners, "inner node ")}) {
     for (std::size_t id = 0; id < seen->size(); ++id) {
       if (!(*seen)[id]) return kind + std::to_string(id) + " is lost: in no tree and not free";
     }

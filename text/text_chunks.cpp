@@ -135,8 +135,8 @@ std::optional<std::string> TextChunks::CheckInvariants() const {
     std::size_t listed = 0;
     for (std::size_t position = 1; position <= text.size(); ++position) {
       const char16_t before = text[position - 1];
-      const bool starts = before == u'\n' ||
-                          (before == u'\r' && position < text.size() && text[position] != u'\n');
+      const bool starts =
+          before == u'\n' || (before == u'\r' && position < text.size() && text[position] != u'\n');
       if (!starts) continue;
       if (listed >= chunk.starts.Size() || chunk.starts[listed] != position) {
         return "chunk " + std::to_string(index) + " does not list the line start at " +

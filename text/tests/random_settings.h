@@ -57,9 +57,8 @@ inline RandomSettings ReadRandomSettings(unsigned default_first_seed, unsigned d
   const bool seed_given = seed != nullptr && *seed != '\0';
   settings.iterations = static_cast<unsigned>(
       EnvironmentNumber("TAMBREL_ITERATIONS", seed_given ? 1 : default_iterations, kMostCount));
-  settings.operations = static_cast<int>(
-      EnvironmentNumber("TAMBREL_OPERATIONS", static_cast<unsigned long long>(default_operations),
-                        kMostCount));
+  settings.operations = static_cast<int>(EnvironmentNumber(
+      "TAMBREL_OPERATIONS", static_cast<unsigned long long>(default_operations), kMostCount));
   return settings;
 }
 

@@ -65,8 +65,9 @@ void RunRandomSession(unsigned seed, const Session& session, int operations) {
           std::uniform_int_distribution<std::size_t>(0, before.size())(random);
       // Mostly typing-sized edits, sometimes large ones; now and then everything after the
       // position goes.
-      const std::size_t longest =
-          kind < 85 ? 6 : kind < 98 || !session.truncate ? 100 : before.size();
+      const std::size_t longest = kind < 85                        ? 6
+                                  : kind < 98 || !session.truncate ? 100
+                                                                   : before.size();
       const std::size_t length = std::uniform_int_distribution<std::size_t>(
           0, std::min(before.size() - position, longest))(random);
       const std::u16string text = RandomText(random, kind < 85 ? 3 : 120);
