@@ -16,7 +16,10 @@ namespace tambrel::editor {
 // ends: a keystroke that edits, moves the caret and scrolls is one change to the window.
 class Editor::Notify {
  public:
-  explicit Notify(Editor& editor) : editor_(editor) { ++editor_.notify_depth_; }
+  explicit Notify(Editor& editor) : editor_(editor) {
+    // The edits told about last time were heard then.
+    if (editor_.notify_depth_++ == 0) editor_.edits_.clear();
+  }
   ~Notify() {
     if (--editor_.notify_depth_ > 0) return;
     // Whoever numbers rows hears when the top row's number becomes known or changes.
@@ -47,7 +50,9 @@ void Editor::SetText(std::u16string text) { Adopt(text::TextBuffer(std::move(tex
 
 void Editor::Adopt(text::TextBuffer buffer) {
   Notify notify(*this);
+  const std::size_t old_length = Length();
   document_.Adopt(std::move(buffer));
+  Record(text::Change{.position = 0, .removed = old_length, .inserted = Length()}, {});
   selection_ = Selection{};
   preferred_x_.reset();
   composition_.clear();
@@ -380,8 +385,17 @@ void Editor::Edit(std::size_t position, std::size_t length, std::u16string_view 
                   text::Merge merge) {
   Notify notify(*this);
   const std::size_t top = view_.TopPosition();
+  std::u16string removed = Buffer().Substring(position, std::min(length, kKeptRemovedUnits));
   const text::Change change = document_.Replace(position, length, replacement, merge);
+  Record(change, std::move(removed));
   AfterChange(change, position + replacement.size(), top);
+}
+
+void Editor::Record(const text::Change& change, std::u16string removed_text) {
+  if (change.removed == 0 && change.inserted == 0) return;
+  removed_text.resize(std::min(removed_text.size(), change.removed));
+  edits_.push_back(
+      TextEdit{change.position, change.removed, change.inserted, std::move(removed_text)});
 }
 
 void Editor::AfterChange(const text::Change& change, std::size_t caret, std::size_t top) {
@@ -472,6 +486,17 @@ void Editor::ReplaceSelection(std::u16string_view replacement) {
   document_.BreakUndoGroup();
 }
 
+void Editor::Replace(std::size_t position, std::size_t length, std::u16string_view replacement) {
+  const std::size_t start = ClusterStart(position);
+  const std::size_t end = ClusterStart(start + std::min(length, Length() - start));
+  const std::u16string units = WithLineBreaks(replacement, new_line_);
+  if (end <= start && units.empty()) return;
+  Notify notify(*this);
+  document_.BreakUndoGroup();
+  Edit(start, end > start ? end - start : 0, units, text::Merge::kNever);
+  document_.BreakUndoGroup();
+}
+
 void Editor::Drop(std::size_t position, std::u16string_view dropped) {
   const std::u16string units = WithLineBreaks(dropped, new_line_);
   if (units.empty()) return;
@@ -516,6 +541,7 @@ void Editor::Undo() {
   Notify notify(*this);
   const std::size_t top = view_.TopPosition();
   if (const auto change = document_.Undo()) {
+    Record(*change, {});
     AfterChange(*change, change->position + change->inserted, top);
   }
 }
@@ -524,6 +550,7 @@ void Editor::Redo() {
   Notify notify(*this);
   const std::size_t top = view_.TopPosition();
   if (const auto change = document_.Redo()) {
+    Record(*change, {});
     AfterChange(*change, change->position + change->inserted, top);
   }
 }
@@ -606,6 +633,13 @@ bool Editor::ScrollBy(std::ptrdiff_t rows) {
 bool Editor::ScrollToBarValue(int value) {
   Notify notify(*this);
   const bool moved = view_.ScrollToBarValue(value);
+  if (moved) Announce(kViewMoved);
+  return moved;
+}
+
+bool Editor::ScrollToShow(std::size_t position) {
+  Notify notify(*this);
+  const bool moved = view_.Reveal(PlaceOf(std::min(position, Length())));
   if (moved) Announce(kViewMoved);
   return moved;
 }

@@ -31,6 +31,22 @@ enum class ClickCount { kSingle, kDouble, kTriple };
 enum class DeleteUnit { kCharacter, kWord };
 enum class DragAction { kMove, kCopy };
 
+// Removed units an edit keeps a copy of, for those who announce what an edit took out.
+inline constexpr std::size_t kKeptRemovedUnits = std::size_t{1} << 16;
+
+// One change of the text, for those who follow the text without reading it all again (a screen
+// reader): `removed` units at `position` gave way to `inserted` others.
+struct TextEdit {
+  std::size_t position = 0;
+  std::size_t removed = 0;
+  std::size_t inserted = 0;
+  // The first of the removed units, at most kKeptRemovedUnits of them. Undo, redo and a new text
+  // do not know what they took out and leave it empty.
+  std::u16string removed_text;
+
+  bool operator==(const TextEdit&) const = default;
+};
+
 // One row of the composition an input method shows at the caret, wrapped like the text around
 // it, so that a composition at a full row's end goes on below rather than off the window.
 struct ComposedRow {
@@ -119,6 +135,9 @@ class Editor {
   // --- Editing, as a program does it -----------------------------------------------------------
   // Replaces the selection as one undo step of its own; the caret goes after the new text.
   void ReplaceSelection(std::u16string_view replacement);
+  // Replaces `length` units at `position` the same way, as assistive technology edits: ends
+  // inside a cluster go to its start, and line breaks become the document's.
+  void Replace(std::size_t position, std::size_t length, std::u16string_view replacement);
 
   // --- The input method ------------------------------------------------------------------------
   // The text being composed, shown at the caret; `cursor` is the input method's within it.
@@ -149,6 +168,14 @@ class Editor {
   text::RowPlace PlaceOf(std::size_t position) { return document_.PlaceOfPosition(position); }
   // Counts rows a slice at a time while the program is idle; answers whether any are left.
   bool CountSome();
+  // Scrolls as little as shows the row that holds a position; the caret stays where it is.
+  bool ScrollToShow(std::size_t position);
+  // The character under a point, as the start of its cluster.
+  std::size_t CharacterAt(std::ptrdiff_t screen_row, float x);
+
+  // The edits of the text that the change being told about made, in order. They stay until the
+  // next call that changes anything.
+  const std::vector<TextEdit>& Edits() const { return edits_; }
 
   // --- What the user does while a command reads the text ---------------------------------------
   InputQueue& Input() { return input_; }
@@ -158,6 +185,8 @@ class Editor {
   // Changes the text and follows it with the caret and the view; the caret goes to `caret`.
   void Edit(std::size_t position, std::size_t length, std::u16string_view text, text::Merge merge);
   void AfterChange(const text::Change& change, std::size_t caret, std::size_t top);
+  // Keeps an edit for Edits().
+  void Record(const text::Change& change, std::u16string removed_text);
   void PlaceCaret(Caret caret, Selecting selecting);
   void RevealCaret();
   // The caret position in a row nearest to x.
@@ -168,8 +197,6 @@ class Editor {
   Caret Vertical(std::ptrdiff_t rows);
   Caret Page(std::ptrdiff_t direction);
   text::RowPlace PlaceAtScreenRow(std::ptrdiff_t screen_row);
-  // The character the point is over, as the span of its cluster.
-  std::size_t CharacterAt(std::ptrdiff_t screen_row, float x);
   std::size_t LineEndWithBreak(std::size_t position) const;
   std::size_t ClusterStart(std::size_t position) const;
   void Announce(unsigned changed);
@@ -194,6 +221,7 @@ class Editor {
   std::optional<std::size_t> announced_top_number_;
   unsigned pending_ = 0;
   int notify_depth_ = 0;
+  std::vector<TextEdit> edits_;
 };
 
 }  // namespace tambrel::editor
