@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include "platform/files/path_text.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
+#include "platform/qt/text_view_accessible.h"
 #include "platform/qt/twips.h"
 #include "platform/windows_command_line.h"
 
@@ -45,6 +47,8 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
     QApplication::installTranslator(&impl_->qt_translations);
   }
   qt::RegisterFontSubstitutes();
+  // Screen readers see the editor's own text view as an editable text.
+  QAccessible::installFactory(&qt::TextViewAccessibleFactory);
 }
 
 Application::~Application() = default;

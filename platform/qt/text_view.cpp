@@ -79,6 +79,7 @@ void TextView::OnEditorChanged(unsigned changed) {
     SetPrimarySelection();
   }
   viewport()->update();
+  announcer_.Announce(changed);
   if ((changed & editor::kTextChanged) && text_changed) text_changed();
   if ((changed & editor::kViewMoved) && rows_moved) rows_moved();
 }

@@ -13,6 +13,7 @@
 
 #include "editor/editor.h"
 #include "platform/qt/qt_row_geometry.h"
+#include "platform/qt/text_view_announcer.h"
 
 namespace tambrel::platform::qt {
 
@@ -27,6 +28,8 @@ class TextView final : public QAbstractScrollArea {
 
   editor::Editor& Model() { return editor_; }
   const QFont& TextFont() const { return geometry_.Font(); }
+  // Where characters fall on the rows, for those who ask where a character is on screen.
+  QtRowGeometry& RowGeometry() { return geometry_; }
   void SetColors(const QColor& text, const QColor& background);
   // After a new font: the rows' height and the editor's measures follow it.
   void FontChanged();
@@ -121,6 +124,7 @@ class TextView final : public QAbstractScrollArea {
   // Where a drag over the view would drop, shown as a caret; and whether it came from here.
   std::optional<std::size_t> drop_caret_;
   bool dropped_here_ = false;
+  TextViewAnnouncer announcer_{*this, editor_};
 };
 
 }  // namespace tambrel::platform::qt
