@@ -2,8 +2,10 @@
 # Installs the Debian packages that building, running and testing Tambrel need,
 # but only those that are missing, so a second run costs nothing.
 #   scripts/install-deps.sh run      what the editor needs to build and start
-#   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools and the ime set
+#   scripts/install-deps.sh test     that, plus test, benchmark and fuzzing tools and the ime and a11y sets
 #   scripts/install-deps.sh ime      fcitx5 with pinyin on a virtual X desktop, for the Chinese input check
+#   scripts/install-deps.sh a11y     the AT-SPI bus and its Python client on a virtual X desktop, for
+#                                    the screen reader check
 #   scripts/install-deps.sh windows  the mingw-w64 cross compiler and Wine, for the Windows check
 set -euo pipefail
 
@@ -13,10 +15,15 @@ ime_packages=(
   fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus-daemon
   xvfb x11-utils openbox xdotool imagemagick python3
 )
+# What a screen reader sees of the editor: the accessibility bus and registry, and pyatspi to ask
+# them as Orca does.
+a11y_packages=(at-spi2-core python3-pyatspi dbus-daemon xvfb x11-utils openbox xdotool python3)
 if [[ $purpose == windows ]]; then
   packages=(cmake googletest g++-mingw-w64-x86-64-posix wine wine64)
 elif [[ $purpose == ime ]]; then
   packages=("${ime_packages[@]}")
+elif [[ $purpose == a11y ]]; then
+  packages=("${a11y_packages[@]}")
 else
   packages=(
     build-essential cmake
@@ -30,6 +37,8 @@ if [[ $purpose == test ]]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth x11-utils dpkg-dev)
   # The test suite runs the Chinese input check too.
   packages+=("${ime_packages[@]}")
+  # And the screen reader check.
+  packages+=("${a11y_packages[@]}")
   # A locale that writes numbers with a decimal comma, for the layout tests.
   packages+=(locales)
 fi
