@@ -10,7 +10,6 @@
 #include "document/document_codec.h"
 #include "document/document_file.h"
 #include "document/line_breaks.h"
-#include "platform/background_work.h"
 #include "platform/files/path_text.h"
 
 namespace tambrel::commands {
@@ -124,7 +123,7 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
   std::optional<platform::Result<DecodedText>> read;
   LineBreak common = LineBreak::kCrLf;
-  platform::RunWithoutFreezing([&] {
+  work_.RunWithoutFreezing([&] {
     read = ReadDocumentFile(file.value());
     if (read->ok()) common = DominantLineBreak(read->value().text);
   });
@@ -147,12 +146,12 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   // thread of its own: a large document takes a while to check and write.
   const TextPieces text = [this](const auto& visit) { text1_.ForEachTextPiece(visit); };
   std::size_t lossy = 0;
-  platform::RunWithoutFreezing([&] { lossy = CountLossyCharacters(text); });
+  work_.RunWithoutFreezing([&] { lossy = CountLossyCharacters(text); });
   if (!AcceptLossyCharacters(lossy)) return SaveOutcome::kNotSaved;
   const auto file = platform::files::PathFromText(path);
   std::optional<platform::Result<platform::files::Replaced>> written;
   if (file) {
-    platform::RunWithoutFreezing([&] { written = WriteDocumentFile(file.value(), text); });
+    work_.RunWithoutFreezing([&] { written = WriteDocumentFile(file.value(), text); });
   } else {
     written = file.failure();
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands/document_state.h"
+#include "platform/background_work.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
 #include "platform/result.h"
@@ -16,12 +17,18 @@ inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*
 
 // Open, save, save as, drop and the start-up tick: everything that moves a document between
 // a file and the editor. A command that fails or is cancelled leaves the editor's text, the
-// current path (the dialog's FileName), Saved and the file on disk as they were.
+// current path (the dialog's FileName), Saved and the file on disk as they were. Reading,
+// checking and writing a document are the window's background work.
 class FileCommands {
  public:
   FileCommands(platform::EditBox& text1, platform::CommonDialog& dialog, platform::Timer& timer2,
-               platform::UserDialogs& dialogs, DocumentState& state)
-      : text1_(text1), dialog_(dialog), timer2_(timer2), dialogs_(dialogs), state_(state) {}
+               platform::UserDialogs& dialogs, platform::BackgroundWork& work, DocumentState& state)
+      : text1_(text1),
+        dialog_(dialog),
+        timer2_(timer2),
+        dialogs_(dialogs),
+        work_(work),
+        state_(state) {}
 
   void Open_Click();
   void Bc_Click();
@@ -49,6 +56,7 @@ class FileCommands {
   platform::CommonDialog& dialog_;
   platform::Timer& timer2_;
   platform::UserDialogs& dialogs_;
+  platform::BackgroundWork& work_;
   DocumentState& state_;
 };
 

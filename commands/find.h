@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/background_work.h"
 #include "platform/edit_box.h"
 #include "platform/user_dialogs.h"
 
@@ -40,9 +41,16 @@ struct FindStep {
 // The search after the last match at find_pos (0 before any search). A miss sets FindPos back to
 // 0, so the next search starts at the first character again and a match there stays reachable.
 FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos);
-// The same for a text in pieces, searched on a thread of its own while the window keeps painting:
-// a search through a large document takes a while.
-FindStep NextFind(const PiecewiseText& text, std::u16string_view sought, std::int32_t find_pos);
+// A text in pieces with the work that searches it: a search through a large document takes a
+// while, so it runs as background work while the window keeps painting.
+struct SearchInBackground {
+  const PiecewiseText& text;
+  platform::BackgroundWork& work;
+};
+
+// The same search through a text in pieces, as background work.
+FindStep NextFind(const SearchInBackground& search, std::u16string_view sought,
+                  std::int32_t find_pos);
 
 // Whatever can take the focus and a selection will do as the control a search selects in.
 template <typename T>
@@ -65,8 +73,10 @@ void 搜索字符串(const SearchedText& 被搜索的字符串, const std::u16st
   要控制的文本控件.SetSelLength(step.selection->length);
 }
 
-// The find command: asks for the text, then searches on from the last match.
-void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs, std::int32_t& FindPos);
+// The find command: asks for the text, then searches on from the last match as the window's
+// background work.
+void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs,
+              platform::BackgroundWork& work, std::int32_t& FindPos);
 
 inline constexpr char16_t kFindPrompt[] = u"请输入要搜索的文字";
 

@@ -35,7 +35,7 @@ Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window,
       window_(std::move(window)),
       clock_(std::move(clock)),
       layout_(environment_.decimal_separator),
-      file_commands_(Text1, CommonDialog1, Timer2, window_->Dialogs(), document_) {
+      file_commands_(Text1, CommonDialog1, Timer2, window_->Dialogs(), window_->Work(), document_) {
   BindEvents();
 }
 

@@ -82,7 +82,8 @@ platform::WindowDefinition Form1Definition(Form1& form) {
       MenuDefinition{"Qp", u"清屏", "Bj", "F7",
                      command([f] { commands::Qp_Click(f->Text1, f->window_->Dialogs()); })},
       MenuDefinition{"Cz", u"查找", "Bj", "F8", command([f] {
-                       commands::Cz_Click(f->Text1, f->window_->Dialogs(), f->find_pos_);
+                       commands::Cz_Click(f->Text1, f->window_->Dialogs(), f->window_->Work(),
+                                          f->find_pos_);
                      })},
   };
   return definition;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/background_work.h"
 #include "platform/control.h"
 #include "platform/user_dialogs.h"
 #include "platform/window_definition.h"
@@ -55,6 +56,8 @@ class Window {
 
   // The dialogs the window shows, for as long as it exists.
   virtual UserDialogs& Dialogs() = 0;
+  // Runs the commands' long work while the window keeps painting, for as long as it exists.
+  virtual BackgroundWork& Work() = 0;
 };
 
 // Builds the window and its controls from the definition. Without dialogs of its own the window

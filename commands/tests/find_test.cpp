@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/inline_work.h"
+
 namespace tambrel::commands {
 namespace {
 
@@ -149,6 +151,37 @@ TEST(FindSequence, AnEmptySearchInAnEmptyTextMisses) {
 
 TEST(FindSequence, ASoughtTextLongerThanTheTextMisses) {
   EXPECT_EQ(Searches(u"abc", {u"abcd"}), std::vector<Seen>{std::nullopt});
+}
+
+TEST(FindInBackground, AMatchAcrossPiecesIsSelectedAsInTheWholeText) {
+  const std::u16string text = u"foo bar foo bar";
+  const PiecewiseText pieces = InPieces(text, 3);
+  testing::InlineWork work;
+  for (std::int32_t find_pos : {0, 1, 5, 9, 13}) {
+    const FindStep in_pieces = NextFind(SearchInBackground{pieces, work}, u"o b", find_pos);
+    const FindStep whole = NextFind(text, u"o b", find_pos);
+    EXPECT_EQ(in_pieces.find_pos, whole.find_pos) << "from " << find_pos;
+    ASSERT_EQ(in_pieces.selection.has_value(), whole.selection.has_value()) << "from " << find_pos;
+    if (whole.selection) {
+      EXPECT_EQ(in_pieces.selection->start, whole.selection->start) << "from " << find_pos;
+      EXPECT_EQ(in_pieces.selection->length, whole.selection->length) << "from " << find_pos;
+    }
+  }
+}
+
+TEST(FindInBackground, ReadsTheTextOnlyAsOnePieceOfBackgroundWork) {
+  testing::InlineWork work;
+  int reads_outside = 0;
+  const PiecewiseText text{[&](const std::function<void(std::u16string_view)>& visit) {
+                             if (!work.running) ++reads_outside;
+                             visit(u"large ");
+                             visit(u"document");
+                           },
+                           14};
+  const FindStep step = NextFind(SearchInBackground{text, work}, u"doc", 0);
+  EXPECT_EQ(step.find_pos, 7);
+  EXPECT_EQ(work.runs, 1);
+  EXPECT_EQ(reads_outside, 0);
 }
 
 TEST(FindSequence, APositionLeftBeyondAShortenedTextMisses) {

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "tests/support/inline_work.h"
+
 namespace tambrel::main_window {
 namespace {
 
@@ -85,6 +87,9 @@ class FakeWindow final : public platform::Window {
   bool IsVisible() const override { return false; }
   void Close() override {}
   platform::UserDialogs& Dialogs() override { throw std::logic_error("no dialogs"); }
+  platform::BackgroundWork& Work() override { return work; }
+
+  testing::InlineWork work;
 };
 
 struct Geometry {

@@ -1,13 +1,13 @@
-#include <QApplication>
+#include "platform/qt/qt_background_work.h"
+
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <exception>
 #include <thread>
 
-#include "platform/background_work.h"
-
-namespace tambrel::platform {
+namespace tambrel::platform::qt {
 
 void RunWithoutFreezing(const std::function<void()>& work) {
   QEventLoop waiting;
@@ -28,4 +28,4 @@ void RunWithoutFreezing(const std::function<void()>& work) {
   if (failure) std::rethrow_exception(failure);
 }
 
-}  // namespace tambrel::platform
+}  // namespace tambrel::platform::qt

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <algorithm>
 
-#include "platform/background_work.h"
+#include "platform/qt/qt_background_work.h"
 #include "platform/qt/font_char_metrics.h"
 #include "platform/qt/qt_fonts.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/qt/qt_background_work.h"
 #include "platform/window.h"
 
 namespace tambrel::platform::qt {
@@ -48,6 +49,7 @@ class QtWindow final : public Window {
   void Close() override;
 
   UserDialogs& Dialogs() override { return *dialogs_; }
+  BackgroundWork& Work() override { return work_; }
 
   QMainWindow* widget() const { return main_.get(); }
 
@@ -64,6 +66,7 @@ class QtWindow final : public Window {
   std::function<void()> resize_;
   std::function<void(std::int16_t&)> unload_;
   std::unique_ptr<UserDialogs> dialogs_;
+  QtBackgroundWork work_;
   // Declared last so it is destroyed first, while the controls that point into it still exist.
   std::unique_ptr<MainWindowWidget> main_;
 };

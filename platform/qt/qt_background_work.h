@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/background_work.h"
+
+namespace tambrel::platform::qt {
+
+// Runs the work on a thread of its own under a nested event loop that paints and runs timers but
+// keeps what the user types or clicks until the work is done, with the wait cursor showing. The
+// Qt controls call it directly; the program's logic gets it as the window's BackgroundWork.
+void RunWithoutFreezing(const std::function<void()>& work);
+
+class QtBackgroundWork final : public BackgroundWork {
+ public:
+  void RunWithoutFreezing(const std::function<void()>& work) override {
+    qt::RunWithoutFreezing(work);
+  }
+};
+
+}  // namespace tambrel::platform::qt
