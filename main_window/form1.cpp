@@ -4,6 +4,7 @@
 
 #include "gutter/draw_lines.h"
 #include "platform/application.h"
+#include "platform/files/ordinary_file.h"
 
 namespace tambrel::main_window {
 
@@ -62,7 +63,7 @@ LoadOutcome Form1::Form_Load() {
   layout_.StoreLayout(*window_);
 
   const std::filesystem::path skin = environment_.executable_directory / kSkinFileName;
-  if (!platform::OrdinaryFileExists(skin)) {
+  if (!platform::files::OrdinaryFileExists(skin)) {
     window_->Dialogs().ShowMessage(u"缺少皮肤！", MessageButtons::kOk, MessageIcon::kExclamation,
                                    u"警告");
     return LoadOutcome::kEnded;

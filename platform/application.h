@@ -38,9 +38,6 @@ class Application {
 // second argument is reserved and unused. Answers 0 on success, else non-zero.
 std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file, const std::u16string& reserved);
 
-// True exactly when an ordinary file (not a folder, not a hidden file) exists at the path.
-bool OrdinaryFileExists(const std::filesystem::path& path);
-
 // The decimal separator of the user's locale.
 char16_t LocaleDecimalSeparator();
 

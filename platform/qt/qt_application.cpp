@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -90,11 +89,6 @@ std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file,
   if (!file.open(QIODevice::ReadOnly)) return 1;
   qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
   return 0;
-}
-
-bool OrdinaryFileExists(const std::filesystem::path& path) {
-  const QFileInfo info(qt::PathToQString(path));
-  return info.exists() && info.isFile() && !info.isHidden();
 }
 
 char16_t LocaleDecimalSeparator() {
