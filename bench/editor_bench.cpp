@@ -24,6 +24,7 @@
 #include "platform/files/path_text.h"
 #include "platform/menu_entry.h"
 #include "platform/qt/qt_edit_box.h"
+#include "platform/qt/qt_window_system.h"
 #include "platform/qt/text_view.h"
 #include "platform/user_dialogs.h"
 
@@ -157,7 +158,7 @@ class StallWatch {
 class Editor {
  public:
   Editor()
-      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'},
+      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}, windows_,
               std::make_unique<AnsweringDialogs>()) {
     form_.Show();
     QCoreApplication::processEvents();
@@ -171,6 +172,7 @@ class Editor {
   }
 
  private:
+  tambrel::platform::qt::QtWindowSystem windows_;
   Form1 form_;
 };
 

@@ -17,6 +17,7 @@
 #include "main_window/form1.h"
 #include "platform/application.h"
 #include "platform/qt/qt_edit_box.h"
+#include "platform/qt/qt_window_system.h"
 
 namespace {
 
@@ -91,7 +92,8 @@ double ThreadCpuMilliseconds() {
 // The main window as the program shows it, without start-up's skin and screen sizing.
 class GutterBench {
  public:
-  GutterBench() : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}) {
+  GutterBench()
+      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}, windows_) {
     form_.Show();
     QCoreApplication::processEvents();
   }
@@ -136,6 +138,7 @@ class GutterBench {
   }
 
  private:
+  tambrel::platform::qt::QtWindowSystem windows_;
   Form1 form_;
   std::size_t current_units_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "gutter/draw_lines.h"
-#include "platform/application.h"
 #include "platform/files/ordinary_file.h"
 
 namespace tambrel::main_window {
@@ -12,20 +11,15 @@ using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-Environment DesktopEnvironment(const platform::Application& application) {
-  return Environment{platform::Application::ExecutableDirectory(),
-                     platform::Application::ScreenWidth(), platform::Application::ScreenHeight(),
-                     application.CommandLine(), platform::LocaleDecimalSeparator()};
-}
-
-Form1::Form1(Environment environment, std::unique_ptr<platform::UserDialogs> dialogs,
+Form1::Form1(Environment environment, platform::WindowSystem& windows,
+             std::unique_ptr<platform::UserDialogs> dialogs,
              std::unique_ptr<const platform::Clock> clock)
-    : Form1(std::move(environment),
-            platform::CreateWindow(Form1Definition(*this), std::move(dialogs)),
-            clock ? std::move(clock) : platform::CreateSystemClock()) {}
+    : Form1(std::move(environment), windows,
+            windows.CreateWindow(Form1Definition(*this), std::move(dialogs)),
+            clock ? std::move(clock) : windows.CreateSystemClock()) {}
 
-Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window,
-             std::unique_ptr<const platform::Clock> clock)
+Form1::Form1(Environment environment, platform::WindowSystem& windows,
+             std::unique_ptr<platform::Window> window, std::unique_ptr<const platform::Clock> clock)
     : Timer2(window->Get<platform::Timer>("Timer2")),
       CommonDialog1(window->Get<platform::CommonDialog>("CommonDialog1")),
       Container(window->Get<platform::Control>("Container")),
@@ -33,6 +27,7 @@ Form1::Form1(Environment environment, std::unique_ptr<platform::Window> window,
       Timer3(window->Get<platform::Timer>("Timer3")),
       Text1(window->Get<platform::EditBox>("Text1")),
       environment_(std::move(environment)),
+      windows_(windows),
       window_(std::move(window)),
       clock_(std::move(clock)),
       layout_(environment_.decimal_separator),
@@ -70,7 +65,7 @@ LoadOutcome Form1::Form_Load() {
   }
 
   // The skin only changes the look; a skin that cannot be applied is no reason not to run.
-  static_cast<void>(platform::SkinH_AttachEx(skin, u""));
+  static_cast<void>(windows_.SkinH_AttachEx(skin, u""));
   Timer2.SetEnabled(true);
   OldWndProc = Text1.SetHook([this](platform::EditMessage message) { TextWndProc(message); });
   window_->SetWidth(environment_.screen_width / 2.0f);

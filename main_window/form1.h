@@ -10,7 +10,6 @@
 #include "commands/file_commands.h"
 #include "gutter/draw_lines.h"
 #include "main_window/proportional_layout.h"
-#include "platform/application.h"
 #include "platform/clock.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
@@ -18,10 +17,12 @@
 #include "platform/timer.h"
 #include "platform/user_dialogs.h"
 #include "platform/window.h"
+#include "platform/window_system.h"
 
 namespace tambrel::main_window {
 
-// What the window learns from the desktop at start-up. Tests give their own.
+// What the window learns from the desktop at start-up. main() asks the running program; tests
+// give their own.
 struct Environment {
   std::filesystem::path executable_directory;
   float screen_width = 0;   // twips
@@ -29,9 +30,6 @@ struct Environment {
   std::u16string command_line;
   char16_t decimal_separator = u'.';
 };
-
-// The environment of the running program.
-Environment DesktopEnvironment(const platform::Application& application);
 
 // The skin file the program needs beside its executable.
 inline constexpr char kSkinFileName[] = "Pf.she";
@@ -42,9 +40,12 @@ enum class LoadOutcome { kRunning, kEnded };
 // menu rows call the commands of document/ and commands/ directly.
 class Form1 {
  public:
-  // Without dialogs of its own the window shows the desktop's; tests answer with scripted ones.
-  explicit Form1(Environment environment, std::unique_ptr<platform::UserDialogs> dialogs = nullptr,
-                 std::unique_ptr<const platform::Clock> clock = nullptr);
+  // The window is built by the window system given, which must outlive it. Without dialogs of its
+  // own the window shows the desktop's, and without a clock it reads the system's; tests answer
+  // with scripted ones.
+  Form1(Environment environment, platform::WindowSystem& windows,
+        std::unique_ptr<platform::UserDialogs> dialogs = nullptr,
+        std::unique_ptr<const platform::Clock> clock = nullptr);
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -93,11 +94,12 @@ class Form1 {
   friend platform::WindowDefinition Form1Definition(Form1& form);
 
   // Built first: the controls above are references into it.
-  Form1(Environment environment, std::unique_ptr<platform::Window> window,
-        std::unique_ptr<const platform::Clock> clock);
+  Form1(Environment environment, platform::WindowSystem& windows,
+        std::unique_ptr<platform::Window> window, std::unique_ptr<const platform::Clock> clock);
   void BindEvents();
 
   Environment environment_;
+  platform::WindowSystem& windows_;
   std::unique_ptr<platform::Window> window_;
   std::unique_ptr<const platform::Clock> clock_;
   ProportionalLayout layout_;

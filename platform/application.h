@@ -1,14 +1,17 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "platform/window_system.h"
+
 namespace tambrel::platform {
 
-// The running program: the event loop and what the desktop tells about it. Exactly one exists,
-// created first in main().
+// The running program: the event loop, what the desktop tells about it and the window system it
+// runs on. Exactly one exists, created first in main(). Each window system defines it; only
+// main() and that window system's own code use it, and the program's logic gets the
+// WindowSystem it hands out.
 class Application {
  public:
   Application(int& argc, char** argv);
@@ -28,17 +31,15 @@ class Application {
   // The primary screen's size in twips.
   static float ScreenWidth();
   static float ScreenHeight();
+  // The decimal separator of the user's locale.
+  static char16_t DecimalSeparator();
+
+  // The windows, clock, colours and skin of the window system, for as long as the program runs.
+  WindowSystem& Windows();
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-// Reads a skin file (a Qt style sheet in UTF-8) and applies it to the whole program. The
-// second argument is reserved and unused. Answers 0 on success, else non-zero.
-std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file, const std::u16string& reserved);
-
-// The decimal separator of the user's locale.
-char16_t LocaleDecimalSeparator();
 
 }  // namespace tambrel::platform

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 namespace tambrel::platform {
@@ -20,7 +19,5 @@ class Clock {
   // pairs one day's date with the next day's time.
   virtual DateTimeText Now() const = 0;
 };
-
-std::unique_ptr<Clock> CreateSystemClock();
 
 }  // namespace tambrel::platform

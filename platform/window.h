@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -59,10 +58,5 @@ class Window {
   // Runs the commands' long work while the window keeps painting, for as long as it exists.
   virtual BackgroundWork& Work() = 0;
 };
-
-// Builds the window and its controls from the definition. Without dialogs of its own the window
-// shows the desktop's; tests give scripted ones to answer what they cannot click.
-std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition,
-                                     std::unique_ptr<UserDialogs> dialogs = nullptr);
 
 }  // namespace tambrel::platform

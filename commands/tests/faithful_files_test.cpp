@@ -13,6 +13,7 @@
 #include "document/tests/test_files.h"
 #include "main_window/form1.h"
 #include "platform/files/path_text.h"
+#include "platform/qt/qt_window_system.h"
 #include "tests/support/bestfit936.h"
 #include "tests/support/bytes.h"
 #include "tests/support/scripted_dialogs.h"
@@ -80,7 +81,8 @@ class FaithfulFiles : public ::testing::Test {
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs_ = scripted.get();
     main_window::Environment environment;
-    form_ = std::make_unique<main_window::Form1>(std::move(environment), std::move(scripted));
+    form_ =
+        std::make_unique<main_window::Form1>(std::move(environment), windows_, std::move(scripted));
     form_->file_commands().Timer2_Timer(u"");
   }
 
@@ -104,6 +106,7 @@ class FaithfulFiles : public ::testing::Test {
 
   TemporaryFolder folder_;
   ScriptedDialogs* dialogs_ = nullptr;
+  platform::qt::QtWindowSystem windows_;
   std::unique_ptr<main_window::Form1> form_;
 };
 
@@ -192,7 +195,8 @@ class CommandLineDocument : public FaithfulFiles {
   void StartWith(const std::u16string& command_line) {
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs_ = scripted.get();
-    form_ = std::make_unique<main_window::Form1>(main_window::Environment{}, std::move(scripted));
+    form_ = std::make_unique<main_window::Form1>(main_window::Environment{}, windows_,
+                                                 std::move(scripted));
     form_->file_commands().Timer2_Timer(command_line);
   }
 

@@ -11,6 +11,7 @@
 #include "document/document_file.h"
 #include "document/tests/test_files.h"
 #include "main_window/form1.h"
+#include "platform/qt/qt_window_system.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace tambrel::commands {
@@ -61,7 +62,8 @@ class FileCommandsTest : public ::testing::Test {
     environment.command_line = command_line;
     auto dialogs = std::make_unique<ScriptedDialogs>();
     dialogs_ = dialogs.get();
-    form_ = std::make_unique<main_window::Form1>(std::move(environment), std::move(dialogs));
+    form_ =
+        std::make_unique<main_window::Form1>(std::move(environment), windows_, std::move(dialogs));
     form_->Timer2.SetEnabled(true);
     form_->file_commands().Timer2_Timer(command_line);
   }
@@ -101,6 +103,7 @@ class FileCommandsTest : public ::testing::Test {
   }
 
   TemporaryFolder folder_;
+  platform::qt::QtWindowSystem windows_;
   std::unique_ptr<main_window::Form1> form_;
   ScriptedDialogs* dialogs_ = nullptr;
 };
@@ -183,7 +186,8 @@ TEST_F(FileCommandsTest, StartWithUnreadablePathWarnsWithTheTimerOff) {
   const std::u16string command_line = environment.command_line;
   auto dialogs = std::make_unique<TimerWatchingDialogs>();
   auto* watcher = dialogs.get();
-  main_window::Form1 form(std::move(environment), std::move(dialogs));
+  platform::qt::QtWindowSystem windows;
+  main_window::Form1 form(std::move(environment), windows, std::move(dialogs));
   watcher->timer = &form.Timer2;
   form.Timer2.SetEnabled(true);
   form.file_commands().Timer2_Timer(command_line);

@@ -24,6 +24,7 @@
 #include "platform/qt/qt_strings.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/qt_window_system.h"
 
 namespace tambrel::commands {
 
@@ -103,7 +104,7 @@ class RealDialogsTest : public ::testing::Test {
   void SetUp() override {
     main_window::Environment environment;
     environment.executable_directory = folder_.path();
-    form_ = std::make_unique<main_window::Form1>(std::move(environment));
+    form_ = std::make_unique<main_window::Form1>(std::move(environment), windows_);
     form_->file_commands().Timer2_Timer(u"");
   }
 
@@ -114,6 +115,7 @@ class RealDialogsTest : public ::testing::Test {
   }
 
   TemporaryFolder folder_;
+  platform::qt::QtWindowSystem windows_;
   std::unique_ptr<main_window::Form1> form_;
 };
 

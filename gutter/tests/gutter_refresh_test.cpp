@@ -18,6 +18,7 @@
 #include "platform/ole_color.h"
 #include "platform/qt/qt_edit_box.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/qt_window_system.h"
 
 namespace tambrel::gutter {
 namespace {
@@ -33,7 +34,7 @@ int Luminance(platform::ColorRef color) {
 
 class GutterInWindow : public ::testing::Test {
  protected:
-  GutterInWindow() : folder_(MakeFolder()), form_(TestEnvironment(folder_)) {
+  GutterInWindow() : folder_(MakeFolder()), form_(TestEnvironment(folder_), windows_) {
     EXPECT_EQ(form_.Form_Load(), main_window::LoadOutcome::kRunning);
     form_.Show();
   }
@@ -106,6 +107,7 @@ class GutterInWindow : public ::testing::Test {
   }
 
   fs::path folder_;
+  platform::qt::QtWindowSystem windows_;
   main_window::Form1 form_;
 };
 

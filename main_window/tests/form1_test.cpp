@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "platform/menu_entry.h"
+#include "platform/qt/qt_window_system.h"
 #include "platform/qt/text_view.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
@@ -39,7 +40,7 @@ class MainWindow : public ::testing::Test {
     environment.screen_height = 1080 * 15;
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs = scripted.get();
-    form = std::make_unique<Form1>(environment, std::move(scripted));
+    form = std::make_unique<Form1>(environment, windows, std::move(scripted));
   }
 
   QMainWindow& main() {
@@ -51,6 +52,7 @@ class MainWindow : public ::testing::Test {
   QWidget& widget(const char* name) { return *main().findChild<QWidget*>(name); }
 
   TempDir folder;
+  platform::qt::QtWindowSystem windows;
   std::unique_ptr<Form1> form;
   ScriptedDialogs* dialogs = nullptr;
 };

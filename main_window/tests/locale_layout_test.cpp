@@ -13,6 +13,7 @@
 
 #include "main_window/form1.h"
 #include "platform/application.h"
+#include "platform/qt/qt_window_system.h"
 #include "tests/support/numeric_locale.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_dir.h"
@@ -44,7 +45,8 @@ Started StartUnder(const char* locale, char16_t separator) {
   std::ofstream(folder / kSkinFileName).flush();
   Environment environment{folder.path(), 1920 * 1440.0f / 110, 1080 * 1440.0f / 110, u"",
                           separator};
-  Form1 form(std::move(environment), std::make_unique<testing::ScriptedDialogs>());
+  platform::qt::QtWindowSystem windows;
+  Form1 form(std::move(environment), windows, std::make_unique<testing::ScriptedDialogs>());
   EXPECT_EQ(form.Form_Load(), LoadOutcome::kRunning);
   form.Show();
   form.window().SetWidth(16000.0f);

@@ -1,7 +1,5 @@
 #include <QAccessible>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -14,6 +12,7 @@
 #include "platform/files/path_text.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_strings.h"
+#include "platform/qt/qt_window_system.h"
 #include "platform/qt/text_view_accessible.h"
 #include "platform/qt/twips.h"
 #include "platform/windows_command_line.h"
@@ -36,6 +35,7 @@ struct Application::Impl {
   char* qt_argv[2];
   QApplication app{qt_argc, qt_argv};
   QTranslator qt_translations;
+  qt::QtWindowSystem windows;
 };
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
@@ -53,6 +53,8 @@ Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>(
 Application::~Application() = default;
 
 int Application::Run() { return QApplication::exec(); }
+
+WindowSystem& Application::Windows() { return impl_->windows; }
 
 std::filesystem::path Application::ExecutableDirectory() {
   return qt::QStringToPath(QApplication::applicationDirPath());
@@ -83,15 +85,7 @@ float Application::ScreenHeight() {
   return screen ? qt::PixelsToTwipsY(screen->geometry().height()) : 0.0f;
 }
 
-std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file,
-                            const std::u16string& /*reserved*/) {
-  QFile file(qt::PathToQString(skin_file));
-  if (!file.open(QIODevice::ReadOnly)) return 1;
-  qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
-  return 0;
-}
-
-char16_t LocaleDecimalSeparator() {
+char16_t Application::DecimalSeparator() {
   const QString separator = QLocale::system().decimalPoint();
   return separator.isEmpty() ? u'.' : static_cast<char16_t>(separator.at(0).unicode());
 }

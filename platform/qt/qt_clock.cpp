@@ -93,13 +93,6 @@ void TidySpaces(QList<Segment>& segments) {
     }
   }
 }
-
-class QtClock final : public Clock {
- public:
-  DateTimeText Now() const override {
-    return FormatDateTime(QLocale::system(), QDateTime::currentDateTime());
-  }
-};
 }  // namespace
 
 QString TimeOfDayPattern(const QLocale& locale) {
@@ -117,10 +110,8 @@ DateTimeText FormatDateTime(const QLocale& locale, const QDateTime& moment) {
                       ToU16(locale.toString(moment.time(), TimeOfDayPattern(locale)))};
 }
 
+DateTimeText QtClock::Now() const {
+  return FormatDateTime(QLocale::system(), QDateTime::currentDateTime());
+}
+
 }  // namespace tambrel::platform::qt
-
-namespace tambrel::platform {
-
-std::unique_ptr<Clock> CreateSystemClock() { return std::make_unique<qt::QtClock>(); }
-
-}  // namespace tambrel::platform

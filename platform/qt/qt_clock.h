@@ -15,4 +15,10 @@ QString TimeOfDayPattern(const QLocale& locale);
 // The date in the locale's short format and the time of day in its long format.
 DateTimeText FormatDateTime(const QLocale& locale, const QDateTime& moment);
 
+// The system clock, read in the system locale's formats.
+class QtClock final : public Clock {
+ public:
+  DateTimeText Now() const override;
+};
+
 }  // namespace tambrel::platform::qt

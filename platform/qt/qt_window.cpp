@@ -246,12 +246,3 @@ bool QtWindow::IsVisible() const { return main_->isVisible(); }
 void QtWindow::Close() { main_->close(); }
 
 }  // namespace tambrel::platform::qt
-
-namespace tambrel::platform {
-
-std::unique_ptr<Window> CreateWindow(const WindowDefinition& definition,
-                                     std::unique_ptr<UserDialogs> dialogs) {
-  return std::make_unique<qt::QtWindow>(definition, std::move(dialogs));
-}
-
-}  // namespace tambrel::platform

@@ -23,7 +23,7 @@ class EditorText : public ::testing::Test {
         DefineControl("Editor", ControlKind::kEditBox, "Form1", 0, 0, 6000, 4500);
     editor.font = FontChoice{u"宋体", 12, false, false};
     definition.controls = {editor};
-    window = CreateWindow(definition);
+    window = std::make_unique<qt::QtWindow>(definition, nullptr);
   }
 
   EditBox& edit() { return window->Get<EditBox>("Editor"); }

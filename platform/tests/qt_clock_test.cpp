@@ -39,7 +39,7 @@ TEST(FormatDateTime, WritesTheShortDateAndTheTimeOfDay) {
 }
 
 TEST(SystemClock, ReadsATimeOfDayWithoutATimeZone) {
-  const DateTimeText now = CreateSystemClock()->Now();
+  const DateTimeText now = QtClock().Now();
   EXPECT_FALSE(now.date.empty());
   EXPECT_FALSE(now.time.empty());
   const QString time = QString::fromStdU16String(now.time);

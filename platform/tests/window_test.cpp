@@ -18,6 +18,7 @@
 #include "platform/picture_box.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "platform/qt/qt_window.h"
+#include "platform/qt/qt_window_system.h"
 #include "platform/timer.h"
 
 namespace tambrel::platform {
@@ -244,7 +245,7 @@ TEST(MessageBoxes, ReturnTakesTheDefaultAnswerAndEscapeSaysNo) {
 // The program's own skin, applied as at start-up, for as long as the object lives.
 class ProgramSkin {
  public:
-  ProgramSkin() { EXPECT_EQ(SkinH_AttachEx(TAMBREL_SKIN_PATH, u""), 0); }
+  ProgramSkin() { EXPECT_EQ(qt::QtWindowSystem().SkinH_AttachEx(TAMBREL_SKIN_PATH, u""), 0); }
   ~ProgramSkin() { qApp->setStyleSheet(QString()); }
 };
 
