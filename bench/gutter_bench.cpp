@@ -114,7 +114,7 @@ class GutterBench {
   // The text was replaced behind UseDocument's back.
   void ForgetDocument() { current_units_ = 0; }
 
-  void Paint() { tambrel::gutter::DrawLines(form_.picLines, form_.Text1); }
+  void Paint() { tambrel::gutter::DrawLines(form_.picLines, form_.Text1, windows_.Colors()); }
 
   // Runs the event loop until every row is counted; answers the longest gap between two turns
   // of the loop, which is the longest the user would have waited for a key or a click.

@@ -10,10 +10,11 @@
 namespace tambrel::gutter {
 
 namespace {
-platform::ColorRef NumberColor(NumberColour colour) {
+platform::ColorRef NumberColor(NumberColour colour, const platform::SystemColors& desktop) {
   return platform::TranslateColor(colour == NumberColour::kInSelection
                                       ? platform::kSystemWindowText
-                                      : platform::kSystemButtonShadow);
+                                      : platform::kSystemButtonShadow,
+                                  desktop);
 }
 
 
@@ -49,44 +50,46 @@ GutterInputs ReadGeometry(platform::PictureBox& picTo, platform::EditBox& text1)
   return in;
 }
 
-int Paint(platform::PictureBox& picTo, const GutterInputs& geometry,
-          const std::optional<GutterInputs>& numbers) {
+int Paint(platform::PictureBox& picTo, const platform::SystemColors& desktop,
+          const GutterInputs& geometry, const std::optional<GutterInputs>& numbers) {
   if (!numbers) {
     GutterPicture blank = PaintGutter(geometry);
-    picTo.FillRect(blank.background, platform::TranslateColor(picTo.BackColor()));
+    picTo.FillRect(blank.background, platform::TranslateColor(picTo.BackColor(), desktop));
     picTo.DrawVerticalLine(blank.separator.x, blank.separator.top, blank.separator.bottom,
-                           platform::TranslateColor(platform::kSystemButtonShadow));
+                           platform::TranslateColor(platform::kSystemButtonShadow, desktop));
     picTo.Refresh();
     return 0;
   }
   const GutterPicture picture = PaintGutter(*numbers);
-  picTo.FillRect(picture.background, platform::TranslateColor(picTo.BackColor()));
+  picTo.FillRect(picture.background, platform::TranslateColor(picTo.BackColor(), desktop));
   int widest = 0;
   for (const GutterRow& row : picture.rows) {
-    picTo.DrawTextRight(row.text, row.rect, NumberColor(row.colour));
+    picTo.DrawTextRight(row.text, row.rect, NumberColor(row.colour, desktop));
     const platform::PixelRect number = picTo.MeasureText(row.text);
     widest = std::max(widest, number.right - number.left);
   }
   picTo.DrawVerticalLine(picture.separator.x, picture.separator.top, picture.separator.bottom,
-                         platform::TranslateColor(platform::kSystemButtonShadow));
+                         platform::TranslateColor(platform::kSystemButtonShadow, desktop));
   picTo.Refresh();
   return GutterWidthFor(widest);
 }
 
 }  // namespace
 
-int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1) {
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1,
+              const platform::SystemColors& desktop) {
   const GutterInputs geometry = ReadGeometry(picTo, text1);
-  return Paint(picTo, geometry, ReadNumbers(text1, geometry));
+  return Paint(picTo, desktop, geometry, ReadNumbers(text1, geometry));
 }
 
-int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1, ShownGutter& shown) {
+int DrawLines(platform::PictureBox& picTo, platform::EditBox& text1,
+              const platform::SystemColors& desktop, ShownGutter& shown) {
   const GutterInputs geometry = ReadGeometry(picTo, text1);
   const std::optional<GutterInputs> numbers = ReadNumbers(text1, geometry);
   if (shown.box == &picTo && shown.geometry == geometry && shown.numbers == numbers) {
     return shown.needed_width;
   }
-  shown.needed_width = Paint(picTo, geometry, numbers);
+  shown.needed_width = Paint(picTo, desktop, geometry, numbers);
   shown.box = &picTo;
   shown.geometry = geometry;
   shown.numbers = numbers;

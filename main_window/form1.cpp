@@ -117,7 +117,7 @@ void Form1::DrawLines(platform::PictureBox& picTo) {
   // A number too wide for the gutter takes room from the editor rather than lose its digits. The
   // narrower editor may wrap into more rows and so longer numbers: a few rounds settle it.
   for (int round = 0; round < 3; ++round) {
-    const int needed = gutter::DrawLines(picTo, Text1, shown_gutter_);
+    const int needed = gutter::DrawLines(picTo, Text1, windows_.Colors(), shown_gutter_);
     if (&picTo != &picLines || !MakeRoomForGutter(picLines, Text1, needed)) return;
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace tambrel::platform {
 
@@ -22,9 +23,19 @@ constexpr OleColor RgbColor(std::uint8_t red, std::uint8_t green, std::uint8_t b
   return OleColor{red} | (OleColor{green} << 8) | (OleColor{blue} << 16);
 }
 
+// The desktop's own colours, which a colour of the window definition may name by index. Each
+// window system has its palette; it hands it to whatever draws.
+class SystemColors {
+ public:
+  virtual ~SystemColors() = default;
+  // The RGB value of the system colour with that index (a Windows COLOR_ index, 5 for a window's
+  // background, 8 for its text, ...), or nothing when the desktop has no such colour.
+  virtual std::optional<ColorRef> SystemColor(std::uint32_t index) const = 0;
+};
+
 // Turns an OLE colour into RGB: system colours come from the desktop's palette. Answers
 // kUntranslatableColor for a value that names no colour (an unknown system index, or a high
 // byte other than 0x00 and 0x80).
-ColorRef TranslateColor(OleColor color);
+ColorRef TranslateColor(OleColor color, const SystemColors& desktop);
 
 }  // namespace tambrel::platform

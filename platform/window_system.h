@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/ole_color.h"
 #include "platform/user_dialogs.h"
 #include "platform/window.h"
 #include "platform/window_definition.h"
@@ -13,9 +14,9 @@
 namespace tambrel::platform {
 
 // What a window system gives the program beyond a window's controls: the window itself, the
-// clock and the skin. main() hands the running one to the main window, so the program's logic
-// reaches the window system through this and never through a symbol that only one window
-// system defines.
+// clock, the desktop's colours and the skin. main() hands the running one to the main window, so
+// the program's logic reaches the window system through this and never through a symbol that
+// only one window system defines.
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
@@ -26,6 +27,7 @@ class WindowSystem {
                                                std::unique_ptr<UserDialogs> dialogs) = 0;
   // The system date and time.
   virtual std::unique_ptr<Clock> CreateSystemClock() const = 0;
+  virtual const SystemColors& Colors() const = 0;
   // Reads a skin file and applies it to the whole program. The second argument is reserved and
   // unused. Answers 0 on success, else non-zero.
   virtual std::int32_t SkinH_AttachEx(const std::filesystem::path& skin_file,

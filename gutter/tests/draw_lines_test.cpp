@@ -1,10 +1,12 @@
 // What DrawLines asks the editor and what it draws, with a scripted editor whose rows are its
-// text lines and a picture box that records the drawing.
+// text lines, a picture box that records the drawing and a desktop of known colours.
 #include "gutter/draw_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,24 @@ namespace {
 
 using platform::ColorRef;
 using platform::PixelRect;
+
+constexpr ColorRef kBlueWindowText = 0x00FF0000;
+constexpr ColorRef kGreyShadow = 0x00808080;
+
+// A desktop with blue window text and a grey button shadow, and no other colours.
+class KnownDesktop final : public platform::SystemColors {
+ public:
+  std::optional<ColorRef> SystemColor(std::uint32_t index) const override {
+    switch (index) {
+      case 8:
+        return kBlueWindowText;
+      case 16:
+        return kGreyShadow;
+      default:
+        return std::nullopt;
+    }
+  }
+};
 
 // An editor whose display rows are the lines of its text, scrolled to a given row.
 class ScriptedEditor final : public platform::EditBox {
@@ -93,6 +113,7 @@ class RecordingPicture final : public platform::PictureBox {
   std::vector<std::pair<PixelRect, ColorRef>> fills;
   std::vector<Text> texts;
   std::vector<PixelRect> lines;  // x, top, x + 1, bottom
+  std::vector<ColorRef> line_colors;
   int refreshes = 0;
 
   platform::FontChoice Font() const override { return {}; }
@@ -110,16 +131,16 @@ class RecordingPicture final : public platform::PictureBox {
   void DrawTextRight(std::u16string_view text, const PixelRect& rect, ColorRef color) override {
     texts.push_back({std::u16string(text), rect, color});
   }
-  void DrawVerticalLine(int x, int top, int bottom, ColorRef) override {
+  void DrawVerticalLine(int x, int top, int bottom, ColorRef color) override {
     lines.push_back({x, top, x + 1, bottom});
+    line_colors.push_back(color);
   }
   void Refresh() override { ++refreshes; }
 
   std::vector<std::u16string> StrongNumbers() const {
     std::vector<std::u16string> strong;
     for (const Text& t : texts) {
-      if (t.color == platform::TranslateColor(platform::kSystemWindowText))
-        strong.push_back(t.text);
+      if (t.color == kBlueWindowText) strong.push_back(t.text);
     }
     return strong;
   }
@@ -137,11 +158,12 @@ class DrawLinesWith : public ::testing::Test {
   void Select(std::int32_t start, std::int32_t length) {
     editor.sel_start = start;
     editor.sel_length = length;
-    DrawLines(picture, editor);
+    DrawLines(picture, editor, desktop);
   }
 
   ScriptedEditor editor;
   RecordingPicture picture;
+  KnownDesktop desktop;
 };
 
 TEST_F(DrawLinesWith, TheWorkedExampleDrawsSixRowsThenTheSeparator) {
@@ -153,9 +175,18 @@ TEST_F(DrawLinesWith, TheWorkedExampleDrawsSixRowsThenTheSeparator) {
   EXPECT_EQ(picture.StrongNumbers(), (std::vector<std::u16string>{u"4", u"5"}));
   ASSERT_EQ(picture.fills.size(), 1u);
   EXPECT_EQ(picture.fills[0].first, (PixelRect{0, 0, 40, 100}));
-  EXPECT_EQ(picture.fills[0].second, platform::TranslateColor(platform::kWhite));
+  EXPECT_EQ(picture.fills[0].second, 0x00FFFFFF);
   EXPECT_EQ(picture.lines, (std::vector<PixelRect>{{39, 0, 40, 100}}));
+  EXPECT_EQ(picture.line_colors, std::vector<ColorRef>{kGreyShadow});
   EXPECT_EQ(picture.refreshes, 1);
+}
+
+TEST_F(DrawLinesWith, RowsOutsideTheSelectionTakeTheDesktopsButtonShadow) {
+  Select(3 * 2, 3);  // numbers 3 to 8 drawn, 4 and 5 selected
+  std::vector<ColorRef> colors;
+  for (const RecordingPicture::Text& row : picture.texts) colors.push_back(row.color);
+  EXPECT_EQ(colors, (std::vector<ColorRef>{kGreyShadow, kBlueWindowText, kBlueWindowText,
+                                           kGreyShadow, kGreyShadow, kGreyShadow}));
 }
 
 TEST_F(DrawLinesWith, ACaretMarksItsRowOnly) {
@@ -197,11 +228,11 @@ TEST_F(DrawLinesWith, AnUntranslatableBackgroundStillGetsNumbersAndSeparator) {
 
 TEST_F(DrawLinesWith, AnswersTheWidthItsWidestNumberNeedsWhole) {
   // Rows 2 to 7 drawn: one digit each.
-  EXPECT_EQ(DrawLines(picture, editor), GutterWidthFor(6));
+  EXPECT_EQ(DrawLines(picture, editor, desktop), GutterWidthFor(6));
   editor.text = u"";
   for (int i = 0; i < 120; ++i) editor.text += u"x\n";
   editor.first_visible = 95;  // rows 96 to 101: three digits at the bottom
-  EXPECT_EQ(DrawLines(picture, editor), GutterWidthFor(18));
+  EXPECT_EQ(DrawLines(picture, editor, desktop), GutterWidthFor(18));
   EXPECT_EQ(GutterWidthFor(18), 18 + 2 * kNumberMargin + 1);
 }
 

@@ -16,6 +16,7 @@
 #include "gutter/gutter_painter.h"
 #include "main_window/form1.h"
 #include "platform/ole_color.h"
+#include "platform/qt/qt_color.h"
 #include "platform/qt/qt_edit_box.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_window_system.h"
@@ -73,7 +74,7 @@ class GutterInWindow : public ::testing::Test {
   std::vector<int> StrongPixelRows() {
     platform::PictureBox& gutter = form_.picLines;
     const platform::PixelRect client = gutter.ClientRect();
-    const int grey = Luminance(platform::TranslateColor(platform::kSystemButtonShadow));
+    const int grey = Luminance(platform::qt::TranslateColor(platform::kSystemButtonShadow));
     std::vector<int> rows;
     for (int y = 0; y < client.bottom; ++y) {
       for (int x = 0; x < client.right - 1; ++x) {
@@ -181,7 +182,7 @@ TEST_F(GutterInWindow, NumbersStandLevelWithTheEditorRows) {
 // The columns of an image that hold anything but the background colour, as [first, last].
 std::pair<int, int> InkColumns(const platform::PictureBox& box, int top, int bottom) {
   const platform::PixelRect client = box.ClientRect();
-  const platform::ColorRef background = platform::TranslateColor(box.BackColor());
+  const platform::ColorRef background = platform::qt::TranslateColor(box.BackColor());
   std::pair<int, int> ink{client.right, -1};
   // The separator's column is not ink of any number.
   for (int y = std::max(top, 0); y < std::min(bottom, client.bottom); ++y) {

@@ -1,16 +1,13 @@
-#include <QApplication>
-#include <QColor>
-#include <QPalette>
-
 #include "platform/qt/qt_color.h"
 
-namespace tambrel::platform {
+#include <QApplication>
+#include <QPalette>
+
+namespace tambrel::platform::qt {
 
 namespace {
-constexpr OleColor kSystemColorFlag = 0x80000000;
-
 // The Windows system colour indexes the program may name, mapped onto the desktop's palette.
-std::optional<QColor> SystemColor(std::uint32_t index) {
+std::optional<QColor> PaletteColor(std::uint32_t index) {
   const QPalette palette = QApplication::palette();
   switch (index) {
     case 5:  // window background
@@ -33,21 +30,7 @@ std::optional<QColor> SystemColor(std::uint32_t index) {
       return std::nullopt;
   }
 }
-
 }  // namespace
-
-ColorRef TranslateColor(OleColor color) {
-  const std::uint32_t high_byte = color & 0xFF000000;
-  if (high_byte == 0) return static_cast<ColorRef>(color);
-  if (high_byte == kSystemColorFlag) {
-    if (auto system = SystemColor(color & 0x00FFFFFF)) return qt::ToColorRef(*system);
-  }
-  return kUntranslatableColor;
-}
-
-}  // namespace tambrel::platform
-
-namespace tambrel::platform::qt {
 
 QColor ToQColor(ColorRef color) {
   const auto value = static_cast<std::uint32_t>(color);
@@ -58,6 +41,16 @@ ColorRef ToColorRef(const QColor& color) {
   return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
                                         static_cast<std::uint8_t>(color.green()),
                                         static_cast<std::uint8_t>(color.blue())));
+}
+
+std::optional<ColorRef> QtSystemColors::SystemColor(std::uint32_t index) const {
+  const std::optional<QColor> color = PaletteColor(index);
+  if (!color) return std::nullopt;
+  return ToColorRef(*color);
+}
+
+ColorRef TranslateColor(OleColor color) {
+  return platform::TranslateColor(color, QtSystemColors());
 }
 
 }  // namespace tambrel::platform::qt

@@ -16,6 +16,7 @@
 #include "platform/edit_box.h"
 #include "platform/menu_entry.h"
 #include "platform/picture_box.h"
+#include "platform/qt/qt_color.h"
 #include "platform/qt/qt_user_dialogs.h"
 #include "platform/qt/qt_window.h"
 #include "platform/qt/qt_window_system.h"
@@ -263,12 +264,25 @@ TEST(DialogsUnderTheSkin, AShortMessageLeavesRoomForItsTitle) {
   EXPECT_GE(width, 260);
 }
 
-TEST(TranslateColor, RgbPassesAndSystemColoursComeFromThePalette) {
-  EXPECT_EQ(TranslateColor(0x00123456), 0x00123456);
-  EXPECT_NE(TranslateColor(kSystemWindowText), kUntranslatableColor);
-  EXPECT_NE(TranslateColor(kSystemButtonShadow), kUntranslatableColor);
-  EXPECT_EQ(TranslateColor(0x800000FF), kUntranslatableColor);
-  EXPECT_EQ(TranslateColor(0x41000000), kUntranslatableColor);
+TEST(QtColors, RgbPassesAndSystemColoursComeFromThePalette) {
+  EXPECT_EQ(qt::TranslateColor(0x00123456), 0x00123456);
+  EXPECT_NE(qt::TranslateColor(kSystemWindowText), kUntranslatableColor);
+  EXPECT_NE(qt::TranslateColor(kSystemButtonShadow), kUntranslatableColor);
+  EXPECT_EQ(qt::TranslateColor(0x800000FF), kUntranslatableColor);
+  EXPECT_EQ(qt::TranslateColor(0x41000000), kUntranslatableColor);
+}
+
+TEST(QtColors, TheWindowSystemHandsOutQtsPalette) {
+  const auto rgb = [](QPalette::ColorRole role) {
+    const QColor color = QApplication::palette().color(QPalette::Active, role);
+    return static_cast<ColorRef>(RgbColor(static_cast<std::uint8_t>(color.red()),
+                                          static_cast<std::uint8_t>(color.green()),
+                                          static_cast<std::uint8_t>(color.blue())));
+  };
+  const qt::QtWindowSystem windows;
+  EXPECT_EQ(TranslateColor(kSystemWindowText, windows.Colors()), rgb(QPalette::Text));
+  EXPECT_EQ(TranslateColor(kSystemButtonShadow, windows.Colors()), rgb(QPalette::Mid));
+  EXPECT_EQ(TranslateColor(kSystemWindowBackground, windows.Colors()), rgb(QPalette::Base));
 }
 
 }  // namespace
