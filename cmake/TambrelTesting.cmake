@@ -1,8 +1,9 @@
-# tambrel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI | QT])
+# tambrel_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI | QT | WIN32GUI])
 # Adds one GoogleTest executable and registers it with CTest. A plain test must not link Qt (the
 # configure step checks). GUI suites drive the real Qt widgets: they get a main() that brings up
 # the program's Application on the offscreen platform. QT suites link the Qt layer but start the
 # Application themselves, with the command lines they test. Both are left out without Qt.
+# WIN32GUI suites drive the real Win32 windows; they are built only with the Win32 layer.
 
 if(CMAKE_CROSSCOMPILING AND WIN32)
   # No GoogleTest package for the cross compiler: build Debian's sources with it. Their warnings
@@ -23,8 +24,11 @@ else()
 endif()
 
 function(tambrel_add_test name)
-  cmake_parse_arguments(ARG "GUI;QT" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;QT;WIN32GUI" "" "SOURCES;LIBS" ${ARGN})
   if((ARG_GUI OR ARG_QT) AND NOT TAMBREL_WITH_QT)
+    return()
+  endif()
+  if(ARG_WIN32GUI AND NOT TAMBREL_WITH_WIN32)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
@@ -32,6 +36,10 @@ function(tambrel_add_test name)
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE tambrel_qt_test_main tambrel_platform_qt ${ARG_LIBS}
                                           GTest::gtest GTest::gmock)
+  elseif(ARG_WIN32GUI)
+    # The real Win32 windows, under Wine's null graphics driver when cross-compiled.
+    target_link_libraries(${name} PRIVATE tambrel_platform_win32 ${ARG_LIBS}
+                                          GTest::gtest GTest::gmock GTest::gtest_main)
   elseif(ARG_QT)
     target_link_libraries(${name} PRIVATE tambrel_platform_qt ${ARG_LIBS}
                                           GTest::gtest GTest::gmock GTest::gtest_main)
