@@ -29,6 +29,8 @@ else
     build-essential cmake
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     fonts-noto-cjk fonts-wqy-microhei
+    # Emoji in colour, so that an emoji family or a flag is drawn as the one character it is.
+    fonts-noto-color-emoji
     # fcitx5, the usual Chinese input method, reaches Qt 6 programs only through this module.
     fcitx5-frontend-qt6
   )
