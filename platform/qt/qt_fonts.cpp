@@ -1,5 +1,4 @@
 #include "platform/qt/qt_fonts.h"
-#include "platform/qt/qt_color.h"
 
 #include <QColor>
 #include <QStringList>
@@ -10,10 +9,6 @@
 #include "platform/qt/qt_strings.h"
 
 namespace tambrel::platform::qt {
-
-namespace {
-QString CssColor(ColorRef color) { return ToQColor(color).name(); }
-}  // namespace
 
 void RegisterFontSubstitutes() {
   // Song faces first, so "宋体" keeps its serif look; sans CJK faces as a fallback.
@@ -47,23 +42,6 @@ QFont ToQFont(const FontChoice& choice) {
   font.setBold(choice.bold);
   font.setItalic(choice.italic);
   return font;
-}
-
-QString PinnedLookStyleSheet(const QString& selector, const FontChoice& font, ColorRef text,
-                             ColorRef background) {
-  QString sheet =
-      selector + QStringLiteral(
-                     " { font-family: \"%1\"; font-size: %2pt; "
-                     "font-weight: %3; font-style: %4;")
-                     .arg(ToQString(font.name))
-                     .arg(font.size)
-                     .arg(font.bold ? QStringLiteral("bold") : QStringLiteral("normal"))
-                     .arg(font.italic ? QStringLiteral("italic") : QStringLiteral("normal"));
-  if (text != kUntranslatableColor) sheet += QStringLiteral(" color: %1;").arg(CssColor(text));
-  if (background != kUntranslatableColor) {
-    sheet += QStringLiteral(" background-color: %1;").arg(CssColor(background));
-  }
-  return sheet + QStringLiteral(" }");
 }
 
 }  // namespace tambrel::platform::qt

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "platform/font_choice.h"
-#include "platform/ole_color.h"
 
 namespace tambrel::platform::qt {
 
@@ -19,10 +18,5 @@ QFont ToQFont(const FontChoice& choice);
 // negative leading pulling the next row up. Its height is the height of every editor row in that
 // font, so that the gutter can measure the same rows without asking the editor.
 QRect RowExtent(const QString& text, const QFont& font);
-
-// A style-sheet fragment that pins a widget's font and colours. A widget's own style sheet
-// wins over the skin's, so the editor keeps the font and colour the user chose.
-QString PinnedLookStyleSheet(const QString& selector, const FontChoice& font, ColorRef text,
-                             ColorRef background);
 
 }  // namespace tambrel::platform::qt
