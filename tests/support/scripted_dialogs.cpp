@@ -22,6 +22,7 @@ platform::MessageAnswer ScriptedDialogs::ShowMessage(const std::u16string& text,
                                                      platform::MessageIcon icon,
                                                      const std::u16string& title) {
   messages.push_back(Message{text, buttons, icon, title});
+  if (on_message) on_message(messages.back());
   if (buttons == platform::MessageButtons::kOk) return platform::MessageAnswer::kOk;
   return Next(message_answers, "question", platform::MessageAnswer::kNo);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,10 @@ class ScriptedDialogs final : public platform::UserDialogs {
   std::deque<std::optional<std::u16string>> file_answers;
   std::deque<std::optional<platform::FontChoice>> font_answers;
   std::deque<std::optional<platform::OleColor>> color_answers;
+
+  // Called as each message shows, before it is answered: what a test checks while a message box
+  // is open, or what happens meanwhile (the loop runs behind a modal message).
+  std::function<void(const Message&)> on_message;
 
   std::vector<Message> messages;
   std::vector<std::u16string> prompts;

@@ -41,6 +41,12 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Makes a file hold exactly these bytes.
+inline void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 // The bytes of a file, or the empty string when it cannot be read.
 inline std::string ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
