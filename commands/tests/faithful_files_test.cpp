@@ -3,20 +3,15 @@
 // format by the letter makes of that text, with a question first whenever something is lost.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "document/tests/test_files.h"
-#include "main_window/form1.h"
 #include "platform/files/path_text.h"
-#include "platform/qt/qt_window_system.h"
 #include "tests/support/bestfit936.h"
 #include "tests/support/bytes.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/temp_dir.h"
 
 namespace tambrel::commands {
 
@@ -25,9 +20,10 @@ namespace {
 using testing::Bytes;
 
 using platform::MessageAnswer;
+using testing::FakeForm;
 using testing::ReadBytes;
 using testing::ScriptedDialogs;
-using testing::TemporaryFolder;
+using testing::TempDir;
 using testing::WriteBytes;
 
 using testing::Cp936Table;
@@ -77,69 +73,75 @@ std::vector<Sample> Corpus() {
 
 class FaithfulFiles : public ::testing::Test {
  protected:
-  FaithfulFiles() {
-    auto scripted = std::make_unique<ScriptedDialogs>();
-    dialogs_ = scripted.get();
-    main_window::Environment environment;
-    form_ =
-        std::make_unique<main_window::Form1>(std::move(environment), windows_, std::move(scripted));
-    form_->file_commands().Timer2_Timer(u"");
+  FaithfulFiles() { StartWith(u""); }
+
+  // A new window, started by its own tick with the command line given.
+  void StartWith(const std::u16string& command_line) {
+    main_window::Environment environment = FakeForm::DesignScreen();
+    environment.command_line = command_line;
+    fake_ = std::make_unique<FakeForm>(std::move(environment));
+    fake_->Start();
   }
 
+  main_window::Form1& form() { return fake_->form(); }
+  ScriptedDialogs& dialogs() { return fake_->dialogs(); }
+
   void Open(const std::filesystem::path& path) {
-    dialogs_->file_answers.push_back(platform::files::PathText(path));
-    form_->file_commands().Open_Click();
+    dialogs().file_answers.push_back(platform::files::PathText(path));
+    fake_->Click("Open");
   }
+
+  void Save() { fake_->Click("Bc"); }
 
   // The lossy-save question's count, or 0 when none was asked since the last look.
   std::size_t QuestionCount() {
     std::size_t count = 0;
-    for (const auto& message : dialogs_->messages) {
+    for (const auto& message : dialogs().messages) {
       if (message.text.find(u"个字符无法保存") == std::u16string::npos) continue;
       const std::size_t digits = message.text.find(u"个");
       count = std::stoul(
           std::string(message.text.begin() + 1, message.text.begin() + static_cast<long>(digits)));
     }
-    dialogs_->messages.clear();
+    dialogs().messages.clear();
     return count;
   }
 
-  TemporaryFolder folder_;
-  ScriptedDialogs* dialogs_ = nullptr;
-  platform::qt::QtWindowSystem windows_;
-  std::unique_ptr<main_window::Form1> form_;
+  std::filesystem::path In(std::u16string_view name) const { return folder_.path() / name; }
+
+  TempDir folder_;
+  std::unique_ptr<FakeForm> fake_;
 };
 
 TEST_F(FaithfulFiles, EachFileShowsItsTextAndSavesAsTheReferenceWriterWould) {
   for (const Sample& sample : Corpus()) {
     SCOPED_TRACE(sample.name);
-    const auto path = folder_ / u"sample.txt";
+    const auto path = In(u"sample.txt");
     WriteBytes(path, sample.bytes);
     Open(path);
-    ASSERT_EQ(form_->Text1.Text(), sample.shown);
-    dialogs_->message_answers = {MessageAnswer::kYes, MessageAnswer::kOk};
-    form_->file_commands().Bc_Click();
+    ASSERT_EQ(form().Text1.Text(), sample.shown);
+    dialogs().message_answers = {MessageAnswer::kYes, MessageAnswer::kOk};
+    Save();
     EXPECT_EQ(QuestionCount(), sample.lost);
     EXPECT_EQ(ReadBytes(path), ReferenceDocument(sample.shown));
     // What the program wrote reads back as the same text, byte for byte on a second save.
     const std::string written = ReadBytes(path);
     Open(path);
     if (sample.lost == 0) {
-      EXPECT_EQ(form_->Text1.Text(), sample.shown);
+      EXPECT_EQ(form().Text1.Text(), sample.shown);
     }
-    dialogs_->message_answers = {MessageAnswer::kYes, MessageAnswer::kOk};
-    form_->file_commands().Bc_Click();
+    dialogs().message_answers = {MessageAnswer::kYes, MessageAnswer::kOk};
+    Save();
     static_cast<void>(QuestionCount());
     EXPECT_EQ(ReadBytes(path), written);
   }
 }
 
 TEST_F(FaithfulFiles, BytesThatCouldNotBeReadAreAskedAboutAndNoWritesNothing) {
-  const auto path = folder_ / u"broken.txt";
+  const auto path = In(u"broken.txt");
   WriteBytes(path, "abc \x81\x20 def");
   Open(path);
-  dialogs_->message_answers = {MessageAnswer::kNo};
-  form_->file_commands().Bc_Click();
+  dialogs().message_answers = {MessageAnswer::kNo};
+  Save();
   EXPECT_EQ(QuestionCount(), 1u);
   EXPECT_EQ(ReadBytes(path), "abc \x81\x20 def");
 
@@ -149,8 +151,8 @@ TEST_F(FaithfulFiles, BytesThatCouldNotBeReadAreAskedAboutAndNoWritesNothing) {
              "\xD6\x3F"
              "a-RgPw");
   Open(path);
-  dialogs_->message_answers = {MessageAnswer::kNo};
-  form_->file_commands().Bc_Click();
+  dialogs().message_answers = {MessageAnswer::kNo};
+  Save();
   EXPECT_EQ(QuestionCount(), 1u);
   EXPECT_EQ(ReadBytes(path),
             "\xD6\x3F"
@@ -158,80 +160,77 @@ TEST_F(FaithfulFiles, BytesThatCouldNotBeReadAreAskedAboutAndNoWritesNothing) {
 }
 
 TEST_F(FaithfulFiles, TypedLinesTakeTheBreakTheDocumentUsesMost) {
-  QWidget* editor = nullptr;
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (auto* found = window->findChild<QWidget*>(QStringLiteral("Text1"))) editor = found;
-  }
-  ASSERT_NE(editor, nullptr);
   const auto type_line_after = [&](std::int32_t position) {
-    form_->Text1.SetSelStart(position);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTest::keyClicks(editor, "new");
+    form().Text1.SetSelStart(position);
+    fake_->editor().PressReturn();
+    fake_->editor().Type(u"new");
   };
 
-  const auto path = folder_ / u"lf.txt";
+  const auto path = In(u"lf.txt");
   WriteBytes(path, "one\ntwo\r\nthree\n");
   Open(path);
   type_line_after(3);
-  EXPECT_EQ(form_->Text1.Text(), u"one\nnew\ntwo\r\nthree\n");
+  EXPECT_EQ(form().Text1.Text(), u"one\nnew\ntwo\r\nthree\n");
 
   WriteBytes(path, "a\r\nb\rc\r\n");
-  dialogs_->message_answers.push_back(MessageAnswer::kNo);  // the typing is not kept
+  dialogs().message_answers.push_back(MessageAnswer::kNo);  // the typing is not kept
   Open(path);
   type_line_after(1);
-  EXPECT_EQ(form_->Text1.Text(), u"a\r\nnew\r\nb\rc\r\n");
+  EXPECT_EQ(form().Text1.Text(), u"a\r\nnew\r\nb\rc\r\n");
 
   // A document of its own, without a file: CR LF, the desktop's way.
-  form_->file_commands().Timer2_Timer(u"");
-  form_->Text1.SetText(u"");
+  StartWith(u"");
+  form().Text1.SetText(u"");
   type_line_after(0);
-  EXPECT_EQ(form_->Text1.Text(), u"\r\nnew");
+  EXPECT_EQ(form().Text1.Text(), u"\r\nnew");
 }
 
 // --- The document named on the command line ------------------------------------------------
 
 class CommandLineDocument : public FaithfulFiles {
  protected:
-  void StartWith(const std::u16string& command_line) {
-    auto scripted = std::make_unique<ScriptedDialogs>();
-    dialogs_ = scripted.get();
-    form_ = std::make_unique<main_window::Form1>(main_window::Environment{}, windows_,
-                                                 std::move(scripted));
-    form_->file_commands().Timer2_Timer(command_line);
-  }
-
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
+  std::vector<std::filesystem::path> Entries() const {
+    std::vector<std::filesystem::path> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
-      names.push_back(entry.path().filename().native());
+      names.push_back(entry.path().filename());
     }
     return names;
   }
 };
 
+#ifndef _WIN32
+// Names on Linux are bytes; on Windows they are UTF-16 already, and no name is in GBK.
 TEST_F(CommandLineDocument, AFileNamedInGbkOpensThatFile) {
   const std::filesystem::path path = folder_.path() / std::string("\xD6\xD0\xCE\xC4.txt");
   WriteBytes(path, "\xC4\xE3\xBA\xC3");
   StartWith(u"\"" + platform::files::PathText(path) + u"\"");
-  EXPECT_EQ(form_->Text1.Text(), u"\u4F60\u597D");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"\xD6\xD0\xCE\xC4.txt"});
-  EXPECT_TRUE(dialogs_->messages.empty());
+  EXPECT_EQ(form().Text1.Text(), u"\u4F60\u597D");
+  EXPECT_EQ(Entries(), std::vector<std::filesystem::path>{path.filename()});
+  EXPECT_TRUE(dialogs().messages.empty());
 }
+#endif
 
 TEST_F(CommandLineDocument, ANameLikeAnOptionIsADocument) {
   const std::filesystem::path path = folder_.path() / "-reverse";
   WriteBytes(path, "opened");
   StartWith(platform::files::PathText(path));
-  EXPECT_EQ(form_->Text1.Text(), u"opened");
+  EXPECT_EQ(form().Text1.Text(), u"opened");
 }
 
 TEST_F(CommandLineDocument, ANameThatIsNoPathWarnsAndCreatesNothing) {
-  StartWith(platform::files::PathText(folder_.path()) + u"/\xD800.txt");
-  ASSERT_EQ(dialogs_->messages.size(), 1u);
-  EXPECT_EQ(dialogs_->messages[0].title, u"警告");
-  EXPECT_NE(dialogs_->messages[0].text.find(u"文件名无效"), std::u16string::npos);
-  EXPECT_TRUE(Entries().empty());
-  EXPECT_EQ(form_->CommonDialog1.FileName, u"");
+  std::vector<std::u16string> names = {std::u16string(u"a\0b.txt", 7)};
+#ifndef _WIN32
+  // A lone surrogate that no name's bytes turn into.
+  names.push_back(u"\xD800.txt");
+#endif
+  for (const std::u16string& name : names) {
+    StartWith(platform::files::PathText(folder_.path()) + u"/" + name);
+    ASSERT_EQ(dialogs().messages.size(), 1u);
+    EXPECT_EQ(dialogs().messages[0].title, u"警告");
+    EXPECT_NE(dialogs().messages[0].text.find(u"文件名无效"), std::u16string::npos);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(form().CommonDialog1.FileName, u"");
+  }
 }
 
 }  // namespace
