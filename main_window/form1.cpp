@@ -94,7 +94,11 @@ void Form1::RunCommand(const std::function<void()>& command) {
     } running(commands_running_);
     command();
   }
-  if (commands_running_ == 0 && std::exchange(close_after_command_, false)) window_->Close();
+  if (commands_running_ == 0 && std::exchange(close_after_command_, false)) {
+    // The close was asked for after whatever the user typed meanwhile: the typing reaches the text
+    // first, so that the closing question knows it is not saved.
+    Text1.AfterUserInput([this] { window_->Close(); });
+  }
 }
 
 void Form1::Form_Unload(std::int16_t& cancel) {

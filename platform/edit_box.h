@@ -103,6 +103,9 @@ class EditBox : public Control {
 
   // Holds the user's input until the answer goes; nothing when the editor has no user.
   virtual std::unique_ptr<InputHold> HoldUserInput() { return nullptr; }
+  // Runs the action once the input that waited for a command has been done, at once when none
+  // waits: what the user asked for during a command keeps its place behind what they did before.
+  virtual void AfterUserInput(std::function<void()> action) { action(); }
 
   // Puts a hook in front of the editor and answers the one it replaces (empty when none).
   virtual EditHook SetHook(EditHook hook) = 0;

@@ -100,4 +100,8 @@ std::unique_ptr<InputHold> EditorEditBox::HoldUserInput() {
   return std::make_unique<EditorInputHold>(Model().Input().HoldInput());
 }
 
+void EditorEditBox::AfterUserInput(std::function<void()> action) {
+  Model().Input().Submit(std::move(action));
+}
+
 }  // namespace tambrel::platform

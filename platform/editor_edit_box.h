@@ -39,6 +39,7 @@ class EditorEditBox : public EditBox {
   std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
 
   std::unique_ptr<InputHold> HoldUserInput() override;
+  void AfterUserInput(std::function<void()> action) override;
 
   virtual editor::Editor& Model() = 0;
   const editor::Editor& Model() const { return const_cast<EditorEditBox*>(this)->Model(); }
