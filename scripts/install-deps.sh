@@ -6,7 +6,8 @@
 #   scripts/install-deps.sh ime      fcitx5 with pinyin on a virtual X desktop, for the Chinese input check
 #   scripts/install-deps.sh a11y     the AT-SPI bus and its Python client on a virtual X desktop, for
 #                                    the screen reader check
-#   scripts/install-deps.sh windows  the mingw-w64 cross compiler and Wine, for the Windows check
+#   scripts/install-deps.sh windows  the mingw-w64 cross compiler, Wine, NSIS and a virtual X desktop,
+#                                    for the Windows check
 set -euo pipefail
 
 purpose=${1:-run}
@@ -18,8 +19,16 @@ ime_packages=(
 # What a screen reader sees of the editor: the accessibility bus and registry, and pyatspi to ask
 # them as Orca does.
 a11y_packages=(at-spi2-core python3-pyatspi dbus-daemon xvfb x11-utils openbox xdotool python3)
+# The Windows build and its checks under Wine: the cross compiler, Wine, the installer's and the
+# zip's makers, ImageMagick for the icon and the pictures, a virtual X desktop for the real
+# window, a Chinese font for Wine to draw the interface with, and the zh_CN locale (below) that
+# gives Wine the code page 936 of a Chinese Windows.
+windows_packages=(
+  cmake googletest g++-mingw-w64-x86-64-posix wine wine64 nsis zip imagemagick python3
+  xvfb x11-utils openbox xdotool fonts-noto-cjk locales
+)
 if [[ $purpose == windows ]]; then
-  packages=(cmake googletest g++-mingw-w64-x86-64-posix wine wine64)
+  packages=("${windows_packages[@]}")
 elif [[ $purpose == ime ]]; then
   packages=("${ime_packages[@]}")
 elif [[ $purpose == a11y ]]; then
@@ -67,4 +76,9 @@ fi
 if [[ $purpose == test ]] && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   echo "Generating the de_DE.UTF-8 locale"
   "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
+
+if [[ $purpose == windows ]] && ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+  echo "Generating the zh_CN.UTF-8 locale"
+  "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi
