@@ -1,5 +1,6 @@
-// The gutter inside the real main window: what it shows after the editor changes or scrolls,
-// and the document state that a change clears.
+// The gutter inside the real main window, in the real font's pixels: what it shows after the
+// editor changes or scrolls. What triggers a repaint, and when it draws nothing, is tested over
+// the fake window system (main_window/tests/gutter_triggers_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -111,15 +112,6 @@ class GutterInWindow : public ::testing::Test {
   platform::qt::QtWindowSystem windows_;
   main_window::Form1 form_;
 };
-
-TEST_F(GutterInWindow, TypingClearsSaved) {
-  form_.file_commands().Timer2_Timer(u"");
-  ASSERT_TRUE(form_.Saved());
-  form_.Text1.SetSelText(u"字");
-  EXPECT_FALSE(form_.Saved());
-  form_.Text1.SetSelText(u"词");
-  EXPECT_FALSE(form_.Saved());
-}
 
 TEST_F(GutterInWindow, TextSetFromCodeClearsSavedAndRepaints) {
   form_.file_commands().Timer2_Timer(u"");
