@@ -573,8 +573,8 @@ TEST_F(OpenOverChanges, YesWithTheSaveCancelledOrFailedOpensNothing) {
     for (const bool fails : {false, true}) {
       Edit(u"must not be lost");
       dialogs().message_answers.push_back(MessageAnswer::kYes);
-      dialogs().file_answers.push_back(
-          fails ? std::optional(PathText(In(u"没有的文件夹/x.txt"))) : std::nullopt);
+      dialogs().file_answers.push_back(fails ? std::optional(PathText(In(u"没有的文件夹/x.txt")))
+                                             : std::nullopt);
       const std::size_t file_dialogs = dialogs().file_dialog_starts.size();
       OpenOther(way, Expect::kNoOpenDialog);
       EXPECT_EQ(Text(), u"must not be lost");

@@ -122,7 +122,7 @@ TEST_F(InputDuringWork, TypingThenADropDuringASaveAsksBeforeTheDropReplacesTheTy
     DropDuringWork(other_);
   });
   dialogs().message_answers.push_back(MessageAnswer::kYes);  // save the typing first
-  dialogs().file_answers.push_back(PathText(kept));         // as this file
+  dialogs().file_answers.push_back(PathText(kept));          // as this file
   Press("F2");
   EXPECT_TRUE(HoldsDocument(document_, before));
   EXPECT_EQ(Count(kSaveQuestion), 1u);

@@ -1,14 +1,13 @@
 // The main window on the real Qt widgets: the skin as the application's style sheet, the design
 // geometry in pixels, the menus' captions and keys as Qt shows them, the layout of the shown
 // window and its close box. The rest of the window's logic is tested over the fake window system.
-#include "main_window/form1.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMainWindow>
 #include <QTest>
 
+#include "main_window/form1.h"
 #include "platform/menu_entry.h"
 #include "platform/qt/qt_window_system.h"
 #include "platform/qt/text_view.h"

@@ -30,8 +30,8 @@ class FakeForm {
     if (work_thread == WorkThread::kOwn) windows_.SetWork(work_);
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs_ = scripted.get();
-    form_ = std::make_unique<main_window::Form1>(std::move(environment), windows_,
-                                                 std::move(scripted));
+    form_ =
+        std::make_unique<main_window::Form1>(std::move(environment), windows_, std::move(scripted));
   }
 
   // A screen of 1280 by 960 pixels, and nothing else of the desktop.

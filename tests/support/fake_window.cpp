@@ -33,8 +33,8 @@ FakeWindow::~FakeWindow() {
   }
 }
 
-void FakeWindow::BuildControls(const platform::WindowDefinition& definition,
-                               FakeEventLoop& events, const platform::SystemColors& colors) {
+void FakeWindow::BuildControls(const platform::WindowDefinition& definition, FakeEventLoop& events,
+                               const platform::SystemColors& colors) {
   for (const platform::ControlDefinition& control : definition.controls) {
     std::unique_ptr<platform::Control> made;
     switch (control.kind) {

@@ -59,8 +59,8 @@ class TestRowGeometry final : public editor::RowGeometry {
 
   std::optional<std::size_t> StepOnScreen(const editor::RowText& row, std::size_t offset,
                                           editor::ScreenSide side) override {
-    const bool forward = (side == editor::ScreenSide::kRight) ==
-                         (row.direction == editor::Direction::kLeftToRight);
+    const bool forward =
+        (side == editor::ScreenSide::kRight) == (row.direction == editor::Direction::kLeftToRight);
     if (forward) {
       if (offset >= row.text.size()) return std::nullopt;
       return text::NextClusterBoundary(row.text, offset);
