@@ -11,21 +11,9 @@ namespace {
 
 // The exception's text is UTF-8, so that a Chinese description survives into a log or a test's
 // output.
-std::string Utf8(std::u16string_view text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) {
-    ::WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()), utf8.data(),
-                          size, nullptr, nullptr);
-  }
-  return utf8;
-}
-
 std::string Describe(std::string_view what_failed, unsigned long error_code) {
   return std::string(what_failed) + " failed (" + std::to_string(error_code) +
-         "): " + Utf8(ErrorText(error_code));
+         "): " + ToUtf8(ErrorText(error_code));
 }
 
 }  // namespace

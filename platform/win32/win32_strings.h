@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,19 @@ inline std::u16string ToU16(std::wstring_view text) {
 // A zero-terminated wide string from the API; nullptr reads as empty.
 inline std::u16string ToU16(const wchar_t* text) {
   return text == nullptr ? std::u16string() : ToU16(std::wstring_view(text));
+}
+
+// UTF-8, for text that leaves the program's UTF-16 world: an exception's message, a log.
+inline std::string ToUtf8(std::u16string_view text) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) {
+    ::WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()), utf8.data(),
+                          size, nullptr, nullptr);
+  }
+  return utf8;
 }
 
 }  // namespace tambrel::platform::win32
