@@ -76,6 +76,8 @@ class TextView final : public MessageHandler {
   std::ptrdiff_t ScreenRowAt(POINT point) const;
   float TextXAt(POINT point) const;
   std::size_t DropPosition(POINT point);
+  // The view as OLE drops on it; nothing when the thread has no OLE.
+  IDropTarget* DropTarget() const { return drag_and_drop_ ? drag_and_drop_->Target() : nullptr; }
   // Where a drag over the view would drop, shown as a caret; nothing when none.
   void ShowDropCaret(std::optional<std::size_t> position);
   // Runs a user action on the editor now, or once the command reading the text has finished.
