@@ -355,6 +355,9 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wparam));
       return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+      if (dpi_changed) dpi_changed();
+      return 0;
     case WM_IME_SETCONTEXT:
       // The view shows the composition itself, in the text; the input method shows only its
       // candidates.

@@ -54,6 +54,8 @@ class TextView final : public MessageHandler {
   std::function<void(std::int16_t key, std::int16_t shift)> key_up;
   std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> mouse_up;
   std::function<void(std::vector<std::u16string> files)> files_dropped;
+  // The window moved to a monitor of another DPI: the font is wanted again at the new one.
+  std::function<void()> dpi_changed;
 
   // The editor's actions behind the keys and the context menu.
   void Copy();
@@ -124,6 +126,8 @@ class TextView final : public MessageHandler {
   void OnContextMenu(LPARAM lparam);
   void OnDropFiles(HDROP drop);
   void OnImeComposition(LPARAM parts);
+  // A click elsewhere ends what the input method composes: it commits it as it stands.
+  void CompleteComposition();
   void EndMouseSelection();
 
   static constexpr UINT_PTR kCountingTimer = 1;

@@ -22,6 +22,12 @@ void TextView::OnImeComposition(LPARAM parts) {
   CompositionChanged(std::move(result), std::move(composition), cursor);
 }
 
+void TextView::CompleteComposition() {
+  if (editor_.Composition().empty()) return;
+  const InputMethodContext context(Hwnd());
+  if (context) ::ImmNotifyIME(context.get(), NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+}
+
 void TextView::CompositionChanged(std::optional<std::u16string> result,
                                   std::optional<std::u16string> composition, std::size_t cursor) {
   Submit([this, result = std::move(result), composition = std::move(composition),

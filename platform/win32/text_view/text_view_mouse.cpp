@@ -41,6 +41,7 @@ std::size_t TextView::DropPosition(POINT point) {
 
 void TextView::OnButtonDown(POINT point, bool double_click) {
   ::SetFocus(Hwnd());
+  CompleteComposition();
   const std::ptrdiff_t row = ScreenRowAt(point);
   const float x = TextXAt(point);
   const DWORD time = static_cast<DWORD>(::GetMessageTime());

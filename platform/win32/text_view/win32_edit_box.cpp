@@ -42,6 +42,7 @@ Win32EditBox::Win32EditBox(std::string name, HWND parent, OleColor back_color,
   // Every move of the view, and every change of its rows' numbering, after the fact.
   view_->rows_moved = [this] { Deliver(EditMessage::kVerticalScroll); };
   view_->message_seen = [this] { Deliver(EditMessage::kOther); };
+  view_->dpi_changed = [this] { SetFont(font_); };
 }
 
 Win32EditBox::~Win32EditBox() {
