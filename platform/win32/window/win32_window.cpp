@@ -12,6 +12,7 @@
 #include "platform/win32/window/win32_picture_box.h"
 #include "platform/win32/window/win32_system_colors.h"
 #include "platform/win32/window/win32_user_dialogs.h"
+#include "resources/windows/resource_ids.h"
 
 namespace tambrel::platform::win32 {
 namespace {
@@ -20,13 +21,10 @@ const WindowClass kFrameClass{L"TambrelWindow", 0, IDC_ARROW};
 constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kFrameExStyle = WS_EX_APPWINDOW;
 
-// The number the program's resource script gives its icon; a build without the icon shows the
-// system's.
-constexpr WORD kApplicationIconId = 1;
-
+// The icon the program's resource script compiles in; a program without it shows the system's.
 UniqueIcon LoadApplicationIcon(int size) {
   return UniqueIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                                    MAKEINTRESOURCEW(kApplicationIconId),
+                                                    MAKEINTRESOURCEW(TAMBREL_IDI_APPLICATION),
                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
