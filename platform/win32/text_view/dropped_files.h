@@ -1,7 +1,10 @@
 #pragma once
 
+// shellapi.h needs the types of windows.h declared before it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 #include <vector>

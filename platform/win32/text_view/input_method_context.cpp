@@ -1,6 +1,5 @@
 #include "platform/win32/text_view/input_method_context.h"
 
-
 namespace tambrel::platform::win32 {
 
 std::u16string InputMethodContext::String(DWORD which) const {
@@ -9,8 +8,8 @@ std::u16string InputMethodContext::String(DWORD which) const {
   const LONG bytes = ::ImmGetCompositionStringW(context_, which, nullptr, 0);
   if (bytes <= 0) return {};
   std::u16string text(static_cast<std::size_t>(bytes) / sizeof(char16_t), u'\0');
-  const LONG copied = ::ImmGetCompositionStringW(context_, which, text.data(),
-                                                 static_cast<DWORD>(bytes));
+  const LONG copied =
+      ::ImmGetCompositionStringW(context_, which, text.data(), static_cast<DWORD>(bytes));
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) / sizeof(char16_t) : 0);
   return text;
 }

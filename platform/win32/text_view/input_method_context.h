@@ -1,7 +1,10 @@
 #pragma once
 
+// imm.h needs the types of windows.h declared before it.
+// clang-format off
 #include <windows.h>
 #include <imm.h>
+// clang-format on
 
 #include <cstddef>
 #include <optional>
@@ -13,8 +16,7 @@ namespace tambrel::platform::win32 {
 // when it goes. Null while the window has no input method.
 class InputMethodContext {
  public:
-  explicit InputMethodContext(HWND window)
-      : window_(window), context_(::ImmGetContext(window)) {}
+  explicit InputMethodContext(HWND window) : window_(window), context_(::ImmGetContext(window)) {}
   ~InputMethodContext() {
     if (context_ != nullptr) ::ImmReleaseContext(window_, context_);
   }

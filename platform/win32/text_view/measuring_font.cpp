@@ -16,8 +16,8 @@ MeasuringFont::MeasuringFont(GdiObject<HFONT> font)
   }
   SIZE space{};
   if (::GetTextExtentPoint32W(dc_.get(), L" ", 1, &space)) space_advance_ = space.cx;
-  tab_stop_ = static_cast<int>(
-      std::lround(editor::TabStopDistance(static_cast<float>(space_advance_))));
+  tab_stop_ =
+      static_cast<int>(std::lround(editor::TabStopDistance(static_cast<float>(space_advance_))));
 }
 
 }  // namespace tambrel::platform::win32

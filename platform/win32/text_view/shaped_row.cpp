@@ -13,8 +13,7 @@ int ToInt(std::size_t value) { return static_cast<int>(std::min<std::size_t>(val
 
 }  // namespace
 
-ShapedRow::ShapedRow(HDC dc, std::u16string_view text, editor::Direction direction,
-                     int tab_stop) {
+ShapedRow::ShapedRow(HDC dc, std::u16string_view text, editor::Direction direction, int tab_stop) {
   // Uniscribe refuses to analyse nothing: an empty row is simply empty.
   if (text.empty()) return;
   const bool right_to_left = direction == editor::Direction::kRightToLeft;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <usp10.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <optional>

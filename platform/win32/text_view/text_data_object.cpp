@@ -77,7 +77,8 @@ std::vector<std::u16string> FilesIn(IDataObject* data) {
   if (data == nullptr) return {};
   FORMATETC format = FormatOf(CF_HDROP);
   StorageMedium medium;
-  if (FAILED(data->GetData(&format, medium.Out())) || medium.get().tymed != TYMED_HGLOBAL) return {};
+  if (FAILED(data->GetData(&format, medium.Out())) || medium.get().tymed != TYMED_HGLOBAL)
+    return {};
   return DroppedFileNames(static_cast<HDROP>(medium.get().hGlobal));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <objidl.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>

@@ -145,8 +145,8 @@ void TextDragAndDrop::DragSelection() {
   const ComReference<IDropSource> source(new SelectionDropSource());
   DWORD effect = DROPEFFECT_NONE;
   target_->BeginOwnDrag();
-  const HRESULT result = ::DoDragDrop(data.get(), source.get(),
-                                      DROPEFFECT_MOVE | DROPEFFECT_COPY, &effect);
+  const HRESULT result =
+      ::DoDragDrop(data.get(), source.get(), DROPEFFECT_MOVE | DROPEFFECT_COPY, &effect);
   const bool dropped_here = target_->EndOwnDrag();
   // Moved into another program: the text leaves this one. Moved here, the drop has moved it.
   if (result == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && !dropped_here) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <oleidl.h>
+#include <windows.h>
 
 #include <memory>
 

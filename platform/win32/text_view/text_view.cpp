@@ -27,8 +27,8 @@ TextView::TextView(HWND parent, editor::Editor& editor, UniscribeRowGeometry& ge
     : editor_(editor), geometry_(geometry) {
   window_ = CreateHandledWindow(
       kTextViewClass, *this, L"",
-      WindowPlacement{0, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0,
-                      0, 0, parent});
+      WindowPlacement{0, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 0,
+                      0, parent});
   editor_.on_change = [this](unsigned changed) { OnEditorChanged(changed); };
   // What waited for a command to finish is done once the command has returned to the loop.
   editor_.Input().on_released = [this] { ::PostMessageW(Hwnd(), kRunWaitingInput, 0, 0); };
@@ -86,8 +86,9 @@ void TextView::FontChanged() {
 void TextView::Relayout() {
   geometry_.SetWidth(WrapWidth());
   editor_.SetVisibleRows(VisibleRows());
-  editor_.SetLayout(std::make_unique<text::CharMetrics>(UniscribeCharMetrics(geometry_.SharedFont())),
-                    WrapWidth());
+  editor_.SetLayout(
+      std::make_unique<text::CharMetrics>(UniscribeCharMetrics(geometry_.SharedFont())),
+      WrapWidth());
 }
 
 RECT TextView::ClientArea() const {
@@ -169,9 +170,8 @@ void TextView::OnMouseWheel(int delta) {
   wheel_remainder_ -= notches * WHEEL_DELTA;
   UINT lines = 3;
   ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  const std::ptrdiff_t rows = lines == WHEEL_PAGESCROLL
-                                  ? editor_.View().VisibleRows()
-                                  : static_cast<std::ptrdiff_t>(lines);
+  const std::ptrdiff_t rows =
+      lines == WHEEL_PAGESCROLL ? editor_.View().VisibleRows() : static_cast<std::ptrdiff_t>(lines);
   editor_.ScrollBy(-notches * rows);
 }
 
@@ -219,8 +219,8 @@ std::optional<RECT> TextView::CaretRect() {
       std::u16string scratch;
       const editor::RowText text = editor_.TextOf(row, scratch);
       const std::size_t next = text::NextClusterBoundary(text.text, caret - row.start);
-      block = static_cast<int>(std::lround(
-          std::abs(geometry_.XOfOffset(text, next) - geometry_.XOfOffset(text, caret - row.start))));
+      block = static_cast<int>(std::lround(std::abs(geometry_.XOfOffset(text, next) -
+                                                    geometry_.XOfOffset(text, caret - row.start))));
       if (text.direction == editor::Direction::kRightToLeft) rect.left -= block;
     }
     rect.right = rect.left + std::max(1, block);
@@ -237,7 +237,8 @@ std::optional<RECT> TextView::CompositionCursorRect() {
   for (const editor::ComposedRow& composed : editor_.ComposedCaretRow()) {
     if (composed.cursor) {
       const editor::RowText text{composed.text, direction};
-      const int x = kTextMargin + static_cast<int>(std::lround(geometry_.XOfOffset(text, *composed.cursor)));
+      const int x =
+          kTextMargin + static_cast<int>(std::lround(geometry_.XOfOffset(text, *composed.cursor)));
       return RECT{x, y, x + 1, y + row_height_};
     }
     y += row_height_;
@@ -320,9 +321,9 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM
       break;
     case WM_KEYUP:
       if (key_up) {
-        const std::int16_t shift = static_cast<std::int16_t>((::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
-                                                             (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                                                             (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
+        const std::int16_t shift = static_cast<std::int16_t>(
+            (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+            (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
         key_up(static_cast<std::int16_t>(wparam), shift);
       }
       return 0;

@@ -1,7 +1,10 @@
 #pragma once
 
+// shellapi.h needs the types of windows.h declared before it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +17,8 @@
 #include "editor/editor.h"
 #include "platform/win32/text_view/click_counter.h"
 #include "platform/win32/text_view/context_menu.h"
-#include "platform/win32/text_view/uniscribe_row_geometry.h"
 #include "platform/win32/text_view/text_drag_and_drop.h"
+#include "platform/win32/text_view/uniscribe_row_geometry.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/window/window_procedure.h"
 

@@ -30,11 +30,11 @@ void TextView::CompleteComposition() {
 
 void TextView::CompositionChanged(std::optional<std::u16string> result,
                                   std::optional<std::u16string> composition, std::size_t cursor) {
-  Submit([this, result = std::move(result), composition = std::move(composition),
-          cursor]() mutable {
-    if (result) editor_.Commit(*result);
-    if (composition) editor_.SetComposition(std::move(*composition), cursor);
-  });
+  Submit(
+      [this, result = std::move(result), composition = std::move(composition), cursor]() mutable {
+        if (result) editor_.Commit(*result);
+        if (composition) editor_.SetComposition(std::move(*composition), cursor);
+      });
 }
 
 }  // namespace tambrel::platform::win32

@@ -1,6 +1,11 @@
 // The keyboard, the clipboard and the context menu. Each key becomes a call of the editor; the
 // rules are the editor's.
+
+// windowsx.h needs the types of windows.h declared before it.
+// clang-format off
+#include <windows.h>
 #include <windowsx.h>
+// clang-format on
 
 #include "platform/win32/text_view/clipboard_text.h"
 #include "platform/win32/text_view/text_view.h"

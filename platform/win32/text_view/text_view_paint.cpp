@@ -93,8 +93,8 @@ void TextView::PaintDropCaret(HDC dc, const editor::ScreenRow& row, int y) {
   }
   std::u16string scratch;
   const editor::RowText text = editor_.TextOf(row, scratch);
-  const int x = kTextMargin + static_cast<int>(std::lround(
-                                  geometry_.XOfOffset(text, *drop_caret_ - row.start)));
+  const int x = kTextMargin +
+                static_cast<int>(std::lround(geometry_.XOfOffset(text, *drop_caret_ - row.start)));
   FillWith(dc, RECT{x, y, x + 2, y + row_height_}, text_color_);
 }
 

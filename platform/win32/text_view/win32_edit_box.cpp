@@ -19,8 +19,8 @@ COLORREF TextColor(OleColor color) {
 
 }  // namespace
 
-Win32EditBox::Win32EditBox(std::string name, HWND parent, OleColor back_color,
-                           OleColor fore_color, FontChoice font, BackgroundWork& work)
+Win32EditBox::Win32EditBox(std::string name, HWND parent, OleColor back_color, OleColor fore_color,
+                           FontChoice font, BackgroundWork& work)
     : EditorEditBox(std::move(name)),
       work_(work),
       back_color_(back_color),

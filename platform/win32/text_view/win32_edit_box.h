@@ -50,9 +50,8 @@ class Win32EditBox final : public EditorEditBox {
 
   void OnChange(std::function<void()> handler) override;
   void OnKeyUp(std::function<void(std::int16_t key, std::int16_t shift)> handler) override;
-  void OnMouseUp(
-      std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> handler)
-      override;
+  void OnMouseUp(std::function<void(std::int16_t button, std::int16_t shift, float x, float y)>
+                     handler) override;
   void OnDrop(std::function<void(const DropData&)> handler) override;
   EditHook SetHook(EditHook hook) override;
 

@@ -1,9 +1,8 @@
 // Text crosses to other programs and back: the clipboard with Windows' line breaks, files dropped
 // from the shell, text dropped with OLE, and the context menu's commands.
+#include <gtest/gtest.h>
 #include <ole2.h>
 #include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 
@@ -183,7 +182,8 @@ TEST_F(TextViewOleDrops, TextDroppedFromAnotherProgramIsInsertedWhereItFalls) {
   const ComReference<IDataObject> data(new TextDataObject(u"中\r\n间"));
   // On the edge between the two characters.
   UniscribeRowGeometry geometry(MeasuringTestFont());
-  const float edge = geometry.XOfOffset(editor::RowText{u"前后", editor::Direction::kLeftToRight}, 1);
+  const float edge =
+      geometry.XOfOffset(editor::RowText{u"前后", editor::Direction::kLeftToRight}, 1);
   const POINTL at = ScreenPoint(PointOf(0, edge));
   DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   ASSERT_EQ(target->DragEnter(data.get(), MK_LBUTTON, at, &effect), S_OK);

@@ -89,7 +89,8 @@ TEST_F(TextViewPainting, NothingIsPaintedBelowTheLastRow) {
             (empty.right - empty.left) * (empty.bottom - empty.top));
   // While each of the three rows has its character.
   for (int row = 0; row < 3; ++row) {
-    const RECT cells{0, kTextMargin + row * RowHeight(), 100, kTextMargin + (row + 1) * RowHeight()};
+    const RECT cells{0, kTextMargin + row * RowHeight(), 100,
+                     kTextMargin + (row + 1) * RowHeight()};
     EXPECT_GT(Count(image, cells, kTextColour), 5) << "row " << row;
   }
 }

@@ -71,7 +71,8 @@ TEST_F(TextViewScrolling, TheWheelScrollsAsManyLinesAsTheDesktopSays) {
   Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA / 2)), 0);
   EXPECT_EQ(box_->FirstVisibleLine(), 0);
   // Never past the end: the last page stays full.
-  for (int i = 0; i < 100; ++i) Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  for (int i = 0; i < 100; ++i)
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
   EXPECT_EQ(box_->FirstVisibleLine(), 101 - Model().View().VisibleRows());
 }
 

@@ -142,7 +142,8 @@ TEST_F(RowGeometry, ATabReachesTheNextStop) {
 
 TEST_F(RowGeometry, RowsAreWrappedAsWideAsTheyAreDrawn) {
   for (const std::u16string& text :
-       {std::u16string(u"中文编辑器里的一行字"), std::u16string(u"Plain Latin text, with punctuation."),
+       {std::u16string(u"中文编辑器里的一行字"),
+        std::u16string(u"Plain Latin text, with punctuation."),
         std::u16string(u"混排 mixed “引号” — 破折号"), std::u16string(u"e\u0301 𠀋𠀋 ä")}) {
     const RowText row{text, Direction::kLeftToRight};
     EXPECT_FLOAT_EQ(WrappedWidth(text), geometry_.XOfOffset(row, text.size()))

@@ -8,9 +8,9 @@ namespace tambrel::platform::win32 {
 
 UniqueWindow CreateHostWindow(int width, int height) {
   // Any class will do for a window that only holds the view; STATIC is always there.
-  HWND host = ::CreateWindowExW(0, L"STATIC", L"Tambrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                0, 0, width, height, nullptr, nullptr,
-                                ::GetModuleHandleW(nullptr), nullptr);
+  HWND host =
+      ::CreateWindowExW(0, L"STATIC", L"Tambrel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                        width, height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   return UniqueWindow(host);
 }
 
