@@ -7,10 +7,13 @@
 #include <string>
 
 #include "platform/application.h"
+#include "platform/win32/window/win32_window_system.h"  // first: windows.h, tamed
+
+#include <ole2.h>
+
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_strings.h"
 #include "platform/win32/window/win32_window.h"
-#include "platform/win32/window/win32_window_system.h"
 
 namespace tambrel::platform::win32 {
 namespace {
@@ -93,6 +96,21 @@ TEST(Application, TheDecimalSeparatorIsTheUsersOwn) {
   wchar_t separator[8] = {};
   ASSERT_GT(::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8), 0);
   EXPECT_EQ(Application::DecimalSeparator(), static_cast<char16_t>(separator[0]));
+}
+
+TEST(Application, OleIsReadyOnTheProgramsThreadWhileItRuns) {
+  int argc = 1;
+  char name[] = "tambrel";
+  char* argv[] = {name, nullptr};
+  {
+    Application application(argc, argv);
+    const HRESULT again = ::OleInitialize(nullptr);
+    EXPECT_EQ(again, S_FALSE) << "OLE was not initialised yet";
+    ::OleUninitialize();
+  }
+  const HRESULT after = ::OleInitialize(nullptr);
+  EXPECT_EQ(after, S_OK) << "the Application left OLE initialised";
+  ::OleUninitialize();
 }
 
 TEST(Application, RunEndsWhenTheLastWindowHasClosed) {

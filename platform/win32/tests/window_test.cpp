@@ -328,6 +328,14 @@ TEST_F(BuiltWindow, ACloseThatGoesOnDestroysTheWindowAndItsControls) {
   EXPECT_FALSE(window->Get<Control>("Box").Move(0, 0, 10, 10));
 }
 
+TEST_F(BuiltWindow, AnUnloadHandlerThatFailsKeepsTheWindowAndItsFailureComesOut) {
+  window->OnUnload([](std::int16_t&) { throw std::runtime_error("保存失败"); });
+  ::PostMessageW(Frame(), WM_CLOSE, 0, 0);
+  EXPECT_THROW(DispatchWaitingMessages(), std::runtime_error);
+  EXPECT_TRUE(::IsWindow(Frame()));
+  EXPECT_EQ(windows.OpenWindows(), 1);
+}
+
 TEST_F(BuiltWindow, DestroyingTheWindowRunsNoHandler) {
   int unloads = 0;
   int resizes = 0;

@@ -1,6 +1,8 @@
 #include <string>
 
 #include "platform/win32/window/win32_window_system.h"
+
+#include <ole2.h>
 #include "platform/application.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_strings.h"
@@ -21,9 +23,23 @@ void BecomeAwareOfEachMonitorsDpi() {
   }
 }
 
+// OLE on the program's thread for as long as it runs: the edit box takes dropped text and files
+// and gives its selection to other programs through OLE drag and drop and the clipboard.
+class OleSession {
+ public:
+  OleSession() {
+    const HRESULT result = ::OleInitialize(nullptr);
+    if (FAILED(result)) throw win32::Win32Error("OleInitialize", static_cast<unsigned long>(result));
+  }
+  ~OleSession() { ::OleUninitialize(); }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+};
+
 }  // namespace
 
 struct Application::Impl {
+  OleSession ole;
   win32::Win32WindowSystem windows;
 };
 

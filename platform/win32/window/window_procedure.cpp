@@ -26,7 +26,9 @@ LRESULT CALLBACK HandlingProcedure(HWND window, UINT message, WPARAM wparam, LPA
     } catch (...) {
       // The first failure is the one to report; what fails after it is usually its consequence.
       if (!pending_exception) pending_exception = std::current_exception();
-      result = ::DefWindowProcW(window, message, wparam, lparam);
+      // A close whose handler failed keeps the window, and the text in it; anything else gets
+      // the system's own handling.
+      result = message == WM_CLOSE ? 0 : ::DefWindowProcW(window, message, wparam, lparam);
     }
   }
   if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
