@@ -113,6 +113,7 @@ void FakeEditBox::CommitInput(std::u16string committed) {
 }
 
 void FakeEditBox::DropFiles(std::vector<std::u16string> files) {
+  if (!accepts_drops_) return;
   if (hook_) hook_(platform::EditMessage::kOther);
   // Handled once the drop is over, so that a question it asks does not keep the program the
   // files came from waiting.

@@ -60,7 +60,8 @@ class FakeEditBox final : public platform::EditorEditBox {
   void MoveCaret(editor::Motion motion, editor::Selecting selecting = editor::Selecting::kNo);
   // An input method's commit of finished text.
   void CommitInput(std::u16string committed);
-  // Files dropped from a file manager; handled once the drop is over, on the loop's next turn.
+  // Files dropped from a file manager, if the box takes drops; handled once the drop is over, on
+  // the loop's next turn.
   void DropFiles(std::vector<std::u16string> files);
   void ReleaseKey(std::int16_t key, std::int16_t shift = 0);
   void ReleaseMouse(std::int16_t button = 1, std::int16_t shift = 0, float x = 0, float y = 0);
@@ -69,7 +70,6 @@ class FakeEditBox final : public platform::EditorEditBox {
 
   // How often a command asked for the focus.
   int FocusRequests() const { return focus_requests_; }
-  bool AcceptsDrops() const { return accepts_drops_; }
   // Pixels of one row, the fake face's glyph height in the editor's font.
   int RowHeight() const;
 

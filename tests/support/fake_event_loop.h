@@ -27,8 +27,6 @@ class FakeEventLoop {
     return ran;
   }
 
-  std::size_t Pending() const { return posted_.size(); }
-
  private:
   std::deque<std::function<void()>> posted_;
 };

@@ -26,7 +26,6 @@ void ThreadedWork::RunWithoutFreezing(const std::function<void()>& work) {
     }
   });
 
-  running_ = true;
   std::exception_ptr delivery_failure;
   try {
     for (const std::function<void()>& action : arriving) {
@@ -44,7 +43,6 @@ void ThreadedWork::RunWithoutFreezing(const std::function<void()>& work) {
     if (!delivery_failure) delivery_failure = std::current_exception();
   }
   worker.join();
-  running_ = false;
   if (delivery_failure) std::rethrow_exception(delivery_failure);
   if (work_failure) std::rethrow_exception(work_failure);
 }

@@ -28,13 +28,11 @@ class ThreadedWork final : public platform::BackgroundWork {
   void RunWithoutFreezing(const std::function<void()>& work) override;
 
   int Runs() const { return runs_; }
-  bool Running() const { return running_; }
 
  private:
   FakeEventLoop& events_;
   std::map<int, std::vector<std::function<void()>>> during_;
   int runs_ = 0;
-  bool running_ = false;
 };
 
 }  // namespace tambrel::testing
