@@ -216,12 +216,14 @@ std::optional<RECT> TextView::CaretRect() {
     const std::size_t caret = editor_.GetSelection().caret.position;
     int block = geometry_.Font().AverageCharWidth();
     if (caret < row.end) {
+      // Either side of the caret, as the character's direction puts it.
       std::u16string scratch;
       const editor::RowText text = editor_.TextOf(row, scratch);
-      const std::size_t next = text::NextClusterBoundary(text.text, caret - row.start);
-      block = static_cast<int>(std::lround(std::abs(geometry_.XOfOffset(text, next) -
-                                                    geometry_.XOfOffset(text, caret - row.start))));
-      if (text.direction == editor::Direction::kRightToLeft) rect.left -= block;
+      const std::size_t offset = caret - row.start;
+      const float here = geometry_.XOfOffset(text, offset);
+      const float there = geometry_.XOfOffset(text, text::NextClusterBoundary(text.text, offset));
+      rect.left = kTextMargin + static_cast<int>(std::lround(std::min(here, there)));
+      block = static_cast<int>(std::lround(std::abs(there - here)));
     }
     rect.right = rect.left + std::max(1, block);
   }
@@ -369,6 +371,12 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_IME_COMPOSITION:
       OnImeComposition(lparam);
       return 0;
+    case WM_IME_REQUEST:
+      if (wparam == IMR_QUERYCHARPOSITION && lparam != 0 &&
+          AnswerCharacterPosition(*reinterpret_cast<IMECHARPOSITION*>(lparam))) {
+        return TRUE;
+      }
+      break;
     case WM_IME_ENDCOMPOSITION:
       if (!editor_.Composition().empty()) CompositionChanged(std::nullopt, std::u16string(), 0);
       return 0;

@@ -1,8 +1,9 @@
 #pragma once
 
-// shellapi.h needs the types of windows.h declared before it.
+// imm.h and shellapi.h need the types of windows.h declared before them.
 // clang-format off
 #include <windows.h>
+#include <imm.h>
 #include <shellapi.h>
 // clang-format on
 
@@ -129,6 +130,8 @@ class TextView final : public MessageHandler {
   void OnContextMenu(LPARAM lparam);
   void OnDropFiles(HDROP drop);
   void OnImeComposition(LPARAM parts);
+  // Where the input method's candidates go, for a method that asks rather than being told.
+  bool AnswerCharacterPosition(IMECHARPOSITION& position);
   // A click elsewhere ends what the input method composes: it commits it as it stands.
   void CompleteComposition();
   void EndMouseSelection();

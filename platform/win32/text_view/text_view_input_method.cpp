@@ -22,6 +22,20 @@ void TextView::OnImeComposition(LPARAM parts) {
   CompositionChanged(std::move(result), std::move(composition), cursor);
 }
 
+bool TextView::AnswerCharacterPosition(IMECHARPOSITION& position) {
+  const std::optional<RECT> caret = CaretRect();
+  if (!caret) return false;
+  // The caret stands for every character of the composition: the list goes beside it.
+  POINT at{caret->left, caret->top};
+  ::ClientToScreen(Hwnd(), &at);
+  position.pt = at;
+  position.cLineHeight = static_cast<UINT>(row_height_);
+  RECT document = ClientArea();
+  ::MapWindowPoints(Hwnd(), HWND_DESKTOP, reinterpret_cast<POINT*>(&document), 2);
+  position.rcDocument = document;
+  return true;
+}
+
 void TextView::CompleteComposition() {
   if (editor_.Composition().empty()) return;
   const InputMethodContext context(Hwnd());

@@ -3,6 +3,8 @@
 // in: the view's handler is driven with what WM_IME_COMPOSITION would have read.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/win32/text_view/tests/view_fixture.h"
 
 namespace tambrel::platform::win32 {
@@ -52,6 +54,22 @@ TEST_F(TextViewInputMethod, CommitsWaitWhileACommandReadsTheText) {
   }
   Pump();
   EXPECT_EQ(box_->Text(), u"等");
+}
+
+TEST_F(TextViewInputMethod, AnInputMethodThatAsksIsToldWhereTheCaretIs) {
+  box_->SetFocus();
+  box_->SetText(u"中文");
+  box_->SetSelStart(2);
+  IMECHARPOSITION position{};
+  position.dwSize = sizeof(position);
+  ASSERT_EQ(Send(WM_IME_REQUEST, IMR_QUERYCHARPOSITION, reinterpret_cast<LPARAM>(&position)), TRUE);
+  const std::optional<editor::Editor::CaretSpot> spot = Model().CaretOnScreen();
+  ASSERT_TRUE(spot);
+  POINT caret{kTextMargin + static_cast<int>(std::lround(spot->x)), kTextMargin};
+  ::ClientToScreen(View(), &caret);
+  EXPECT_EQ(position.pt.x, caret.x);
+  EXPECT_EQ(position.pt.y, caret.y);
+  EXPECT_EQ(position.cLineHeight, static_cast<UINT>(RowHeight()));
 }
 
 }  // namespace
