@@ -83,6 +83,28 @@ TEST(MessageBox, EscapeAnswersNoToEveryQuestion) {
   EXPECT_EQ(AnswerWithKey(MessageButtons::kYesNoDefaultNo, VK_ESCAPE), MessageAnswer::kNo);
 }
 
+// A dialog's loop hands each message to the thread's filter before it handles it; Windows' own
+// Yes/No box ignores Escape, Wine's answers it, so the filter is checked as the loop calls it.
+TEST(MessageBox, EscapeInADialogWithANoButtonPressesNo) {
+  const UniqueWindow box(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                           nullptr, ::GetModuleHandleW(nullptr), nullptr));
+  const HWND no = ::CreateWindowExW(0, L"BUTTON", L"否", WS_CHILD, 0, 0, 50, 20, box.get(),
+                                    reinterpret_cast<HMENU>(IDNO), ::GetModuleHandleW(nullptr),
+                                    nullptr);
+  MSG escape{no, WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
+  MSG posted{};
+  {
+    const EscapeAnswersNo filter;
+    EXPECT_TRUE(::CallMsgFilterW(&escape, MSGF_DIALOGBOX)) << "the key was left to the box";
+    ASSERT_TRUE(::PeekMessageW(&posted, box.get(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(LOWORD(posted.wParam), IDNO);
+    MSG other_key{no, WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+    EXPECT_FALSE(::CallMsgFilterW(&other_key, MSGF_DIALOGBOX));
+  }
+  EXPECT_FALSE(::CallMsgFilterW(&escape, MSGF_DIALOGBOX)) << "the filter outlived its scope";
+  EXPECT_FALSE(::PeekMessageW(&posted, box.get(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+}
+
 TEST(MessageBox, ShowsTheTitleAndTextGiven) {
   std::u16string title;
   std::u16string text;

@@ -1,15 +1,11 @@
 #include "platform/win32/window/message_box.h"
 
-#include "platform/win32/win32_handles.h"
+#include <optional>
+
 #include "platform/win32/win32_strings.h"
 
 namespace tambrel::platform::win32 {
 namespace {
-
-struct HookRemover {
-  void operator()(HHOOK hook) const { ::UnhookWindowsHookEx(hook); }
-};
-using UniqueHook = UniqueHandle<HHOOK, HookRemover>;
 
 // Sees the messages of the box's own modal loop before the box does. Escape on a box that has a
 // No button presses that button.
@@ -27,6 +23,11 @@ LRESULT CALLBACK EscapeMeansNo(int code, WPARAM wparam, LPARAM lparam) {
 }
 
 }  // namespace
+
+EscapeAnswersNo::EscapeAnswersNo()
+    : hook_(Checked(::SetWindowsHookExW(WH_MSGFILTER, EscapeMeansNo, nullptr,
+                                        ::GetCurrentThreadId()),
+                    "SetWindowsHookExW")) {}
 
 UINT MessageBoxStyle(MessageButtons buttons, MessageIcon icon) {
   UINT style = MB_APPLMODAL | MB_SETFOREGROUND;
@@ -61,12 +62,8 @@ MessageAnswer AnswerOf(MessageButtons buttons, int pressed) {
 
 MessageAnswer ShowMessageBox(HWND owner, const std::u16string& text, MessageButtons buttons,
                              MessageIcon icon, const std::u16string& title) {
-  UniqueHook escape;
-  if (buttons != MessageButtons::kOk) {
-    escape.reset(Checked(
-        ::SetWindowsHookExW(WH_MSGFILTER, EscapeMeansNo, nullptr, ::GetCurrentThreadId()),
-        "SetWindowsHookExW"));
-  }
+  std::optional<EscapeAnswersNo> escape;
+  if (buttons != MessageButtons::kOk) escape.emplace();
   const int pressed =
       ::MessageBoxW(owner, AsWide(text), AsWide(title), MessageBoxStyle(buttons, icon));
   if (pressed == 0) ThrowLastError("MessageBoxW");
