@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/application.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
 #include "platform/menu_entry.h"
@@ -281,6 +282,20 @@ TEST_F(BuiltWindow, ShowCentresTheWindowInTheWorkArea) {
   const RECT& work = monitor.rcWork;
   EXPECT_NEAR(frame.left + frame.right, work.left + work.right, 1);
   EXPECT_NEAR(frame.top + frame.bottom, work.top + work.bottom, 1);
+}
+
+TEST_F(BuiltWindow, AWindowLargerThanTheScreenShowsItsTitleBar) {
+  window->SetWidth(Application::ScreenWidth() * 2);
+  window->SetHeight(Application::ScreenHeight() * 2);
+  window->Show();
+  RECT frame{};
+  ::GetWindowRect(Frame(), &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                                &monitor));
+  EXPECT_GE(frame.left, monitor.rcWork.left);
+  EXPECT_GE(frame.top, monitor.rcWork.top);
 }
 
 TEST_F(BuiltWindow, MaximisingAndRestoringAreSeenAsStatesAndResizes) {

@@ -250,15 +250,17 @@ void Win32Window::SetState(WindowState state) {
 void Win32Window::Show() {
   if (!window_) return;
   if (State() == WindowState::kNormal) {
-    // Centred in the work area of the primary monitor, clear of the taskbar.
+    // Centred in the work area of the primary monitor, clear of the taskbar. A window larger
+    // than the work area keeps its title bar on the screen, where the user can grab it.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     const HMONITOR primary = ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     if (::GetMonitorInfoW(primary, &monitor)) {
       const SIZE size = OuterSize();
       const RECT& work = monitor.rcWork;
-      ::SetWindowPos(window_.get(), nullptr, work.left + (RectWidth(work) - size.cx) / 2,
-                     work.top + (RectHeight(work) - size.cy) / 2, 0, 0,
+      const int left = std::max<int>(work.left, work.left + (RectWidth(work) - size.cx) / 2);
+      const int top = std::max<int>(work.top, work.top + (RectHeight(work) - size.cy) / 2);
+      ::SetWindowPos(window_.get(), nullptr, left, top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
