@@ -390,6 +390,36 @@ TEST_F(BuiltWindow, ADisabledTimerDoesNotTickWhileAnotherDoes) {
   EXPECT_EQ(ticker_ticks, 0);
 }
 
+TEST_F(BuiltWindow, TimersTickWhileAMessageBoxIsOpen) {
+  auto& ticker = window->Get<Timer>("Ticker");
+  ticker.SetInterval(10);
+  int ticks = 0;
+  ticker.OnTimer([&] {
+    // Only the box's own loop runs now: its ticks are the proof, and the third answers it.
+    if (++ticks == 3) testing::PressButton(testing::ShownDialog(), IDOK);
+  });
+  ticker.SetEnabled(true);
+  EXPECT_EQ(window->Dialogs().ShowMessage(u"保存成功", MessageButtons::kOk,
+                                          MessageIcon::kInformation, u"提示"),
+            MessageAnswer::kOk);
+  EXPECT_EQ(ticks, 3);
+}
+
+TEST_F(BuiltWindow, MovingToAMonitorOfAnotherDpiTakesTheSizeWindowsSuggests) {
+  int resizes = 0;
+  window->OnResize([&] { ++resizes; });
+  RECT suggested{100, 50, 100 + 900, 50 + 700};
+  ::SendMessageW(Frame(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  RECT frame{};
+  ::GetWindowRect(Frame(), &frame);
+  EXPECT_EQ(frame.left, 100);
+  EXPECT_EQ(frame.top, 50);
+  EXPECT_EQ(frame.right - frame.left, 900);
+  EXPECT_EQ(frame.bottom - frame.top, 700);
+  EXPECT_GE(resizes, 1) << "the layout follows the new size";
+}
+
 TEST_F(BuiltWindow, TheEditorAcceptsDroppedFilesWhenTheDefinitionSaysSo) {
   EXPECT_TRUE(::GetWindowLongPtrW(Child("Editor"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
