@@ -5,6 +5,7 @@
 #include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
 #include "platform/large_buffer.h"
+#include "text/utf16.h"
 
 namespace tambrel::document {
 namespace cp936 = platform::cp936;
@@ -147,9 +148,8 @@ std::size_t CountLossyCharacters(const TextPieces& text) {
   bool after_high_surrogate = false;
   text([&](std::u16string_view piece) {
     for (const char16_t unit : piece) {
-      const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-      if (!(after_high_surrogate && low)) count += lossy[unit];
-      after_high_surrogate = !after_high_surrogate && unit >= 0xD800 && unit <= 0xDBFF;
+      if (!(after_high_surrogate && text::IsLowSurrogate(unit))) count += lossy[unit];
+      after_high_surrogate = !after_high_surrogate && text::IsHighSurrogate(unit);
     }
   });
   return count;

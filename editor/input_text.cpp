@@ -1,6 +1,7 @@
 #include "editor/input_text.h"
 
 #include "text/unicode_properties.h"
+#include "text/utf16.h"
 
 namespace tambrel::editor {
 
@@ -20,14 +21,10 @@ std::u16string WithLineBreaks(std::u16string_view text, std::u16string_view line
 }
 
 bool HasRightToLeft(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    if (text::PropertiesOf(c).Direction() == text::StrongDirection::kRightToLeft) return true;
+  for (std::size_t i = 0; i < text.size();) {
+    const text::CodePointAt c = text::DecodeAt(text, i);
+    if (text::PropertiesOf(c.value).Direction() == text::StrongDirection::kRightToLeft) return true;
+    i += c.length;
   }
   return false;
 }

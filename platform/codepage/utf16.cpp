@@ -1,11 +1,14 @@
 #include "platform/codepage/utf16.h"
 
+#include "text/utf16.h"
+
 namespace tambrel::platform::utf16 {
 namespace {
 
-bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+using text::IsHighSurrogate;
+using text::IsLowSurrogate;
+
+bool IsSurrogate(char16_t unit) { return IsHighSurrogate(unit) || IsLowSurrogate(unit); }
 
 // One loop per byte order, so that the order is not asked again for every unit.
 template <ByteOrder kOrder>

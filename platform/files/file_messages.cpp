@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/files/path_text.h"
+#include "text/utf16.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -25,7 +26,7 @@ std::u16string DisplayPath(const std::filesystem::path& path) {
   // A byte that is not UTF-8 shows as the replacement character; the second half of a
   // surrogate pair is left alone.
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const bool paired = i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF;
+    const bool paired = i > 0 && text::IsHighSurrogate(text[i - 1]);
     if (!paired && text[i] >= 0xDC80 && text[i] <= 0xDCFF) text[i] = u'\uFFFD';
   }
   return text;

@@ -2,13 +2,12 @@
 
 #include <cstdint>
 
+#include "text/utf16.h"
+
 namespace tambrel::platform::files {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;  // a byte b >= 0x80 travels as U+DC00 + b
-
-bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 void AppendUtf16(std::u16string& out, char32_t code_point) {
   if (code_point < 0x10000) {
@@ -51,10 +50,12 @@ std::size_t Utf8Sequence(std::string_view bytes, char32_t& code_point) {
     code_point = (code_point << 6) | (byte(i) & 0x3F);
   }
   if (code_point < minimum || code_point > 0x10FFFF) return 0;
-  if (code_point >= 0xD800 && code_point <= 0xDFFF) return 0;
+  if (text::IsHighSurrogate(code_point) || text::IsLowSurrogate(code_point)) return 0;
   return length;
 }
 
+#ifndef _WIN32
+// Only a file system whose names are bytes needs a name's text back in UTF-8.
 void AppendUtf8(std::string& out, char32_t code_point) {
   if (code_point < 0x80) {
     out.push_back(static_cast<char>(code_point));
@@ -72,6 +73,7 @@ void AppendUtf8(std::string& out, char32_t code_point) {
     out.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
   }
 }
+#endif
 
 Failure InvalidName() { return Failure{u"文件名无效，无法用作文件的路径。"}; }
 
@@ -115,12 +117,12 @@ Result<std::filesystem::path> PathFromText(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char32_t unit = text[i];
     if (unit == 0) return InvalidName();
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      AppendUtf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+    if (text::IsHighSurrogate(unit) && i + 1 < text.size() && text::IsLowSurrogate(text[i + 1])) {
+      AppendUtf8(bytes, text::CombineSurrogates(text[i], text[i + 1]));
       ++i;
     } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
       bytes.push_back(static_cast<char>(unit - kEscapeBase));
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+    } else if (text::IsHighSurrogate(unit) || text::IsLowSurrogate(unit)) {
       return InvalidName();
     } else {
       AppendUtf8(bytes, unit);

@@ -9,14 +9,12 @@
 
 #include "platform/win32/text_view/clipboard_text.h"
 #include "platform/win32/text_view/text_view.h"
+#include "text/utf16.h"
 
 namespace tambrel::platform::win32 {
 namespace {
 
 bool IsDown(int key) { return ::GetKeyState(key) < 0; }
-
-bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
@@ -127,12 +125,12 @@ bool TextView::HandleEditing(UINT key, bool control, bool shift) {
 
 void TextView::OnChar(wchar_t unit) {
   // A character beyond the BMP comes as two messages, one for each half.
-  if (IsHighSurrogate(unit)) {
+  if (text::IsHighSurrogate(unit)) {
     high_surrogate_ = unit;
     return;
   }
   std::u16string typed;
-  if (IsLowSurrogate(unit)) {
+  if (text::IsLowSurrogate(unit)) {
     if (!high_surrogate_) return;
     typed = {static_cast<char16_t>(*high_surrogate_), static_cast<char16_t>(unit)};
   } else {
