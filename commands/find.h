@@ -11,6 +11,7 @@
 #include "platform/background_work.h"
 #include "platform/edit_box.h"
 #include "platform/user_dialogs.h"
+#include "text/text_pieces.h"
 
 namespace tambrel::commands {
 
@@ -19,9 +20,9 @@ namespace tambrel::commands {
 // empty sought text is found at start itself while start lies within the text.
 std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16string_view sought);
 
-// A text too large to copy, handed over piece by piece as the editor holds it.
+// A text in pieces, with its length.
 struct PiecewiseText {
-  std::function<void(const std::function<void(std::u16string_view)>&)> pieces;
+  text::TextPieces pieces;
   std::size_t length = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/decoded_text.h"
+#include "text/text_pieces.h"
 
 // The scrambled document form: every character's code page 936 code moved by a fixed shift,
 // followed by a marker that tells it from plain text.
@@ -33,9 +34,8 @@ std::u16string AnsiChar(std::int16_t code);
 std::u16string EncodeText(std::u16string_view text);
 std::u16string DecodeText(std::u16string_view text);
 
-// A text handed over in consecutive pieces, for a document too large to copy whole: the function
-// calls its argument with each piece in turn.
-using TextPieces = std::function<void(const std::function<void(std::u16string_view)>&)>;
+// A document too large to copy whole is encoded piece by piece.
+using text::TextPieces;
 
 // The bytes of a scrambled document holding text: the encoded text and the marker, in code
 // page 936.

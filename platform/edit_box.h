@@ -11,6 +11,7 @@
 #include "platform/control.h"
 #include "platform/font_choice.h"
 #include "platform/ole_color.h"
+#include "text/text_pieces.h"
 
 namespace tambrel::platform {
 
@@ -45,7 +46,7 @@ class EditBox : public Control {
   virtual std::u16string Text() const = 0;
   // Hands the text to `visit` in consecutive pieces, for a document too large to copy whole. It
   // reads nothing but the text, so it may run on another thread while the text does not change.
-  virtual void ForEachTextPiece(const std::function<void(std::u16string_view)>& visit) const {
+  virtual void ForEachTextPiece(const text::PieceVisitor& visit) const {
     visit(Text());
   }
   virtual std::int32_t TextLength() const = 0;

@@ -28,9 +28,8 @@ std::size_t EditorEditBox::Position(std::int32_t index) const {
 
 std::u16string EditorEditBox::Text() const { return Model().Buffer().Text(); }
 
-void EditorEditBox::ForEachTextPiece(
-    const std::function<void(std::u16string_view)>& visit) const {
-  Model().Buffer().ForEachSpan(0, Model().Length(), visit);
+void EditorEditBox::ForEachTextPiece(const text::PieceVisitor& visit) const {
+  Model().Buffer().ForEachPiece(0, Model().Length(), visit);
 }
 
 std::int32_t EditorEditBox::TextLength() const { return ToInt32(Model().Length()); }

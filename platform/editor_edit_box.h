@@ -19,7 +19,7 @@ class EditorEditBox : public EditBox {
   using EditBox::EditBox;
 
   std::u16string Text() const override;
-  void ForEachTextPiece(const std::function<void(std::u16string_view)>& visit) const override;
+  void ForEachTextPiece(const text::PieceVisitor& visit) const override;
   std::int32_t TextLength() const override;
   void SetText(const std::u16string& text) override;
   void SetText(std::u16string&& text) override;

@@ -9,7 +9,7 @@ LineSource LineOfBuffer(const TextBuffer& buffer, std::size_t line) {
   const std::size_t length = buffer.LineLength(line);
   return [&buffer, start, length](std::size_t from,
                                   const std::function<bool(std::u16string_view)>& consume) {
-    if (from < length) buffer.ForEachSpan(start + from, length - from, consume);
+    if (from < length) buffer.ForEachPiece(start + from, length - from, consume);
   };
 }
 
@@ -20,7 +20,7 @@ void CountLineRows(const TextBuffer& buffer, std::size_t first_line, CharMetrics
   std::size_t line = first_line;
   RowBreaker breaker(metrics, width, start);
   breaker.OnLineEnd([&](std::size_t rows) { return counted(line++, rows); });
-  buffer.ForEachSpan(start, buffer.Length() - start,
+  buffer.ForEachPiece(start, buffer.Length() - start,
                      [&breaker](std::u16string_view span) { return breaker.Feed(span); });
   breaker.Finish();
 }

@@ -47,7 +47,7 @@ Direction ParagraphDirection(const TextBuffer& text, std::size_t line) {
   FirstStrong first;
   char16_t pending_high = 0;  // the last unit of the span before, when it began a pair
   bool going = true;
-  text.ForEachSpan(text.LineStart(line), length, [&](std::u16string_view span) {
+  text.ForEachPiece(text.LineStart(line), length, [&](std::u16string_view span) {
     std::size_t i = 0;
     if (pending_high != 0) {
       const bool paired = IsLowSurrogate(span[0]);

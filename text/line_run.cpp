@@ -41,7 +41,7 @@ LineRun CountLineRun(const TextBuffer& buffer, std::size_t first_line, CharMetri
         std::min({finishing ? std::max(long_units, std::size_t{1}) : units - run.units_read,
                   kFeedUnits, end - position});
     const std::size_t lines_before = run.lines;
-    buffer.ForEachSpan(position, feed,
+    buffer.ForEachPiece(position, feed,
                        [&breaker](std::u16string_view span) { return breaker.Feed(span); });
     if (ended_early) {
       // Stopped at a line's end inside this piece: only what was read up to it counts.

@@ -32,7 +32,7 @@ std::u16string TextBuffer::Substring(std::size_t position, std::size_t length) c
   length = std::min(length, Length() - position);
   std::u16string text;
   text.reserve(length);
-  ForEachSpan(position, length, [&text](std::u16string_view span) { text.append(span); });
+  ForEachPiece(position, length, [&text](std::u16string_view span) { text.append(span); });
   return text;
 }
 

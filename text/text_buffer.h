@@ -41,10 +41,10 @@ class TextBuffer {
   // The units from `position` to the end of the piece that holds them, straight from storage.
   // Empty at Length().
   std::u16string_view SpanAt(std::size_t position) const;
-  // Hands [position, position + length) to `visit` as consecutive spans from storage. If `visit`
-  // answers a bool, false stops the walk.
+  // Hands [position, position + length) to `visit` as consecutive pieces straight from storage.
+  // If `visit` answers a bool, false stops the walk.
   template <class Visit>
-  void ForEachSpan(std::size_t position, std::size_t length, Visit&& visit) const;
+  void ForEachPiece(std::size_t position, std::size_t length, Visit&& visit) const;
 
   // At least 1: "a\n" has two lines, the second empty.
   std::size_t LineCount() const;
@@ -106,7 +106,7 @@ class TextBuffer {
 };
 
 template <class Visit>
-void TextBuffer::ForEachSpan(std::size_t position, std::size_t length, Visit&& visit) const {
+void TextBuffer::ForEachPiece(std::size_t position, std::size_t length, Visit&& visit) const {
   while (length > 0) {
     std::u16string_view span = SpanAt(position);
     if (span.empty()) return;  // past the end

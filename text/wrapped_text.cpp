@@ -168,7 +168,7 @@ void WrappedText::RewrapLongLine(std::size_t line, LongLine rows, const Change& 
                                 const std::function<bool(std::u16string_view)>& consume) {
     cut = limit < new_length;
     if (from >= limit) return;
-    buffer_.ForEachSpan(line_start + from, limit - from, [&](std::u16string_view span) {
+    buffer_.ForEachPiece(line_start + from, limit - from, [&](std::u16string_view span) {
       if (consume(span)) return true;
       in_step = true;
       cut = false;
@@ -224,7 +224,7 @@ std::size_t WrappedText::ExtendLongLine(std::size_t line, LongLine& rows, std::s
   while (rows.fed < rows.length && read < units && rows.starts.size() < wanted) {
     const std::size_t feed =
         std::min({SliceUnits(limits_.long_line_units), rows.length - rows.fed, units - read});
-    buffer_.ForEachSpan(line_start + rows.fed, feed,
+    buffer_.ForEachPiece(line_start + rows.fed, feed,
                         [&breaker](std::u16string_view span) { breaker.Feed(span); });
     rows.fed += feed;
     read += feed;

@@ -73,7 +73,7 @@ TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
 
 // The text cut into pieces of every size, as the editor hands a large document over.
 PiecewiseText InPieces(const std::u16string& text, std::size_t piece) {
-  return PiecewiseText{[text, piece](const std::function<void(std::u16string_view)>& visit) {
+  return PiecewiseText{[text, piece](const text::PieceVisitor& visit) {
                          for (std::size_t at = 0; at < text.size(); at += piece) {
                            visit(std::u16string_view(text).substr(at, piece));
                          }
@@ -172,7 +172,7 @@ TEST(FindInBackground, AMatchAcrossPiecesIsSelectedAsInTheWholeText) {
 TEST(FindInBackground, ReadsTheTextOnlyAsOnePieceOfBackgroundWork) {
   testing::InlineWork work;
   int reads_outside = 0;
-  const PiecewiseText text{[&](const std::function<void(std::u16string_view)>& visit) {
+  const PiecewiseText text{[&](const text::PieceVisitor& visit) {
                              if (!work.running) ++reads_outside;
                              visit(u"large ");
                              visit(u"document");

@@ -59,10 +59,10 @@ TEST(TextBufferStorage, SpansCoverTheRangeAndStopWhenAsked) {
   buffer.Replace(3, 0, u"abc");
   buffer.Replace(8, 1, u"XY");
   std::u16string joined;
-  buffer.ForEachSpan(2, 9, [&](std::u16string_view span) { joined += span; });
+  buffer.ForEachPiece(2, 9, [&](std::u16string_view span) { joined += span; });
   EXPECT_EQ(joined, buffer.Text().substr(2, 9));
   std::size_t visited = 0;
-  buffer.ForEachSpan(0, buffer.Length(), [&](std::u16string_view) { return ++visited < 2; });
+  buffer.ForEachPiece(0, buffer.Length(), [&](std::u16string_view) { return ++visited < 2; });
   EXPECT_EQ(visited, 2u);
 }
 
