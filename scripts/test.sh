@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Tambrel with every test and runs them all: a short fuzzing smoke run of the document
 # reader first, then every CTest suite (unit, GUI on the offscreen platform, the .deb check), then
-# the same tree built with clang, whose tests run too, and last the tests once more in a clang
-# build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the same tree built with clang, whose tests run too, the tests once more in a clang build under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and last the Windows build under Wine.
 #   scripts/test.sh
 set -euo pipefail
 
@@ -23,3 +23,7 @@ TAMBREL_COMPILER=clang TAMBREL_BUILD_DIR=$build_dir-clang "$root/scripts/build.s
 # came out right. clang builds this tree in about half the time g++ takes.
 TAMBREL_COMPILER=clang TAMBREL_BUILD_DIR=$build_dir-sanitize "$root/scripts/build.sh" sanitize
 (cd "$build_dir-sanitize" && ctest --output-on-failure --parallel "$(nproc)" --timeout 600)
+
+# The Windows program, cross-built with mingw-w64 and proven under Wine: its tests, the real
+# window driven on a virtual display, and the installer.
+TAMBREL_WINDOWS_BUILD_DIR=${TAMBREL_WINDOWS_BUILD_DIR:-$build_dir-windows} "$root/scripts/check-windows.sh"

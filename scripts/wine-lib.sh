@@ -53,6 +53,10 @@ wine_graphics() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   wineserver -p
+  # The first program starts Wine's services and the desktop, which keep its standard output
+  # and error open for as long as the server runs: a test started first would never seem to end
+  # to CTest. Started here, with nothing to hold open.
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 }
 
 # Starts Xvfb and openbox (which gives windows and dialogs the keyboard focus) and exports
