@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/files/file_identity.h"
 #include "platform/files/file_messages.h"
 #include "platform/files/files.h"
 #include "platform/large_buffer.h"
@@ -86,19 +88,35 @@ Result<fs::path> FinalPath(const fs::path& path) {
   }
 }
 
-// The file a save writes before it takes the target's name, under the target's temporary save
-// name, so that it takes over whatever a killed save left there. It deletes itself unless it was
-// moved into place.
+fs::path FolderOf(const fs::path& target) {
+  return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+// The file a save writes before it takes the target's name, under one of the target's temporary
+// save names. It is open without any sharing while it is written, so RemoveStaleSaveFiles in
+// another running copy of the program cannot remove it; a killed save's handle closes with its
+// process, and what it left is free to remove. It deletes itself unless it was moved into place.
+//
+// Its failures name the folder: the file is removed before the user reads the message.
 class TemporaryFile {
  public:
   static Result<TemporaryFile> CreateFor(const fs::path& target) {
-    fs::path path = TemporarySaveName(target);
-    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      return LastError(u"无法在文件夹中创建临时文件", path.parent_path());
+    constexpr unsigned kNameAttempts = 64;
+    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt) {
+      fs::path path = TemporarySaveName(target, attempt);
+      const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (handle != INVALID_HANDLE_VALUE) return TemporaryFile(std::move(path), handle);
+      const DWORD error = ::GetLastError();
+      // Another save's, or a leftover that could not be removed: another name will do.
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+          error == ERROR_SHARING_VIOLATION) {
+        continue;
+      }
+      return FileFailure(u"无法在文件夹中创建临时文件", FolderOf(target), Win32Reason(error));
     }
-    return TemporaryFile(std::move(path), handle);
+    return FileFailure(u"无法在文件夹中创建临时文件", FolderOf(target),
+                       Win32Reason(ERROR_FILE_EXISTS));
   }
 
   TemporaryFile(TemporaryFile&& other) noexcept
@@ -113,6 +131,7 @@ class TemporaryFile {
 
   HANDLE handle() const { return handle_; }
   const fs::path& path() const { return path_; }
+  fs::path folder() const { return FolderOf(path_); }
   bool Close() { return ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
   void Keep() { keep_ = true; }
 
@@ -124,17 +143,33 @@ class TemporaryFile {
   bool keep_ = false;
 };
 
-Status WriteAll(HANDLE handle, std::string_view contents, const fs::path& temporary) {
+Status WriteAll(HANDLE handle, std::string_view contents, const fs::path& folder) {
   while (!contents.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
     DWORD written = 0;
     if (!::WriteFile(handle, contents.data(), chunk, &written, nullptr)) {
-      return LastError(u"无法写入临时文件", temporary);
+      return LastError(u"无法在文件夹中写入新内容", folder);
     }
     contents.remove_prefix(written);
   }
   return Done{};
 }
+
+// Closes a search of a folder when it goes out of scope.
+class FolderSearch {
+ public:
+  explicit FolderSearch(HANDLE handle) : handle_(handle) {}
+  FolderSearch(const FolderSearch&) = delete;
+  FolderSearch& operator=(const FolderSearch&) = delete;
+  ~FolderSearch() {
+    if (valid()) ::FindClose(handle_);
+  }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
 
 }  // namespace
 
@@ -198,17 +233,21 @@ Result<Replaced> ReplaceFileAtomically(const fs::path& path, std::string_view co
     return FileFailure(u"无法保存文件", path, u"文件是只读的");
   }
 
+  RemoveStaleSaveFiles(FolderOf(target));
   Result<TemporaryFile> created = TemporaryFile::CreateFor(target);
   if (!created) return created.failure();
   TemporaryFile& temporary = created.value();
 
-  if (Status written = WriteAll(temporary.handle(), contents, temporary.path()); !written) {
+  if (Status written = WriteAll(temporary.handle(), contents, temporary.folder()); !written) {
     return written.failure();
   }
   if (!::FlushFileBuffers(temporary.handle())) {
-    return LastError(u"无法把临时文件写入磁盘", temporary.path());
+    return LastError(u"无法把新内容写入磁盘", temporary.folder());
   }
-  if (!temporary.Close()) return LastError(u"无法写入临时文件", temporary.path());
+  // From here to the replacement the file is open to others: a RemoveStaleSaveFiles of another
+  // copy of the program that starts in that moment could take it, and this save would then fail
+  // with a message rather than lose anything.
+  if (!temporary.Close()) return LastError(u"无法在文件夹中写入新内容", temporary.folder());
   if (hooks.before_rename) {
     if (Status hook = hooks.before_rename(); !hook) return hook.failure();
   }
@@ -221,7 +260,35 @@ Result<Replaced> ReplaceFileAtomically(const fs::path& path, std::string_view co
   temporary.Keep();
   // MOVEFILE_WRITE_THROUGH and ReplaceFileW leave nothing of the folder to flush.
   static_cast<void>(hooks.sync_folder);
-  return Replaced{};
+  // Files without a name are Linux's alone.
+  static_cast<void>(hooks.check_anonymous_file);
+  static_cast<void>(hooks.name_anonymous_file);
+  Replaced done;
+  // ReplaceFileW may keep the old file's identity or give the new one's: what the name stands for
+  // now is what counts.
+  if (Result<std::optional<FileIdentity>> identity = IdentityOf(target); identity) {
+    done.written = identity.value();
+  }
+  return done;
+}
+
+void RemoveStaleSaveFiles(const fs::path& folder) {
+  WIN32_FIND_DATAW found;
+  const FolderSearch search(::FindFirstFileExW((folder / L".tambrel-save-*.tmp").c_str(),
+                                               FindExInfoBasic, &found, FindExSearchNameMatch,
+                                               nullptr, 0));
+  if (!search.valid()) return;
+  do {
+    // The pattern also matches short 8.3 names and longer endings: the name itself decides.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (!IsTemporarySaveName(fs::path(found.cFileName))) continue;
+    // Without sharing, the file opens only when no save holds it; it goes when this handle closes.
+    const HANDLE file = ::CreateFileW((folder / found.cFileName).c_str(), DELETE, 0, nullptr,
+                                      OPEN_EXISTING,
+                                      FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr);
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  } while (::FindNextFileW(search.get(), &found));
 }
 
 }  // namespace tambrel::platform::files

@@ -9,6 +9,8 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/file_identity.h"
 #include "platform/files/file_messages.h"
 #include "tests/support/temp_dir.h"
 
@@ -236,13 +239,230 @@ TEST(ReplaceFileAtomically, ASaveKilledBeforeTheRenameLeavesTheOldFileAndNothing
   if (HasAnonymousFiles(dir.path())) {
     EXPECT_EQ(after_kill, std::vector<std::string>{"doc.txt"});
   } else {
-    // Without anonymous files the killed save leaves its own file, which the next one takes over.
+    // Without anonymous files the killed save leaves its own file, which the next one removes.
     EXPECT_LE(after_kill.size(), 2u);
   }
   ASSERT_TRUE(ReplaceFileAtomically(path, "saved again").ok());
   EXPECT_EQ(ReadBytes(path), "saved again");
   EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
 }
+
+// --- What a save leaves behind ------------------------------------------------------------
+
+// Holds a file as a save in progress holds its own: locked on Linux, open without sharing on
+// Windows.
+class HeldLikeASave {
+ public:
+  explicit HeldLikeASave(const fs::path& path) {
+#ifdef _WIN32
+    handle_ = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE);
+#else
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    EXPECT_GE(fd_, 0);
+    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+#endif
+  }
+  ~HeldLikeASave() {
+#ifdef _WIN32
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+#else
+    if (fd_ >= 0) ::close(fd_);
+#endif
+  }
+  HeldLikeASave(const HeldLikeASave&) = delete;
+  HeldLikeASave& operator=(const HeldLikeASave&) = delete;
+
+ private:
+#ifdef _WIN32
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+#else
+  int fd_ = -1;
+#endif
+};
+
+TEST(TemporarySaveName, IsHiddenEndsInTmpAndIsKnownAgain) {
+  const fs::path target = fs::path("folder") / "文档.txt";
+  for (unsigned attempt : {0u, 1u, 63u}) {
+    const fs::path name = TemporarySaveName(target, attempt);
+    EXPECT_EQ(name.parent_path(), fs::path("folder"));
+    EXPECT_TRUE(IsTemporarySaveName(name.filename())) << name;
+    EXPECT_EQ(name.filename().string().front(), '.');
+    EXPECT_EQ(name.extension(), ".tmp");
+  }
+  EXPECT_NE(TemporarySaveName(target, 0), TemporarySaveName(target, 1));
+  EXPECT_NE(TemporarySaveName(target), TemporarySaveName(fs::path("folder") / "other.txt"));
+  for (const char8_t* other : {u8"文档.txt", u8".tambrel-save-.tmp", u8".tambrel-save-notes.txt",
+                               u8"tambrel-save-0.tmp", u8"keep.tmp", u8".tambrel-save-0.tmpx"}) {
+    EXPECT_FALSE(IsTemporarySaveName(fs::path(other))) << fs::path(other).string();
+  }
+}
+
+TEST(RemoveStaleSaveFiles, LeftoversOfKilledSavesGoBeforeTheNextSave) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  // A large partial file, and one of another document's saves, each as a killed save leaves it.
+  std::ofstream(TemporarySaveName(path), std::ios::binary) << std::string(3 << 20, 'x');
+  std::ofstream(TemporarySaveName(dir / "other.txt", 2), std::ios::binary) << "partial";
+  // Names that are not the program's own stay, and so does a folder that looks like one.
+  const std::vector<std::string> others = {".tambrel-save-notes.txt", "keep.tmp",
+                                           "tambrel-save-0.tmp"};
+  for (const std::string& name : others) dir.Write(name, "the user's");
+  fs::create_directory(dir / ".tambrel-save-folder.tmp");
+
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new").ok());
+  std::vector<std::string> expected = others;
+  expected.push_back(".tambrel-save-folder.tmp");
+  expected.push_back("doc.txt");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(dir.path()), expected);
+  EXPECT_EQ(ReadBytes(path), "new");
+}
+
+TEST(RemoveStaleSaveFiles, ASaveInProgressElsewhereKeepsItsFile) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  const fs::path theirs = TemporarySaveName(path);
+  std::ofstream(theirs, std::ios::binary) << "half written by another copy";
+  {
+    const HeldLikeASave held(theirs);
+    // The same document saved meanwhile takes another name, and leaves the held one alone.
+    ASSERT_TRUE(ReplaceFileAtomically(path, "new").ok());
+    RemoveStaleSaveFiles(dir.path());
+    EXPECT_EQ(ReadBytes(theirs), "half written by another copy");
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_EQ(Entries(dir.path()).size(), 2u);
+  }
+  // Once its save is gone, so is the file.
+  RemoveStaleSaveFiles(dir.path());
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(ReplaceFileAtomically, TellsWhatItWrote) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  const auto before = IdentityOf(path);
+  const auto replaced = ReplaceFileAtomically(path, "new, and longer");
+  ASSERT_TRUE(replaced.ok());
+  const auto after = IdentityOf(path);
+  ASSERT_TRUE(after.ok() && after.value().has_value());
+  ASSERT_TRUE(replaced.value().written.has_value());
+  EXPECT_EQ(*replaced.value().written, *after.value());
+  EXPECT_NE(replaced.value().written, before.value());
+  EXPECT_EQ(replaced.value().written->size, 15u);
+}
+
+#ifndef _WIN32
+TEST(ReplaceFileAtomically, AnAnonymousFileThatCannotBeNamedGivesItsBytesToANamedOne) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  int namings = 0;
+  ReplaceHooks hooks;
+  hooks.name_anonymous_file = [&]() -> Status {
+    ++namings;
+    return FileFailure(u"无法在文件夹中创建临时文件", dir.path(), ErrnoReason(ENOENT));
+  };
+  const auto replaced = ReplaceFileAtomically(path, "new content", hooks);
+  ASSERT_TRUE(replaced.ok());
+  EXPECT_EQ(ReadBytes(path), "new content");
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+  EXPECT_EQ(namings, HasAnonymousFiles(dir.path()) ? 1 : 0);
+  EXPECT_EQ(*replaced.value().written, *IdentityOf(path).value());
+}
+
+TEST(ReplaceFileAtomically, AnAnonymousFileThatCouldNotBeNamedIsNotWrittenAtAll) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old");
+  int checks = 0;
+  int namings = 0;
+  ReplaceHooks hooks;
+  hooks.check_anonymous_file = [&]() -> Status {
+    ++checks;
+    return Failure{u"没有 /proc"};
+  };
+  hooks.name_anonymous_file = [&]() -> Status {
+    ++namings;
+    return Done{};
+  };
+  ASSERT_TRUE(ReplaceFileAtomically(path, "new content", hooks).ok());
+  EXPECT_EQ(ReadBytes(path), "new content");
+  EXPECT_EQ(checks, HasAnonymousFiles(dir.path()) ? 1 : 0);
+  EXPECT_EQ(namings, 0) << "the content went straight to a named file";
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(ReplaceFileAtomically, ANamedSaveKilledOnTheWayIsGoneAfterTheNextSaveInTheFolder) {
+  TempDir dir;
+  const fs::path path = dir.Write("doc.txt", "old content");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ReplaceHooks hooks;
+    hooks.check_anonymous_file = []() -> Status { return Failure{u"没有 /proc"}; };
+    hooks.before_rename = []() -> Status {
+      ::raise(SIGKILL);
+      return Done{};
+    };
+    static_cast<void>(ReplaceFileAtomically(path, std::string(1 << 20, 'n'), hooks));
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  const std::vector<std::string> after_kill = Entries(dir.path());
+  ASSERT_EQ(after_kill.size(), 2u) << "the killed save left its named file";
+  EXPECT_TRUE(IsTemporarySaveName(fs::path(after_kill[0])));
+  // A save of another document in the same folder clears it.
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "other.txt", "other").ok());
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"doc.txt", "other.txt"}));
+  EXPECT_EQ(ReadBytes(path), "old content");
+}
+
+// Lets no file of this process grow past a few bytes, as a full disk would, for as long as it
+// lives. Writing past the limit fails with EFBIG instead of killing the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    struct rlimit limited = old_;
+    limited.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    old_signal_ = ::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    ::signal(SIGXFSZ, old_signal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct rlimit old_{};
+  void (*old_signal_)(int) = nullptr;
+};
+
+TEST(ReplaceFileAtomically, AFailedWriteNamesTheFolderNotAFileThatIsGone) {
+  for (const bool anonymous : {true, false}) {
+    TempDir dir;
+    const fs::path path = dir.Write("doc.txt", "old");
+    ReplaceHooks hooks;
+    if (!anonymous) hooks.check_anonymous_file = []() -> Status { return Failure{u"没有 /proc"}; };
+    std::u16string reason;
+    {
+      const FileSizeLimit limit(4);
+      const auto failed = ReplaceFileAtomically(path, "more than four bytes", hooks);
+      ASSERT_FALSE(failed.ok()) << anonymous;
+      reason = failed.failure().reason;
+    }
+    EXPECT_NE(reason.find(DisplayPath(dir.path())), std::u16string::npos) << anonymous;
+    EXPECT_NE(reason.find(ErrnoReason(EFBIG)), std::u16string::npos) << anonymous;
+    EXPECT_EQ(reason.find(u".tambrel-save"), std::u16string::npos) << anonymous;
+    EXPECT_EQ(reason.find(u".tmp"), std::u16string::npos) << anonymous;
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"doc.txt"});
+  }
+}
+#endif
 
 TEST(ReplaceFileAtomically, AFolderThatCannotBeSyncedStillCountsAsReplaced) {
   TempDir dir;
