@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+
+#include "platform/files/file_identity.h"
 
 namespace tambrel::commands {
 
@@ -15,6 +18,11 @@ struct DocumentState {
   // look like any other character ("?" in code page 936): the next save cannot give the bytes
   // back. Cleared by the next load or save.
   std::size_t unreadable_characters = 0;
+  // The current document's file as this program last saw it: when it was opened (taken before
+  // the reading, so a change made while it was read still counts) or last saved. nullopt while
+  // the document has no file, or none that could be looked at. Another program that writes,
+  // replaces or removes the file makes the file on disk differ from this.
+  std::optional<platform::files::FileIdentity> known_file;
 };
 
 // Whether a save command wrote the file.

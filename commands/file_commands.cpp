@@ -10,6 +10,7 @@
 #include "document/document_codec.h"
 #include "document/document_file.h"
 #include "document/line_breaks.h"
+#include "platform/files/file_identity.h"
 #include "platform/files/path_text.h"
 
 namespace tambrel::commands {
@@ -19,6 +20,7 @@ using namespace tambrel::document;
 using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
+using platform::files::FileIdentity;
 
 namespace {
 
@@ -48,6 +50,20 @@ std::u16string FailureMessage(std::u16string_view what, const std::u16string& pa
   return text;
 }
 
+// What is at path now: nullopt inside when nothing is; nullopt outside when that cannot be told
+// (a name the system cannot take, a folder without permission). What cannot be told is not taken
+// for a change: opening or saving the file reports the real trouble when it comes to that.
+std::optional<std::optional<FileIdentity>> FileNow(const std::u16string& path) {
+  const auto file = platform::files::PathFromText(path);
+  if (!file) return std::nullopt;
+  auto identity = platform::files::IdentityOf(file.value());
+  if (!identity) return std::nullopt;
+  return identity.value();
+}
+
+const char16_t kChangedElsewhere[] = u"文件已被其他程序修改：";
+const char16_t kGoneElsewhere[] = u"文件已被其他程序删除或移动：";
+
 }  // namespace
 
 void FileCommands::Open_Click() {
@@ -66,6 +82,7 @@ void FileCommands::Bc_Click() {
     Save_Click();
     return;
   }
+  if (ConfirmSavingOverOtherChanges(dialog_.FileName) == Proceed::kStop) return;
   SaveDocument(dialog_.FileName);
 }
 
@@ -96,6 +113,7 @@ void FileCommands::Timer2_Timer(const std::u16string& command_line) {
   // Off first: a warning below runs a nested event loop, where a 1 ms timer would tick again.
   timer2_.SetEnabled(false);
   state_.Saved = true;
+  RememberFile(std::nullopt);
   dialog_.Color = text1_.ForeColor();
   dialog_.Filter = kDocumentFilter;
   // A new document ends its lines the desktop way.
@@ -114,12 +132,60 @@ Proceed FileCommands::OfferToSaveChanges() {
   return Save_Click() == SaveOutcome::kSaved ? Proceed::kGoOn : Proceed::kStop;
 }
 
+Proceed FileCommands::ConfirmSavingOverOtherChanges(const std::u16string& path) {
+  if (!state_.known_file) return Proceed::kGoOn;
+  const auto now = FileNow(path);
+  if (!now || *now == state_.known_file) return Proceed::kGoOn;
+  // Answered here, so the window's next activation does not bring the same change up again.
+  noticed_file_ = *now;
+  const std::u16string question =
+      now->has_value() ? kChangedElsewhere + path + u"\n保存将覆盖其他程序写入的内容，是否仍然保存？"
+                       : kGoneElsewhere + path + u"\n是否仍然保存？";
+  // Return or Escape must not throw the other program's work away.
+  const MessageAnswer answer =
+      dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo, MessageIcon::kExclamation,
+                           u"提示");
+  return answer == MessageAnswer::kYes ? Proceed::kGoOn : Proceed::kStop;
+}
+
+void FileCommands::Form_Activate() {
+  if (!state_.known_file || dialog_.FileName.empty()) return;
+  const std::u16string path = dialog_.FileName;
+  const auto now = FileNow(path);
+  if (!now || *now == state_.known_file) return;
+  // Spelled out: comparing the optional of an optional with an optional would take two empty
+  // ones, "never told" and "gone", for equal.
+  if (noticed_file_.has_value() && *noticed_file_ == *now) return;
+  noticed_file_ = *now;
+  if (!now->has_value()) {
+    dialogs_.ShowMessage(kGoneElsewhere + path +
+                             (state_.Saved ? u"\n编辑器中的文本仍在，可以用“另保存”保留它。"
+                                           : u"\n编辑器中的文本有未保存的修改，请及时保存。"),
+                         MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+    return;
+  }
+  if (!state_.Saved) {
+    // A question at every return to the window would be a nuisance; the save asks before it
+    // writes over the other program's content.
+    dialogs_.ShowMessage(kChangedElsewhere + path +
+                             u"\n编辑器中的文本有未保存的修改；保存时会先询问是否覆盖。",
+                         MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+    return;
+  }
+  const MessageAnswer answer = dialogs_.ShowMessage(
+      kChangedElsewhere + path + u"\n是否重新载入？", MessageButtons::kYesNo, MessageIcon::kNone,
+      u"提示");
+  if (answer == MessageAnswer::kYes) LoadDocument(path);
+}
+
 bool FileCommands::LoadDocument(const std::u16string& path) {
   const auto file = platform::files::PathFromText(path);
   if (!file) {
     Warn(FailureMessage(u"打开失败：", path, file.failure()));
     return false;
   }
+  // Taken before the reading: whatever another program writes from now on is a change to tell.
+  std::optional<std::optional<FileIdentity>> opened = FileNow(path);
   // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
   std::optional<platform::Result<DecodedText>> read;
   LineBreak common = LineBreak::kCrLf;
@@ -138,6 +204,9 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
   text1_.SetText(std::move(document.text));
   state_.Saved = true;
+  // A name that named nothing was opened as a new, empty file: that file is the one to watch.
+  if (opened && !opened->has_value()) opened = FileNow(path);
+  RememberFile(opened ? *opened : std::nullopt);
   return true;
 }
 
@@ -168,6 +237,9 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   }
   state_.Saved = true;
   state_.unreadable_characters = 0;
+  // What this save wrote is no change of another program's; what another program writes from
+  // the moment the file was written on (while the message above was open, say) is.
+  RememberFile(written->value().written);
   return SaveOutcome::kSaved;
 }
 
@@ -181,6 +253,11 @@ bool FileCommands::AcceptLossyCharacters(std::size_t unwritable) {
   // Return or Escape must not throw characters away.
   return dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo, MessageIcon::kNone,
                               u"提示") == MessageAnswer::kYes;
+}
+
+void FileCommands::RememberFile(std::optional<FileIdentity> identity) {
+  state_.known_file = identity;
+  noticed_file_.reset();
 }
 
 void FileCommands::Warn(const std::u16string& text) {

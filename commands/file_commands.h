@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "commands/document_state.h"
 #include "platform/background_work.h"
 #include "platform/common_dialog.h"
 #include "platform/edit_box.h"
+#include "platform/files/file_identity.h"
 #include "platform/result.h"
 #include "platform/timer.h"
 #include "platform/user_dialogs.h"
@@ -36,6 +38,11 @@ class FileCommands {
   void Text1_OLEDragDrop(const platform::DropData& data);
   void Timer2_Timer(const std::u16string& command_line);
 
+  // The window became the active one again: a file another program changed since this one opened
+  // or saved it is offered for reloading while the text is unchanged, and mentioned once while it
+  // holds changes of its own. Each change of the file is brought up once.
+  void Form_Activate();
+
   // Before the text is given up (to close, or to open another document): text changed since the
   // last load or save is offered a save, as Save As. kStop when the user wanted it saved and it
   // was not (cancelled or failed), so nothing may replace it.
@@ -46,11 +53,17 @@ class FileCommands {
   // Writes the editor's text to path and says so; on failure warns and answers kNotSaved.
   SaveOutcome SaveDocument(const std::u16string& path);
 
+  // Before the current file is saved over: when another program changed, replaced or removed
+  // it since this one last opened or saved it, asks whether to save anyway. kStop when not.
+  Proceed ConfirmSavingOverOtherChanges(const std::u16string& path);
+
  private:
   // Answers true when nothing would be lost, or the user accepts the loss, given how many
   // characters of the text the save cannot write.
   bool AcceptLossyCharacters(std::size_t unwritable);
   void Warn(const std::u16string& text);
+  // Records the current file as this program just read or wrote it.
+  void RememberFile(std::optional<platform::files::FileIdentity> identity);
 
   platform::EditBox& text1_;
   platform::CommonDialog& dialog_;
@@ -58,6 +71,9 @@ class FileCommands {
   platform::UserDialogs& dialogs_;
   platform::BackgroundWork& work_;
   DocumentState& state_;
+  // The state of the file (nullopt: gone) that the user was last told about, so that one change
+  // made by another program is brought up once, not at every activation.
+  std::optional<std::optional<platform::files::FileIdentity>> noticed_file_;
 };
 
 }  // namespace tambrel::commands

@@ -40,6 +40,7 @@ Form1::~Form1() = default;
 void Form1::BindEvents() {
   window_->OnResize([this] { Form_Resize(); });
   window_->OnUnload([this](std::int16_t& cancel) { Form_Unload(cancel); });
+  window_->OnActivate([this] { Form_Activate(); });
   Text1.OnChange([this] { Text1_Change(); });
   Text1.OnKeyUp([this](std::int16_t key, std::int16_t shift) { Text1_KeyUp(key, shift); });
   Text1.OnMouseUp([this](std::int16_t button, std::int16_t shift, float x, float y) {
@@ -115,6 +116,13 @@ void Form1::Form_Unload(std::int16_t& cancel) {
     return;
   }
   Text1.SetHook(std::move(OldWndProc));
+}
+
+void Form1::Form_Activate() {
+  // A command's own dialogs hand the window the focus back when they close; the command knows
+  // what it read or wrote, and a question in its middle would come at the wrong moment.
+  if (commands_running_ > 0) return;
+  RunCommand([this] { file_commands_.Form_Activate(); });
 }
 
 void Form1::DrawLines(platform::PictureBox& picTo) {

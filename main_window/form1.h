@@ -80,6 +80,7 @@ class Form1 {
   // Event handlers, public so that tests can raise them as the window system does.
   void Form_Resize();
   void Form_Unload(std::int16_t& cancel);
+  void Form_Activate();
   void Text1_Change();
   void Text1_KeyUp(std::int16_t key_code, std::int16_t shift);
   void Text1_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);

@@ -46,6 +46,9 @@ class Window {
   virtual void OnResize(std::function<void()> handler) = 0;
   // Called when the user closes the window; setting cancel to non-zero keeps it open.
   virtual void OnUnload(std::function<void(std::int16_t& cancel)> handler) = 0;
+  // Called each time the window becomes the active one, as the user comes back to it. It comes
+  // from the event loop once the activation is over, so the handler may show a dialog.
+  virtual void OnActivate(std::function<void()> handler) = 0;
 
   // Shows the window centred on the screen.
   virtual void Show() = 0;

@@ -83,6 +83,7 @@ class FakeWindow final : public platform::Window {
   const std::vector<platform::Control*>& Controls() const override { return controls; }
   void OnResize(std::function<void()>) override {}
   void OnUnload(std::function<void(std::int16_t&)>) override {}
+  void OnActivate(std::function<void()>) override {}
   void Show() override {}
   bool IsVisible() const override { return false; }
   void Close() override {}

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
+#include <QMetaObject>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -27,6 +28,7 @@ void MainWindowWidget::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   // Minimising and restoring count as resizes too, as the layout expects.
   if (event->type() == QEvent::WindowStateChange && resized) resized();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && activated) activated();
 }
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
@@ -60,6 +62,16 @@ QtWindow::QtWindow(const WindowDefinition& definition, std::unique_ptr<UserDialo
   main_->resized = [this] {
     if (resize_) resize_();
   };
+  main_->activated = [this] {
+    // Not inside the activation itself: the handler may open a dialog, which takes the
+    // activation away again. The widget is the context, so nothing runs once it has gone.
+    QMetaObject::invokeMethod(
+        main_.get(),
+        [this] {
+          if (activate_) activate_();
+        },
+        Qt::QueuedConnection);
+  };
   main_->closing = [this](QCloseEvent* event) {
     std::int16_t cancel = 0;
     if (unload_) unload_(cancel);
@@ -74,7 +86,9 @@ QtWindow::QtWindow(const WindowDefinition& definition, std::unique_ptr<UserDialo
 QtWindow::~QtWindow() {
   // Nothing of the program may run while the widgets go away.
   main_->resized = nullptr;
+  main_->activated = nullptr;
   main_->closing = nullptr;
+  activate_ = nullptr;
   for (Control* control : controls_) {
     if (auto* edit = dynamic_cast<QtEditBox*>(control)) edit->DetachHandlers();
     if (auto* timer = dynamic_cast<QtTimer*>(control)) {

@@ -11,10 +11,12 @@
 
 namespace tambrel::platform::qt {
 
-// The top-level widget; it hands its resize, state-change and close events to the window.
+// The top-level widget; it hands its resize, state-change, activation and close events to the
+// window.
 class MainWindowWidget final : public QMainWindow {
  public:
   std::function<void()> resized;
+  std::function<void()> activated;
   std::function<void(QCloseEvent*)> closing;
 
  protected:
@@ -43,6 +45,7 @@ class QtWindow final : public Window {
   void OnUnload(std::function<void(std::int16_t&)> handler) override {
     unload_ = std::move(handler);
   }
+  void OnActivate(std::function<void()> handler) override { activate_ = std::move(handler); }
 
   void Show() override;
   bool IsVisible() const override;
@@ -65,6 +68,7 @@ class QtWindow final : public Window {
   std::string name_;
   std::function<void()> resize_;
   std::function<void(std::int16_t&)> unload_;
+  std::function<void()> activate_;
   std::unique_ptr<UserDialogs> dialogs_;
   QtBackgroundWork work_;
   // Declared last so it is destroyed first, while the controls that point into it still exist.

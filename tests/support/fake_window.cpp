@@ -28,6 +28,7 @@ FakeWindow::~FakeWindow() {
   // Nothing of the program may run while the controls go away.
   resize_ = nullptr;
   unload_ = nullptr;
+  activate_ = nullptr;
   for (platform::Control* control : controls_) {
     if (auto* timer = dynamic_cast<FakeTimer*>(control)) timer->OnTimer(nullptr);
   }
@@ -107,6 +108,10 @@ void FakeWindow::Close() {
   if (cancel != 0) return;
   visible_ = false;
   closed_ = true;
+}
+
+void FakeWindow::Activate() {
+  if (!closed_ && activate_) activate_();
 }
 
 bool FakeWindow::PressShortcut(std::string_view key) {

@@ -44,6 +44,7 @@ class FakeWindow final : public platform::Window {
   void OnUnload(std::function<void(std::int16_t&)> handler) override {
     unload_ = std::move(handler);
   }
+  void OnActivate(std::function<void()> handler) override { activate_ = std::move(handler); }
 
   void Show() override { visible_ = true; }
   bool IsVisible() const override { return visible_; }
@@ -56,6 +57,8 @@ class FakeWindow final : public platform::Window {
   // Presses a key of the menus (F1 ... F8) while they are closed: the entry with that shortcut
   // runs its command. Answers whether one did.
   bool PressShortcut(std::string_view key);
+  // The user comes back to the window: its activation handler runs, as the loop delivers it.
+  void Activate();
   // Whether the window has closed for good.
   bool Closed() const { return closed_; }
   // The pixels of the menu bar, part of the outer height.
@@ -79,6 +82,7 @@ class FakeWindow final : public platform::Window {
   bool closed_ = false;
   std::function<void()> resize_;
   std::function<void(std::int16_t&)> unload_;
+  std::function<void()> activate_;
 };
 
 }  // namespace tambrel::testing

@@ -28,6 +28,10 @@ UniqueIcon LoadApplicationIcon(int size) {
                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
+// Posted to the frame by its own activation, so the handler runs once the activation is over: a
+// dialog shown inside WM_ACTIVATE would fight the activation for the focus.
+constexpr UINT kActivated = WM_APP + 1;
+
 int RectWidth(const RECT& rect) { return rect.right - rect.left; }
 int RectHeight(const RECT& rect) { return rect.bottom - rect.top; }
 
@@ -65,6 +69,7 @@ Win32Window::~Win32Window() {
 void Win32Window::DetachHandlers() {
   resize_ = nullptr;
   unload_ = nullptr;
+  activate_ = nullptr;
   for (Control* control : controls_) {
     if (auto* edit = dynamic_cast<EditBox*>(control)) {
       edit->OnChange(nullptr);
@@ -307,6 +312,12 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wparam, LPA
       break;
     case WM_TIMER:
       Tick(wparam);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) ::PostMessageW(window, kActivated, 0, 0);
+      break;  // the default procedure gives the frame the focus, and WM_SETFOCUS its child
+    case kActivated:
+      if (activate_) activate_();
       return 0;
     case WM_SETFOCUS:
       if (focus_child_ != nullptr && ::IsWindow(focus_child_)) ::SetFocus(focus_child_);

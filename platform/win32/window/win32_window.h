@@ -44,6 +44,7 @@ class Win32Window final : public Window, private MessageHandler {
   void OnUnload(std::function<void(std::int16_t&)> handler) override {
     unload_ = std::move(handler);
   }
+  void OnActivate(std::function<void()> handler) override { activate_ = std::move(handler); }
 
   void Show() override;
   bool IsVisible() const override;
@@ -74,6 +75,7 @@ class Win32Window final : public Window, private MessageHandler {
   std::function<void()> on_destroyed_;
   std::function<void()> resize_;
   std::function<void(std::int16_t&)> unload_;
+  std::function<void()> activate_;
   Win32BackgroundWork work_;
   MenuBar menu_bar_;
   UniqueIcon big_icon_;
