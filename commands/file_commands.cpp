@@ -139,12 +139,12 @@ Proceed FileCommands::ConfirmSavingOverOtherChanges(const std::u16string& path) 
   // Answered here, so the window's next activation does not bring the same change up again.
   noticed_file_ = *now;
   const std::u16string question =
-      now->has_value() ? kChangedElsewhere + path + u"\n保存将覆盖其他程序写入的内容，是否仍然保存？"
-                       : kGoneElsewhere + path + u"\n是否仍然保存？";
+      now->has_value()
+          ? kChangedElsewhere + path + u"\n保存将覆盖其他程序写入的内容，是否仍然保存？"
+          : kGoneElsewhere + path + u"\n是否仍然保存？";
   // Return or Escape must not throw the other program's work away.
-  const MessageAnswer answer =
-      dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo, MessageIcon::kExclamation,
-                           u"提示");
+  const MessageAnswer answer = dialogs_.ShowMessage(question, MessageButtons::kYesNoDefaultNo,
+                                                    MessageIcon::kExclamation, u"提示");
   return answer == MessageAnswer::kYes ? Proceed::kGoOn : Proceed::kStop;
 }
 
@@ -167,14 +167,14 @@ void FileCommands::Form_Activate() {
   if (!state_.Saved) {
     // A question at every return to the window would be a nuisance; the save asks before it
     // writes over the other program's content.
-    dialogs_.ShowMessage(kChangedElsewhere + path +
-                             u"\n编辑器中的文本有未保存的修改；保存时会先询问是否覆盖。",
-                         MessageButtons::kOk, MessageIcon::kInformation, u"提示");
+    dialogs_.ShowMessage(
+        kChangedElsewhere + path + u"\n编辑器中的文本有未保存的修改；保存时会先询问是否覆盖。",
+        MessageButtons::kOk, MessageIcon::kInformation, u"提示");
     return;
   }
-  const MessageAnswer answer = dialogs_.ShowMessage(
-      kChangedElsewhere + path + u"\n是否重新载入？", MessageButtons::kYesNo, MessageIcon::kNone,
-      u"提示");
+  const MessageAnswer answer =
+      dialogs_.ShowMessage(kChangedElsewhere + path + u"\n是否重新载入？", MessageButtons::kYesNo,
+                           MessageIcon::kNone, u"提示");
   if (answer == MessageAnswer::kYes) LoadDocument(path);
 }
 

@@ -205,7 +205,7 @@ TEST_F(ChangedElsewhere, TheCloseQuestionSavesAsAndAsksNothing) {
   Edit(u"mine");
   WriteElsewhere("theirs");
   dialogs().message_answers.push_back(MessageAnswer::kYes);  // 文本已改变，是否保存？
-  dialogs().file_answers.push_back(PathText(path_));        // the name chosen again
+  dialogs().file_answers.push_back(PathText(path_));         // the name chosen again
   EXPECT_EQ(fake_.Unload(), 0);
   EXPECT_TRUE(ChangeMessages().empty());
   EXPECT_TRUE(ReadBytes(path_).ends_with("-RgPw"));

@@ -142,7 +142,9 @@ std::string ProcPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 Status CanBeNamed(int fd, const fs::path& folder) {
   struct stat opened;
   struct stat through_proc;
-  if (::fstat(fd, &opened) != 0) return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
+  if (::fstat(fd, &opened) != 0) {
+    return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
+  }
   if (::stat(ProcPath(fd).c_str(), &through_proc) != 0) {
     return FileFailure(u"无法在文件夹中创建临时文件", folder, ErrnoReason(errno));
   }
@@ -237,8 +239,8 @@ class SaveFile {
       // The name exists only for the moment between this and the rename.
       for (unsigned attempt = 0; attempt < kNameAttempts && !named_; ++attempt) {
         const fs::path name = TemporarySaveName(target_, attempt);
-        if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, name.c_str(),
-                     AT_SYMLINK_FOLLOW) == 0) {
+        if (::linkat(AT_FDCWD, ProcPath(fd_).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+            0) {
           name_ = name;
           named_ = true;
         } else if (errno != EEXIST) {

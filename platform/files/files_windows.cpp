@@ -283,10 +283,9 @@ void RemoveStaleSaveFiles(const fs::path& folder) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     if (!IsTemporarySaveName(fs::path(found.cFileName))) continue;
     // Without sharing, the file opens only when no save holds it; it goes when this handle closes.
-    const HANDLE file = ::CreateFileW((folder / found.cFileName).c_str(), DELETE, 0, nullptr,
-                                      OPEN_EXISTING,
-                                      FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
-                                      nullptr);
+    const HANDLE file =
+        ::CreateFileW((folder / found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
   } while (::FindNextFileW(search.get(), &found));
 }
