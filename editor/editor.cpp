@@ -52,7 +52,8 @@ void Editor::Adopt(text::TextBuffer buffer) {
   Notify notify(*this);
   const std::size_t old_length = Length();
   document_.Adopt(std::move(buffer));
-  Record(text::Change{.position = 0, .removed = old_length, .inserted = Length()}, {});
+  Record(text::Change{.position = 0, .removed = old_length, .inserted = Length()}, {},
+         /*whole_text=*/true);
   selection_ = Selection{};
   preferred_x_.reset();
   composition_.clear();
@@ -391,11 +392,14 @@ void Editor::Edit(std::size_t position, std::size_t length, std::u16string_view 
   AfterChange(change, position + replacement.size(), top);
 }
 
-void Editor::Record(const text::Change& change, std::u16string removed_text) {
-  if (change.removed == 0 && change.inserted == 0) return;
+void Editor::Record(const text::Change& change, std::u16string removed_text, bool whole_text) {
+  if (change.removed == 0 && change.inserted == 0 && !whole_text) return;
   removed_text.resize(std::min(removed_text.size(), change.removed));
-  edits_.push_back(
-      TextEdit{change.position, change.removed, change.inserted, std::move(removed_text)});
+  // Read right after the change: a later edit of the same call may move or take it.
+  std::u16string inserted_text =
+      whole_text ? std::u16string() : Buffer().Substring(change.position, change.inserted);
+  edits_.push_back(TextEdit{change.position, change.removed, change.inserted,
+                            std::move(removed_text), std::move(inserted_text), whole_text});
 }
 
 void Editor::AfterChange(const text::Change& change, std::size_t caret, std::size_t top) {

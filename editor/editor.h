@@ -43,6 +43,10 @@ struct TextEdit {
   // The first of the removed units, at most kKeptRemovedUnits of them. Undo, redo and a new text
   // do not know what they took out and leave it empty.
   std::u16string removed_text;
+  // What came in, whole, for those who keep a record of the text's changes; empty for a new text.
+  std::u16string inserted_text;
+  // The whole text was set anew (a document was loaded): not a change anyone made to the old one.
+  bool whole_text = false;
 
   bool operator==(const TextEdit&) const = default;
 };
@@ -186,7 +190,7 @@ class Editor {
   void Edit(std::size_t position, std::size_t length, std::u16string_view text, text::Merge merge);
   void AfterChange(const text::Change& change, std::size_t caret, std::size_t top);
   // Keeps an edit for Edits().
-  void Record(const text::Change& change, std::u16string removed_text);
+  void Record(const text::Change& change, std::u16string removed_text, bool whole_text = false);
   void PlaceCaret(Caret caret, Selecting selecting);
   void RevealCaret();
   // The caret position in a row nearest to x.

@@ -31,7 +31,9 @@ Form1::Form1(Environment environment, platform::WindowSystem& windows,
       window_(std::move(window)),
       clock_(std::move(clock)),
       layout_(environment_.decimal_separator),
-      file_commands_(Text1, CommonDialog1, Timer2, window_->Dialogs(), window_->Work(), document_) {
+      file_commands_(Text1, CommonDialog1, Timer2, window_->Dialogs(), window_->Work(), document_),
+      recovery_(Text1, CommonDialog1, window_->Dialogs(), window_->Work(), document_,
+                environment_.state_folder) {
   BindEvents();
 }
 
@@ -50,7 +52,14 @@ void Form1::BindEvents() {
     RunCommand([this, &data] { file_commands_.Text1_OLEDragDrop(data); });
   });
   Timer2.OnTimer([this] {
-    RunCommand([this] { file_commands_.Timer2_Timer(environment_.command_line); });
+    RunCommand([this] {
+      // Text an earlier run left unsaved comes first; taken back, it stands in for the document
+      // the command line names.
+      Timer2.SetEnabled(false);
+      std::optional<recovery::RecoveredText> recovered = recovery_.AskAboutAbandonedText();
+      file_commands_.Timer2_Timer(recovered ? std::u16string() : environment_.command_line);
+      if (recovered) recovery_.Restore(std::move(*recovered));
+    });
   });
   Timer3.OnTimer([this] { Timer3_Timer(); });
 }
@@ -95,6 +104,8 @@ void Form1::RunCommand(const std::function<void()>& command) {
     } running(commands_running_);
     command();
   }
+  // A text just loaded or saved is what the unsaved edits are counted from.
+  recovery_.AfterCommand();
   if (commands_running_ == 0 && std::exchange(close_after_command_, false)) {
     // The close was asked for after whatever the user typed meanwhile: the typing reaches the text
     // first, so that the closing question knows it is not saved.
@@ -115,6 +126,8 @@ void Form1::Form_Unload(std::int16_t& cancel) {
     cancel = 1;
     return;
   }
+  // Saved, or given up with 否: nothing is left to bring back.
+  recovery_.Forget();
   Text1.SetHook(std::move(OldWndProc));
 }
 
@@ -144,6 +157,7 @@ std::int32_t Form1::FirstVisibleLine() { return Text1.FirstVisibleLine(); }
 
 void Form1::Text1_Change() {
   if (document_.Saved) document_.Saved = false;
+  recovery_.Text1_Change();
   DrawLines(picLines);
 }
 
@@ -151,7 +165,11 @@ void Form1::Text1_KeyUp(std::int16_t, std::int16_t) { DrawLines(picLines); }
 
 void Form1::Text1_MouseUp(std::int16_t, std::int16_t, float, float) { DrawLines(picLines); }
 
-void Form1::Timer3_Timer() { DrawLines(picLines); }
+void Form1::Timer3_Timer() {
+  DrawLines(picLines);
+  // Said here rather than when it happens: the record is written while the user types.
+  recovery_.SayFailureOnce();
+}
 
 void Form1::TextWndProc(platform::EditMessage message) {
   if (message == platform::EditMessage::kVerticalScroll) DrawLines(picLines);

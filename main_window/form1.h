@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "commands/document_state.h"
 #include "commands/file_commands.h"
+#include "commands/unsaved_text_recovery.h"
 #include "gutter/draw_lines.h"
 #include "main_window/proportional_layout.h"
 #include "platform/clock.h"
@@ -29,6 +31,8 @@ struct Environment {
   float screen_height = 0;  // twips
   std::u16string command_line;
   char16_t decimal_separator = u'.';
+  // Where unsaved text is kept against the program's death; none keeps nothing.
+  std::optional<std::filesystem::path> state_folder;
 };
 
 // The skin file the program needs beside its executable.
@@ -112,6 +116,7 @@ class Form1 {
   gutter::ShownGutter shown_gutter_;
   platform::EditHook OldWndProc;
   commands::FileCommands file_commands_;
+  commands::UnsavedTextRecovery recovery_;
 };
 
 // The window definition: controls and menus, with the menu commands bound to the form.

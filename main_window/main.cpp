@@ -2,6 +2,7 @@
 
 #include "main_window/form1.h"
 #include "platform/application.h"
+#include "platform/files/record_file.h"
 
 namespace {
 
@@ -10,7 +11,8 @@ tambrel::main_window::Environment DesktopEnvironment(
   using tambrel::platform::Application;
   return tambrel::main_window::Environment{
       Application::ExecutableDirectory(), Application::ScreenWidth(), Application::ScreenHeight(),
-      application.CommandLine(), Application::DecimalSeparator()};
+      application.CommandLine(), Application::DecimalSeparator(),
+      tambrel::platform::files::UserStateFolder()};
 }
 
 }  // namespace

@@ -33,6 +33,13 @@ class InputHold {
   virtual ~InputHold() = default;
 };
 
+// One change of the text: `removed` units at `position` gave way to `inserted`.
+struct TextReplacement {
+  std::size_t position = 0;
+  std::size_t removed = 0;
+  std::u16string inserted;
+};
+
 struct DropData {
   std::vector<std::u16string> files;  // full paths, in the order the source listed them
 };
@@ -101,6 +108,12 @@ class EditBox : public Control {
   virtual void OnMouseUp(
       std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> handler) = 0;
   virtual void OnDrop(std::function<void(const DropData&)> handler) = 0;
+
+  // What the change being reported did to the text, in order, for those who keep a record of it;
+  // nullopt when the whole text was set anew, or the box cannot tell.
+  virtual std::optional<std::vector<TextReplacement>> ReportedChanges() const {
+    return std::nullopt;
+  }
 
   // Holds the user's input until the answer goes; nothing when the editor has no user.
   virtual std::unique_ptr<InputHold> HoldUserInput() { return nullptr; }

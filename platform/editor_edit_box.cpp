@@ -95,6 +95,15 @@ std::int32_t EditorEditBox::LineFromCharUpTo(std::int32_t index, std::int32_t li
   return ToInt32(model.View().RowNumberUpTo(model.PlaceOf(Position(index)), ToSize(limit)));
 }
 
+std::optional<std::vector<TextReplacement>> EditorEditBox::ReportedChanges() const {
+  std::vector<TextReplacement> changes;
+  for (const editor::TextEdit& edit : Model().Edits()) {
+    if (edit.whole_text) return std::nullopt;
+    changes.push_back(TextReplacement{edit.position, edit.removed, edit.inserted_text});
+  }
+  return changes;
+}
+
 std::unique_ptr<InputHold> EditorEditBox::HoldUserInput() {
   return std::make_unique<EditorInputHold>(Model().Input().HoldInput());
 }

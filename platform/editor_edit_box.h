@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/editor.h"
 #include "platform/edit_box.h"
@@ -38,6 +39,7 @@ class EditorEditBox : public EditBox {
   std::int32_t LineCountUpTo(std::int32_t limit) override;
   std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
 
+  std::optional<std::vector<TextReplacement>> ReportedChanges() const override;
   std::unique_ptr<InputHold> HoldUserInput() override;
   void AfterUserInput(std::function<void()> action) override;
 

@@ -12,8 +12,12 @@ namespace tambrel::editor {
 namespace {
 
 std::vector<TextEdit> One(std::size_t position, std::size_t removed, std::size_t inserted,
-                          std::u16string removed_text) {
-  return {TextEdit{position, removed, inserted, std::move(removed_text)}};
+                          std::u16string removed_text, std::u16string inserted_text = u"") {
+  return {TextEdit{position, removed, inserted, std::move(removed_text), std::move(inserted_text)}};
+}
+
+std::vector<TextEdit> NewText(std::size_t removed, std::size_t inserted) {
+  return {TextEdit{0, removed, inserted, u"", u"", /*whole_text=*/true}};
 }
 
 TEST(EditRecord, TypingAndDeletingTellWhatTheyRemoved) {
@@ -21,7 +25,7 @@ TEST(EditRecord, TypingAndDeletingTellWhatTheyRemoved) {
   editor->SetText(u"春眠\r\n");
   editor->Select(4, 4);
   editor->Type(u"a");
-  EXPECT_EQ(editor->Edits(), One(4, 0, 1, u""));
+  EXPECT_EQ(editor->Edits(), One(4, 0, 1, u"", u"a"));
   editor->DeleteBackward(DeleteUnit::kCharacter);
   EXPECT_EQ(editor->Edits(), One(4, 1, 0, u"a"));
   editor->DeleteBackward(DeleteUnit::kCharacter);
@@ -29,21 +33,57 @@ TEST(EditRecord, TypingAndDeletingTellWhatTheyRemoved) {
   editor->Select(0, 1);
   EXPECT_TRUE(editor->Edits().empty()) << "a call that edits nothing has no edits";
   editor->Type(u"夏");
-  EXPECT_EQ(editor->Edits(), One(0, 1, 1, u"春"));
+  EXPECT_EQ(editor->Edits(), One(0, 1, 1, u"春", u"夏"));
 }
 
-TEST(EditRecord, UndoRedoAndANewTextTellOnlyTheirSizes) {
+TEST(EditRecord, UndoAndRedoTellWhatCameInAndANewTextOnlyThatItIsNew) {
   TestEditor editor;
   editor->SetText(u"abc");
-  EXPECT_EQ(editor->Edits(), One(0, 0, 3, u""));
+  EXPECT_EQ(editor->Edits(), NewText(0, 3));
   editor->Select(3, 3);
   editor->Type(u"de");
   editor->Undo();
   EXPECT_EQ(editor->Edits(), One(3, 2, 0, u""));
   editor->Redo();
-  EXPECT_EQ(editor->Edits(), One(3, 0, 2, u""));
+  EXPECT_EQ(editor->Edits(), One(3, 0, 2, u"", u"de"));
   editor->SetText(u"xy");
-  EXPECT_EQ(editor->Edits(), One(0, 5, 2, u""));
+  EXPECT_EQ(editor->Edits(), NewText(5, 2));
+  editor->SetText(u"");
+  EXPECT_EQ(editor->Edits(), NewText(2, 0)) << "an empty text is new too";
+}
+
+TEST(EditRecord, TheEditsReplayedOnTheOldTextGiveTheNewOne) {
+  // What a record of the text's changes is built from: every kind of change, replayed on a plain
+  // string, must land on the editor's text.
+  TestEditor editor;
+  editor->SetText(u"ab cd\r\nef");
+  std::u16string replayed = u"ab cd\r\nef";
+  const auto replay = [&] {
+    for (const TextEdit& edit : editor->Edits()) {
+      ASSERT_FALSE(edit.whole_text);
+      replayed.replace(edit.position, edit.removed, edit.inserted_text);
+    }
+    ASSERT_EQ(replayed, editor->Buffer().Text());
+  };
+  editor->Select(0, 2);
+  editor->DragSelectionTo(5, DragAction::kMove);
+  replay();
+  editor->Select(1, 1);
+  editor->Type(u"👨‍👩‍👧");
+  replay();
+  editor->NewLine();
+  replay();
+  editor->DeleteBackward(DeleteUnit::kWord);
+  replay();
+  editor->Undo();
+  replay();
+  editor->Undo();
+  replay();
+  editor->Redo();
+  replay();
+  editor->SelectAll();
+  editor->DragSelectionTo(0, DragAction::kCopy);
+  replay();
 }
 
 TEST(EditRecord, AHugeRemovalKeepsOnlyItsStart) {

@@ -48,9 +48,14 @@ void TextViewAnnouncer::AnnounceEdit(const editor::TextEdit& edit) {
           ? QString(static_cast<qsizetype>(std::min(edit.removed, editor::kKeptRemovedUnits)),
                     QChar(0xFFFC))
           : ToQString(edit.removed_text);
-  // Read from the text as it is now: a change makes one edit, so nothing has moved it since.
-  const QString inserted = ToQString(editor_.Buffer().Substring(
-      edit.position, std::min(edit.inserted, editor::kKeptRemovedUnits)));
+  // A new text is read from the text itself; an edit keeps what it inserted, which a later edit
+  // of the same change (the second half of a move) may have moved since.
+  const QString inserted = ToQString(
+      edit.whole_text
+          ? editor_.Buffer().Substring(edit.position,
+                                       std::min(edit.inserted, editor::kKeptRemovedUnits))
+          : std::u16string_view(edit.inserted_text)
+                .substr(0, std::min(edit.inserted_text.size(), editor::kKeptRemovedUnits)));
   const int position = AccessibleOffset(edit.position);
   if (!removed.isEmpty() && !inserted.isEmpty()) {
     QAccessibleTextUpdateEvent event(&view_, position, removed, inserted);
