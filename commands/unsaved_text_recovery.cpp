@@ -1,5 +1,7 @@
 #include "commands/unsaved_text_recovery.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -9,7 +11,6 @@
 #include "platform/files/file_identity.h"
 #include "platform/files/path_text.h"
 #include "recovery/recovered_text.h"
-#include "text/utf16.h"
 
 namespace tambrel::commands {
 
@@ -30,18 +31,11 @@ std::u16string LocalTime(std::int64_t unix_ms) {
   return Ascii(text);
 }
 
-// Characters as the user counts them: a pair of surrogates is one.
-std::size_t CharacterCount(std::u16string_view text) {
-  std::size_t count = 0;
-  for (const char16_t unit : text) count += text::IsLowSurrogate(unit) ? 0 : 1;
-  return count;
-}
-
 std::u16string Question(const recovery::RecoveredText& recovered) {
   std::u16string question = u"上次程序没有正常退出，留下了未保存的文本：\n\n";
   question += u"文件：" + (recovered.path.empty() ? std::u16string(u"（新文本）") : recovered.path);
   question += u"\n最后修改：" + LocalTime(recovered.last_edit_unix_ms);
-  question += u"\n字符数：" + Ascii(std::to_string(CharacterCount(recovered.text)));
+  question += u"\n字符数：" + Ascii(std::to_string(recovered.characters));
   if (recovered.from == recovery::RecoveredFrom::kCopyOfFile) {
     question +=
         u"\n\n原文件此后已被其他程序修改。恢复的文本不会写进原文件，请用“另保存”保存为新文件。";
@@ -106,9 +100,15 @@ void UnsavedTextRecovery::Restore(recovery::RecoveredText recovered) {
   state_.known_file = base.identity;
   dialog_.FileName = base.path;
   state_.FilePath = base.path;
-  text1_.SetNewLine(document::LineBreakText(document::DominantLineBreak(recovered.text)));
-  std::u16string whole = same_file ? std::u16string() : recovered.text;
-  text1_.SetText(std::move(recovered.text));
+  text1_.SetNewLine(document::LineBreakText(recovered.line_break));
+  std::u16string whole = same_file ? std::u16string() : recovered.text.Text();
+  // The caret where the user left off: after the last edit.
+  std::size_t caret = 0;
+  if (!recovered.edits.empty()) {
+    caret = recovered.edits.back().position + recovered.edits.back().inserted.size();
+  }
+  text1_.AdoptText(std::move(recovered.text));
+  text1_.SetSelStart(static_cast<std::int32_t>(std::min<std::size_t>(caret, INT32_MAX)));
   state_.Saved = false;
   state_.unreadable_characters = 0;
 

@@ -11,6 +11,7 @@
 #include "platform/control.h"
 #include "platform/font_choice.h"
 #include "platform/ole_color.h"
+#include "text/text_buffer.h"
 #include "text/text_pieces.h"
 
 namespace tambrel::platform {
@@ -62,6 +63,9 @@ class EditBox : public Control {
   virtual void SetText(const std::u16string& text) = 0;
   // The same, taking the text over, so that a large document is not copied on its way in.
   virtual void SetText(std::u16string&& text) { SetText(static_cast<const std::u16string&>(text)); }
+  // Takes over a text already in the editor's own storage, such as one rebuilt from a record of
+  // edits, without copying it; otherwise as SetText.
+  virtual void AdoptText(text::TextBuffer&& text) { SetText(text.Text()); }
   // The line break a line the user starts gets: CR LF, LF or CR.
   virtual void SetNewLine(std::u16string_view line_break) = 0;
 

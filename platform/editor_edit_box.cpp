@@ -34,6 +34,8 @@ void EditorEditBox::ForEachTextPiece(const text::PieceVisitor& visit) const {
 
 std::int32_t EditorEditBox::TextLength() const { return ToInt32(Model().Length()); }
 
+void EditorEditBox::AdoptText(text::TextBuffer&& text) { Model().Adopt(std::move(text)); }
+
 void EditorEditBox::SetText(const std::u16string& text) { SetText(std::u16string(text)); }
 
 void EditorEditBox::SetText(std::u16string&& text) {

@@ -24,6 +24,7 @@ class EditorEditBox : public EditBox {
   std::int32_t TextLength() const override;
   void SetText(const std::u16string& text) override;
   void SetText(std::u16string&& text) override;
+  void AdoptText(text::TextBuffer&& text) override;
   void SetNewLine(std::u16string_view line_break) override;
 
   std::int32_t SelStart() const override;

@@ -11,6 +11,7 @@
 #include "platform/files/record_file.h"
 #include "recovery/recovery_journal.h"
 #include "text/text_buffer.h"
+#include "text/utf16.h"
 
 namespace tambrel::recovery {
 
@@ -64,8 +65,8 @@ std::vector<fs::path> AbandonedRecords(const fs::path& folder) {
   return records;
 }
 
-std::u16string ReplayEdits(std::u16string base, const std::vector<JournalEdit>& edits,
-                           std::size_t* applied) {
+text::TextBuffer ReplayEdits(std::u16string base, const std::vector<JournalEdit>& edits,
+                             std::size_t* applied) {
   text::TextBuffer text(std::move(base));
   std::size_t count = 0;
   for (const JournalEdit& edit : edits) {
@@ -74,7 +75,7 @@ std::u16string ReplayEdits(std::u16string base, const std::vector<JournalEdit>& 
     ++count;
   }
   if (applied != nullptr) *applied = count;
-  return text.Text();
+  return text;
 }
 
 platform::Result<RecoveredText> RecoverText(const fs::path& record) {
@@ -105,8 +106,15 @@ platform::Result<RecoveredText> RecoverText(const fs::path& record) {
                                u"”在程序退出后已被修改，未保存的修改无法套用到新的内容上"};
     }
   }
+  if (!base.empty()) recovered.line_break = document::DominantLineBreak(base);
   std::size_t applied = 0;
   recovered.text = ReplayEdits(std::move(base), contents->edits, &applied);
+  if (contents->base.path.empty()) {
+    recovered.line_break = document::DominantLineBreak(recovered.text.Text());
+  }
+  recovered.text.ForEachPiece(0, recovered.text.Length(), [&](std::u16string_view piece) {
+    for (const char16_t unit : piece) recovered.characters += text::IsLowSurrogate(unit) ? 0 : 1;
+  });
   recovered.edits = std::move(contents->edits);
   recovered.edits.resize(applied);
   if (applied > 0) recovered.last_edit_unix_ms = recovered.edits.back().unix_ms;

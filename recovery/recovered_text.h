@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "document/line_breaks.h"
 #include "platform/result.h"
 #include "recovery/journal_format.h"
+#include "text/text_buffer.h"
 
 namespace tambrel::recovery {
 
@@ -25,7 +27,9 @@ enum class RecoveredFrom {
 
 // The unsaved text of a record, as of its last edit that reached the disk whole.
 struct RecoveredText {
-  std::u16string text;
+  text::TextBuffer text;
+  document::LineBreak line_break = document::LineBreak::kCrLf;  // the one the base uses most
+  std::size_t characters = 0;  // as the user counts them: a surrogate pair is one
   RecoveredFrom from = RecoveredFrom::kNewDocument;
   std::u16string path;  // the base file's name; empty for a new document
   std::int64_t last_edit_unix_ms = 0;
@@ -39,8 +43,8 @@ platform::Result<RecoveredText> RecoverText(const std::filesystem::path& record)
 // The text after the edits, in order, each on the text the one before left; an edit that does not
 // fit the text (damage the checksums missed) ends the replay there. `applied` counts the edits
 // that went in.
-std::u16string ReplayEdits(std::u16string base, const std::vector<JournalEdit>& edits,
-                           std::size_t* applied = nullptr);
+text::TextBuffer ReplayEdits(std::u16string base, const std::vector<JournalEdit>& edits,
+                             std::size_t* applied = nullptr);
 
 // Removes a record and the copy of its base.
 void RemoveRecord(const std::filesystem::path& record);

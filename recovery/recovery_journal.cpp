@@ -46,6 +46,10 @@ void CopyBase(std::stop_token stop, const JournalBase& base, const fs::path& cop
     std::ifstream in(source, std::ios::binary);
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!in || !out) return;
+    // A copy of the user's document, readable by the user alone, like the record beside it.
+    std::error_code private_copy;
+    fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::replace, private_copy);
     std::vector<char> buffer(1 << 20);
     while (!stop.stop_requested()) {
       in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

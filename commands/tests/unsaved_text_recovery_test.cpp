@@ -67,6 +67,7 @@ TEST_F(UnsavedTextRecoveryTest, TextTypedBeforeADeathComesBackWithItsFileUnsaved
   EXPECT_EQ(next.form().Text1.Text(), u"你好abc");
   EXPECT_EQ(next.form().CommonDialog1.FileName, PathText(document));
   EXPECT_FALSE(next.form().Saved()) << "the next close asks to save it";
+  EXPECT_EQ(next.form().Text1.SelStart(), 2) << "the caret is where the typing stopped";
   EXPECT_EQ(RecordsLeft(), 1u) << "the recovered text is kept against another death";
 
   // A second death before a save gives the same text back again, and a save ends it.

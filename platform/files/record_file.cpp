@@ -123,7 +123,9 @@ std::optional<fs::path> UserStateFolder() {
 
 Result<RecordFile> RecordFile::Create(const fs::path& path) {
   CreateFolders(path.parent_path());
-  // Unsaved text is nobody else's business: readable by the user alone.
+  // Unsaved text is nobody else's business: the folder and the record are the user's alone.
+  std::error_code ignored;
+  fs::permissions(path.parent_path(), fs::perms::owner_all, fs::perm_options::replace, ignored);
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return FileFailure(u"无法创建文件", path, ErrnoReason(errno));
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -121,7 +121,7 @@ TEST(KilledWhileTyping, EveryRestartFindsTheTextOfTheLastSecond) {
     testing::TypingScript script(seed);
     std::u16string expected;
     for (long long step = 0; step < steps; ++step) script.Next(expected);
-    ASSERT_EQ(recovered.value().text, expected) << "after " << steps << " edits";
+    ASSERT_EQ(recovered.value().text.Text(), expected) << "after " << steps << " edits";
     ++recovered_runs;
   }
   EXPECT_GT(recovered_runs, kills / 2) << "most runs type something before they die";

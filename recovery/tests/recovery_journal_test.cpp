@@ -52,16 +52,17 @@ TEST(ReplayEdits, MatchesEditsOnAPlainString) {
     edits.push_back(JournalEdit{position, removed, inserted, step});
   }
   std::size_t applied = 0;
-  EXPECT_EQ(ReplayEdits(u"一二三\r\nabc", edits, &applied), expected);
+  EXPECT_EQ(ReplayEdits(u"一二三\r\nabc", edits, &applied).Text(), expected);
   EXPECT_EQ(applied, edits.size());
 }
 
 TEST(ReplayEdits, AnEditThatDoesNotFitEndsTheReplay) {
   std::size_t applied = 0;
-  EXPECT_EQ(ReplayEdits(u"abc", {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}}, &applied),
-            u"abcd");
+  EXPECT_EQ(
+      ReplayEdits(u"abc", {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}}, &applied).Text(),
+      u"abcd");
   EXPECT_EQ(applied, 1u);
-  EXPECT_EQ(ReplayEdits(u"abc", {{1, 5, u"", 1}}, &applied), u"abc");
+  EXPECT_EQ(ReplayEdits(u"abc", {{1, 5, u"", 1}}, &applied).Text(), u"abc");
   EXPECT_EQ(applied, 0u);
 }
 
@@ -120,7 +121,9 @@ TEST(RecoveryJournal, ARecordLeftBehindGivesBackTheText) {
   ASSERT_EQ(left.size(), 1u);
   const auto recovered = RecoverText(left.front());
   ASSERT_TRUE(recovered.ok());
-  EXPECT_EQ(recovered.value().text, u"bc甲\r\ndef");
+  EXPECT_EQ(recovered.value().text.Text(), u"bc甲\r\ndef");
+  EXPECT_EQ(recovered.value().characters, 8u);
+  EXPECT_EQ(recovered.value().line_break, document::LineBreak::kCrLf);
   EXPECT_EQ(recovered.value().from, RecoveredFrom::kUnchangedFile);
   EXPECT_EQ(recovered.value().path, platform::files::PathText(document));
   EXPECT_EQ(recovered.value().edits.size(), 2u);
@@ -147,7 +150,7 @@ TEST(RecoveryJournal, AFileChangedSinceIsReplacedByTheCopyKeptOfIt) {
   folder.Write("doc.txt", "another program wrote this");
   const auto recovered = RecoverText(record);
   ASSERT_TRUE(recovered.ok());
-  EXPECT_EQ(recovered.value().text, u"original!");
+  EXPECT_EQ(recovered.value().text.Text(), u"original!");
   EXPECT_EQ(recovered.value().from, RecoveredFrom::kCopyOfFile);
 
   fs::remove(BaseCopyPath(record));
@@ -172,8 +175,8 @@ TEST(RecoveryJournal, AbandonedRecordsSkipEmptyAndForeignFilesAndComeNewestFirst
   }
   const std::vector<fs::path> left = AbandonedRecords(records);
   ASSERT_EQ(left.size(), 2u);
-  EXPECT_EQ(RecoverText(left[0]).value().text, u"newer");
-  EXPECT_EQ(RecoverText(left[1]).value().text, u"older");
+  EXPECT_EQ(RecoverText(left[0]).value().text.Text(), u"newer");
+  EXPECT_EQ(RecoverText(left[1]).value().text.Text(), u"older");
   EXPECT_FALSE(fs::exists(records / "empty.journal"));
   EXPECT_FALSE(fs::exists(records / "stray.base"));
   EXPECT_TRUE(fs::exists(records / "notes.txt"));
