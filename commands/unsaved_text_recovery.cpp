@@ -126,7 +126,14 @@ void UnsavedTextRecovery::Restore(recovery::RecoveredText recovered) {
 }
 
 void UnsavedTextRecovery::AfterCommand() {
-  if (journal_ && state_.Saved) Follow();
+  if (!journal_) return;
+  if (state_.Saved) {
+    Follow();
+  } else if (!journal_->Following()) {
+    // The command set a whole new text and left it unsaved: kept whole, since no file holds it.
+    journal_->Start({});
+    journal_->Record(recovery::JournalEdit{0, 0, text1_.Text(), 0});
+  }
 }
 
 void UnsavedTextRecovery::Follow() {
