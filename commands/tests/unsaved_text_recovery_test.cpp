@@ -137,5 +137,23 @@ TEST_F(UnsavedTextRecoveryTest, AFileChangedSinceGetsTheTextUnderANewName) {
   EXPECT_EQ(testing::ReadBytes(document), "line 1\nline 2 from another program");
 }
 
+TEST_F(UnsavedTextRecoveryTest, ARecordThatCannotBeWrittenIsToldOnceAndTypingGoesOn) {
+  folder_.Write("state", "a file where the state folder should be");
+  Run().Start();
+  for (int key = 0; key < 3; ++key) {
+    form_->editor().Type(u"字");
+    form_->ProcessEvents();
+    // The record is written on a thread of its own; the gutter's timer tells what it met.
+    for (int tick = 0; tick < 200 && form_->dialogs().messages.empty(); ++tick) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      form_->timer("Timer3").Tick();
+    }
+  }
+  EXPECT_EQ(form_->form().Text1.Text(), u"字字字");
+  ASSERT_EQ(form_->dialogs().messages.size(), 1u);
+  EXPECT_EQ(form_->dialogs().messages[0].title, u"警告");
+  EXPECT_NE(form_->dialogs().messages[0].text.find(u"恢复记录"), std::u16string::npos);
+}
+
 }  // namespace
 }  // namespace tambrel::commands
