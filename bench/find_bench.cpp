@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "commands/find.h"
 
@@ -43,5 +45,53 @@ void BM_FindLateMismatchesEverywhere(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindLateMismatchesEverywhere)->Args({1'000'000, 1'000})->Unit(benchmark::kMillisecond);
+
+// The differing character in the middle: every position nearly matches, which the search for
+// the first and last characters cannot pass over, so Boyer-Moore has to take over.
+void BM_FindMiddleMismatchesEverywhere(benchmark::State& state) {
+  const std::u16string text(static_cast<std::size_t>(state.range(0)), u'a');
+  const std::u16string half(static_cast<std::size_t>(state.range(1)) / 2, u'a');
+  const std::u16string sought = half + u'b' + half;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(NextFind(text, sought, 0));
+  }
+}
+BENCHMARK(BM_FindMiddleMismatchesEverywhere)
+    ->Args({1'000'000, 10})
+    ->Args({1'000'000, 1'000})
+    ->Unit(benchmark::kMillisecond);
+
+// A document of range(0) bytes (UTF-16 units of Chinese text and punctuation) whose only match
+// is its last word, searched the way the find command searches the editor's text: piece by
+// piece, in pieces of range(1) units (0: one piece, as a document just loaded is held).
+void BM_FindMatchAtEnd(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(0)) / sizeof(char16_t);
+  const std::u16string_view line = u"今天天气很好，我们去公园散步。\n";
+  const std::u16string_view sought = u"找到了";
+  std::u16string text;
+  text.reserve(units);
+  while (text.size() + line.size() <= units - sought.size()) text += line;
+  text.append(units - sought.size() - text.size(), u'。');
+  text += sought;
+  const std::size_t piece =
+      state.range(1) == 0 ? text.size() : static_cast<std::size_t>(state.range(1));
+  const tambrel::commands::PiecewiseText pieces{
+      [&text, piece](const tambrel::text::PieceVisitor& visit) {
+        for (std::size_t at = 0; at < text.size(); at += piece) {
+          visit(std::u16string_view(text).substr(at, piece));
+        }
+      },
+      text.size()};
+  const auto expected = static_cast<std::int32_t>(text.size() - sought.size() + 1);
+  for (auto _ : state) {
+    const std::int32_t found = tambrel::commands::FindFrom(1, pieces, sought);
+    if (found != expected) state.SkipWithError("the match at the end was not found");
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size() * 2));
+}
+BENCHMARK(BM_FindMatchAtEnd)
+    ->ArgsProduct({{1'000'000, 100'000'000, std::int64_t{1} << 30}, {0, 1 << 20}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -102,6 +102,100 @@ TEST(FindFrom, InPiecesFindsWhatTheWholeTextHoldsAcrossEverySeam) {
   EXPECT_EQ(FindFrom(3, InPieces(u"abcdef", 2), u""), 3);
 }
 
+// The text cut where cuts says, empty pieces included where two cuts coincide.
+PiecewiseText CutAt(const std::u16string& text, std::vector<std::size_t> cuts) {
+  return PiecewiseText{[text, cuts](const text::PieceVisitor& visit) {
+                         std::size_t from = 0;
+                         for (const std::size_t cut : cuts) {
+                           visit(std::u16string_view(text).substr(from, cut - from));
+                           from = cut;
+                         }
+                         visit(std::u16string_view(text).substr(from));
+                       },
+                       text.size()};
+}
+
+TEST(FindFrom, InPiecesFindsAMatchCutAtEveryPlaceIntoTwoOrThreePieces) {
+  // One match, its units distinct from the text around it, so only a correct seam finds it.
+  const std::u16string sought = u"世界\U00020000和平";
+  const std::u16string text = u"你好你好你" + sought + u"你好你";
+  const auto expected = static_cast<std::int32_t>(text.find(sought) + 1);
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    ASSERT_EQ(FindFrom(1, CutAt(text, {cut}), sought), expected) << "cut " << cut;
+    ASSERT_EQ(FindFrom(expected, CutAt(text, {cut}), sought), expected) << "cut " << cut;
+    ASSERT_EQ(FindFrom(expected + 1, CutAt(text, {cut}), sought), 0) << "cut " << cut;
+    for (std::size_t second = cut; second <= text.size(); ++second) {
+      ASSERT_EQ(FindFrom(1, CutAt(text, {cut, second}), sought), expected)
+          << "cuts " << cut << ", " << second;
+    }
+  }
+  // Every unit a piece of its own, with empty pieces between them.
+  std::vector<std::size_t> every;
+  for (std::size_t cut = 1; cut < text.size(); ++cut) {
+    every.push_back(cut);
+    every.push_back(cut);
+  }
+  EXPECT_EQ(FindFrom(1, CutAt(text, every), sought), expected);
+}
+
+TEST(FindFrom, AMatchAcrossASeamBeforeTheStartIsNotFound) {
+  // "abc" runs across the cut after "ab"; a search that starts at its "b" must pass it by.
+  const std::u16string text = u"xxabcxxabc";
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    EXPECT_EQ(FindFrom(4, CutAt(text, {cut}), u"abc"), 8) << "cut " << cut;
+    EXPECT_EQ(FindFrom(3, CutAt(text, {cut}), u"abc"), 3) << "cut " << cut;
+  }
+}
+
+TEST(FindFrom, FindsAMatchAtEveryPlaceInALongerText) {
+  // Matches near the start, the end, and either side of every run of units compared at once.
+  for (const std::u16string sought : {u"好", u"好人", u"好人好", u"好人人人人人人人人人人人好"}) {
+    for (std::size_t place = 0; place + sought.size() <= 150; ++place) {
+      std::u16string text(150, u'人');
+      text.replace(place, sought.size(), sought);
+      const auto expected = static_cast<std::int32_t>(text.find(sought) + 1);
+      ASSERT_EQ(FindFrom(1, text, sought), expected) << "place " << place;
+      ASSERT_EQ(FindFrom(1, InPieces(text, 37), sought), expected) << "place " << place;
+    }
+  }
+}
+
+TEST(FindFrom, ASoughtTextThatNearlyMatchesEverywhereIsStillFoundExactly) {
+  // A long run of one character with another in the middle of the sought text: every position
+  // of the text nearly matches it, and only the last one matches.
+  const std::u16string half(60, u'a');
+  const std::u16string sought = half + u'b' + half;
+  std::u16string text(300'000, u'a');
+  text += sought;
+  text.replace(1000, 1, u"c");  // breaks the run early on, to be passed over too
+  const auto expected = static_cast<std::int32_t>(text.find(sought) + 1);
+  ASSERT_EQ(expected, 300'001);
+  EXPECT_EQ(FindFrom(1, text, sought), expected);
+  EXPECT_EQ(FindFrom(expected + 1, text, sought), 0);
+  for (const std::size_t piece : {1000u, 4099u, 300'061u}) {
+    EXPECT_EQ(FindFrom(1, InPieces(text, piece), sought), expected) << "piece " << piece;
+    EXPECT_EQ(FindFrom(expected + 1, InPieces(text, piece), sought), 0) << "piece " << piece;
+  }
+  // The same with the match earlier, in the middle of the near misses.
+  std::u16string early(300'000, u'a');
+  early.replace(200'000, sought.size(), sought);
+  EXPECT_EQ(FindFrom(1, early, sought), static_cast<std::int32_t>(early.find(sought) + 1));
+  EXPECT_EQ(FindFrom(1, InPieces(early, 4099), sought),
+            static_cast<std::int32_t>(early.find(sought) + 1));
+}
+
+TEST(FindFrom, SurrogatesAreUnitsLikeAnyOther) {
+  // Half of a character outside the basic plane is found on its own, as UTF-16 units compare.
+  const std::u16string text = u"a\U00020000b\U00020001";
+  const std::u16string high = text.substr(1, 1);
+  const std::u16string low = text.substr(2, 1);
+  EXPECT_EQ(FindFrom(1, text, high), 2);
+  EXPECT_EQ(FindFrom(3, text, high), 5);
+  EXPECT_EQ(FindFrom(1, text, low), 3);
+  EXPECT_EQ(FindFrom(1, CutAt(text, {2}), text.substr(1, 2)), 2);
+  EXPECT_EQ(FindFrom(1, CutAt(text, {2}), low + u"b"), 3);
+}
+
 TEST(FindFrom, StartBeyondTheTextMisses) {
   EXPECT_EQ(FindFrom(7, u"abcabc", u"c"), 0);
   EXPECT_EQ(FindFrom(std::int64_t{INT32_MAX} + 1, u"abc", u"a"), 0);
