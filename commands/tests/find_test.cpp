@@ -184,6 +184,17 @@ TEST(FindFrom, ASoughtTextThatNearlyMatchesEverywhereIsStillFoundExactly) {
             static_cast<std::int32_t>(early.find(sought) + 1));
 }
 
+TEST(FindFrom, AMatchIsFoundWhereverItLiesInALongRunOfNearMisses) {
+  // However long the near misses have gone on when the match comes, the search keeps its place.
+  const std::u16string half(8, u'a');
+  const std::u16string sought = half + u'b' + half;
+  for (std::size_t place = 8000; place < 11'000; ++place) {
+    std::u16string text(12'000, u'a');
+    text.replace(place, sought.size(), sought);
+    ASSERT_EQ(FindFrom(1, text, sought), static_cast<std::int32_t>(place + 1)) << place;
+  }
+}
+
 TEST(FindFrom, SurrogatesAreUnitsLikeAnyOther) {
   // Half of a character outside the basic plane is found on its own, as UTF-16 units compare.
   const std::u16string text = u"a\U00020000b\U00020001";
