@@ -129,8 +129,10 @@ DecodedText DecodeDocument(std::string_view bytes) {
   // The marker's characters each decode to one character, so dropping the decoded marker is
   // dropping the marker's bytes.
   DecodedText decoded{{}, TextEncoding::kScrambled, 0};
-  decoded.text = cp936::Decode(bytes.substr(0, bytes.size() - kMarker.size()), Tables().read,
-                               &decoded.undecodable);
+  const std::string_view body = bytes.substr(0, bytes.size() - kMarker.size());
+  const std::size_t parts = cp936::DecodePartsFor(body.size());
+  decoded.text = parts > 1 ? cp936::DecodeInParts(body, Tables().read, parts, &decoded.undecodable)
+                           : cp936::Decode(body, Tables().read, &decoded.undecodable);
   return decoded;
 }
 

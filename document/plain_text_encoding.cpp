@@ -148,15 +148,35 @@ bool LooksLikeUtf8(std::string_view bytes) {
   return progress.read + 4 > start.size();
 }
 
+// Bytes known not to be UTF-8 and without a byte-order mark: code page 936 from the first byte,
+// since the ASCII before anything else reads the same either way. On every processor at once,
+// into exactly the room the text takes.
+DecodedText DecodeCodePage936(std::string_view bytes) {
+  DecodedText result;
+  result.text =
+      cp936::DecodeInParts(bytes, cp936::DecodePartsFor(bytes.size()), &result.undecodable);
+  result.encoding = TextEncoding::kCodePage936;
+  return result;
+}
+
 DecodedText DecodePlainText(std::string_view bytes) {
+  const bool has_mark = FindByteOrderMark(bytes).has_value();
+  // A file worth decoding in pieces that fails UTF-8 near its start is decoded as code page 936
+  // straight away; the look costs a fraction of a millisecond.
+  const bool split = !has_mark && cp936::DecodePartsFor(bytes.size()) > 1;
+  if (split && !LooksLikeUtf8(bytes)) return DecodeCodePage936(bytes);
   DecodedText result;
   // Most of a large file's text is usually UTF-8, which needs fewer units than bytes; the room
   // every other encoding may need is only asked for when it turns out not to be. Memory a
   // document never uses is not even touched.
   const std::size_t most = MaxPlainTextLength(bytes);
   const bool large = bytes.size() >= (std::size_t{16} << 20);
-  const bool plain_utf8 = large && !FindByteOrderMark(bytes) && LooksLikeUtf8(bytes);
-  platform::ResizeLarge(result.text, plain_utf8 ? std::min(most, Utf8Length(bytes)) : most);
+  const bool plain_utf8 = large && !has_mark && LooksLikeUtf8(bytes);
+  // The decoders widen ASCII sixteen bytes at a time, trusting that the room matches the bytes;
+  // room for exactly the UTF-8 text needs one such block more at its end.
+  platform::ResizeLarge(result.text,
+                        plain_utf8 ? std::min(most, Utf8Length(bytes) + cp936::kAsciiRunWidth)
+                                   : most);
   if (plain_utf8) {
     const std::size_t ascii = WidenAsciiPrefix(bytes, result.text.data());
     const std::string_view rest = bytes.substr(ascii);
@@ -166,10 +186,10 @@ DecodedText DecodePlainText(std::string_view bytes) {
       result.encoding = ascii == bytes.size() ? TextEncoding::kCodePage936 : TextEncoding::kUtf8;
       return result;
     }
-    // Not UTF-8 after all: what was decoded is let go before the room for code page 936 is
-    // taken, so that the two are never held at once.
+    // Not UTF-8 after all: what was decoded is let go before the text in code page 936 is made,
+    // so that the two are never held at once.
     result.text = std::u16string();
-    platform::ResizeLarge(result.text, most);
+    return DecodeCodePage936(bytes);
   }
   const PlainTextSummary summary = DecodePlainTextInto(bytes, result.text.data());
   result.text.resize(summary.written);

@@ -177,6 +177,21 @@ TEST(DecodeDocument, MatchesTheStepByStepReadAcrossLongInputs) {
   }
 }
 
+TEST(DecodeDocument, LargeDocumentsReadInPiecesAsStepByStep) {
+  // Several megabytes, decoded on every processor, with lead bytes before NULs and ASCII, and
+  // bytes whose shifted codes turn into two characters, on both sides of every cut.
+  std::mt19937 random(9361);
+  const std::string alphabet = Bytes(
+      {0x00, 0x41, 0x0D, 0x0A, 0x20, 0x7E, 0x7F, 0x80, 0x81, 0xD6, 0xD0, 0xB0, 0xA1, 0xFE, 0xFF});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::string bytes;
+  while (bytes.size() < (std::size_t{3} << 20)) bytes += alphabet[pick(random)];
+  bytes += "\n\n-RgPw";
+  ASSERT_GT(platform::cp936::DecodePartsFor(bytes.size()), 1u);
+  ExpectReadAsReference(bytes);
+  EXPECT_EQ(DecodeDocument(bytes).encoding, TextEncoding::kScrambled);
+}
+
 TEST(DecodeDocument, LeadByteBeforeTheMarkerSwallowsItsDash) {
   EXPECT_EQ(DecodeDocument(Bytes({0xD6, '-', 'R', 'g', 'P', 'w'})).text, u"?RgPw");
   EXPECT_EQ(DecodeDocument(Bytes({0xD6, 0xD6, '-', 'R', 'g', 'P', 'w'})).text,

@@ -217,6 +217,55 @@ TEST(PlainTextUtf8, LongFilesDecodeWhole) {
   ExpectDecoded(bytes, text, TextEncoding::kUtf8, 0);
 }
 
+// The decode of a buffer in one pass, on one thread.
+DecodedText DecodedInOnePass(std::string_view bytes) {
+  std::u16string text(MaxPlainTextLength(bytes), u'\0');
+  const PlainTextSummary summary = DecodePlainTextInto(bytes, text.data());
+  text.resize(summary.written);
+  return {text, summary.encoding, summary.undecodable};
+}
+
+void ExpectAsInOnePass(std::string_view bytes, TextEncoding encoding) {
+  const DecodedText whole = DecodedInOnePass(bytes);
+  const DecodedText decoded = DecodePlainText(bytes);
+  ASSERT_EQ(whole.encoding, encoding);
+  EXPECT_EQ(decoded.encoding, encoding);
+  EXPECT_TRUE(decoded.text == whole.text)
+      << decoded.text.size() << " units, not " << whole.text.size();
+  EXPECT_EQ(decoded.undecodable, whole.undecodable);
+}
+
+// Lines of GBK text of several megabytes, decoded in pieces, with broken bytes strewn about and
+// a lead byte at the very end.
+TEST(PlainTextCodePage936, LargeFilesReadInPiecesAsInOnePass) {
+  std::mt19937 random(9360);
+  std::uniform_int_distribution<int> line(0, 50);
+  std::string bytes;
+  while (bytes.size() < (std::size_t{5} << 20)) {
+    for (int n = line(random); n > 0; --n) bytes += kChineseGbk;
+    bytes += line(random) == 0 ? Bytes({0x81, 0x7F, 0xFF, 0xD6, 0x00}) : std::string("\r\n");
+  }
+  bytes += Bytes({0xD6});
+  ExpectAsInOnePass(bytes, TextEncoding::kCodePage936);
+  EXPECT_GT(DecodePlainText(bytes).undecodable, 1u);
+  // Without the ASCII that lets the pieces be cut, the file is read in one.
+  const std::string uncut(std::size_t{3} << 20, '\xD6');
+  ExpectAsInOnePass(uncut, TextEncoding::kCodePage936);
+}
+
+// UTF-8 that breaks only past the look at its start is read again as code page 936, in pieces.
+TEST(PlainTextCodePage936, ALargeFileBrokenAsUtf8OnlyAtItsEndIsCodePage936InPieces) {
+  for (const std::size_t size : {std::size_t{3} << 20, std::size_t{17} << 20}) {
+    std::string bytes;
+    bytes.reserve(size + 16);
+    while (bytes.size() < size) bytes += kChineseUtf8 + "\r\n";
+    bytes += Bytes({0xD6});
+    ASSERT_NO_FATAL_FAILURE(ExpectAsInOnePass(bytes, TextEncoding::kCodePage936)) << size;
+    bytes.pop_back();
+    ASSERT_NO_FATAL_FAILURE(ExpectAsInOnePass(bytes, TextEncoding::kUtf8)) << size;
+  }
+}
+
 // The whole choice again, from the reference decoders.
 DecodedText ReferencePlainText(std::string_view bytes) {
   const auto decoded = [](const ReferenceText& reference, TextEncoding encoding) {

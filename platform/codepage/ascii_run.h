@@ -49,4 +49,20 @@ inline std::size_t AsciiRun(const unsigned char* in, char16_t* out, std::uint8_t
 #endif
 }
 
+// How many of the 16 bytes at `in` lie below limit (at most 0x80) before the first that does not:
+// AsciiRun without the writing, for counting the text before it is written.
+inline std::size_t AsciiRunLength(const unsigned char* in, std::uint8_t limit) {
+#ifdef TAMBREL_ASCII_RUN_SSE2
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i highest = _mm_set1_epi8(static_cast<char>(limit - 1));
+  const __m128i below = _mm_cmpeq_epi8(_mm_max_epu8(bytes, highest), highest);
+  return static_cast<std::size_t>(
+      std::countr_one(static_cast<std::uint32_t>(_mm_movemask_epi8(below))));
+#else
+  std::size_t count = 0;
+  while (count < kAsciiRunWidth && in[count] < limit) ++count;
+  return count;
+#endif
+}
+
 }  // namespace tambrel::platform::cp936

@@ -1,7 +1,11 @@
 #include "platform/codepage/cp936.h"
 
 #include <algorithm>
+#include <future>
+#include <numeric>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 #include "platform/codepage/ascii_run.h"
 #include "platform/large_buffer.h"
@@ -58,8 +62,10 @@ Expansion Pack(const std::u16string& units) {
 
 // The steps of DecodeInto. Counting looks only at the steps past the ASCII runs: a substitute
 // always comes from a byte of 0x80 or above, and only "?" itself decodes to "?" on its own.
+// The output holds `room` units: a run of 16 is widened only where 16 fit, which the whole decode
+// (room for a unit a byte) always has, but a piece decoded into its exact place may not.
 template <bool kCount>
-DecodeCount DecodeSteps(std::string_view bytes, char16_t* out) {
+DecodeCount DecodeSteps(std::string_view bytes, char16_t* out, std::size_t room) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = 0;
@@ -71,7 +77,7 @@ DecodeCount DecodeSteps(std::string_view bytes, char16_t* out) {
     const unsigned char byte = in[i];
     if (byte < 0x80) {
       // The text is never ahead of the bytes, so 16 units fit wherever 16 bytes are left.
-      if (i + kAsciiRunWidth <= size) {
+      if (i + kAsciiRunWidth <= size && o + kAsciiRunWidth <= room) {
         const std::size_t run = AsciiRun(in + i, out + o, 0x80, 0);
         i += run;
         o += run;
@@ -100,16 +106,180 @@ DecodeCount DecodeSteps(std::string_view bytes, char16_t* out) {
   return {o, undecodable};
 }
 
+std::size_t UnitsOf(Expansion expansion) { return (expansion >> 16) == kNoSecondUnit ? 1 : 2; }
+
+// The steps of Decode with a map, into exactly `room` units, counting what cannot be decoded.
+DecodeCount MappedSteps(std::string_view bytes, const DecodeMap& map, char16_t* out,
+                        std::size_t room) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  const std::size_t last = size > 0 ? size - 1 : 0;
+  std::size_t i = 0;
+  std::size_t o = 0;
+  std::size_t undecodable = 0;
+  while (i < last) {
+    const unsigned char byte = in[i];
+    if (byte < map.ascii_limit && i + kAsciiRunWidth <= size && o + kAsciiRunWidth <= room) {
+      const std::size_t run = AsciiRun(in + i, out + o, map.ascii_limit, map.ascii_delta);
+      i += run;
+      o += run;
+      continue;
+    }
+    const unsigned char next = in[i + 1];
+    if (IsLeadByte(byte) && next != 0) {
+      const std::size_t pair = PairIndex(byte, next);
+      AppendExpansion(out, o, map.pair[pair]);
+      undecodable += kDoubleByteTable[pair] == kDefaultChar;
+      i += 2;
+    } else {
+      AppendExpansion(out, o, map.single[byte]);
+      undecodable += byte >= 0x80 && kSingleByteTable[byte] == kDefaultChar;
+      i += 1;
+    }
+  }
+  if (i < size) {
+    AppendExpansion(out, o, map.single[in[i]]);
+    undecodable += in[i] >= 0x80 && kSingleByteTable[in[i]] == kDefaultChar;
+  }
+  return {o, undecodable};
+}
+
+// Runs work(0) .. work(count - 1), all but the first on threads of their own, and waits for all.
+// When the system has no thread to give, the piece is done here instead.
+template <typename Work>
+void ForEachPart(std::size_t count, const Work& work) {
+  std::vector<std::future<void>> others;
+  others.reserve(count);
+  for (std::size_t k = 1; k < count; ++k) {
+    try {
+      others.push_back(std::async(std::launch::async, [&work, k] { work(k); }));
+    } catch (const std::system_error&) {
+      work(k);
+    }
+  }
+  work(0);
+  for (std::future<void>& other : others) other.get();
+}
+
+// Cuts the bytes into pieces, measures each, makes the text exactly as long as their sum, and
+// decodes each piece into its place. `length(piece)` counts a piece's units and
+// `steps(piece, out, room)` decodes it.
+template <typename Length, typename Steps>
+std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size_t* undecodable,
+                            const Length& length, const Steps& steps) {
+  std::vector<std::size_t> cuts{0};
+  for (std::size_t k = 1; k < parts; ++k) {
+    const std::size_t near = bytes.size() / parts * k + bytes.size() % parts * k / parts;
+    const std::size_t cut = CharacterStartFrom(bytes, std::max(near, cuts.back() + 1));
+    if (cut >= bytes.size()) break;
+    cuts.push_back(cut);
+  }
+  cuts.push_back(bytes.size());
+  const std::size_t count = cuts.size() - 1;
+  const auto piece = [&](std::size_t k) { return bytes.substr(cuts[k], cuts[k + 1] - cuts[k]); };
+  std::vector<std::size_t> offsets(count + 1, 0);
+  ForEachPart(count, [&](std::size_t k) { offsets[k + 1] = length(piece(k)); });
+  std::partial_sum(offsets.begin(), offsets.end(), offsets.begin());
+  std::u16string text;
+  ResizeLarge(text, offsets[count]);
+  std::vector<std::size_t> lost(count, 0);
+  ForEachPart(count, [&](std::size_t k) {
+    lost[k] = steps(piece(k), text.data() + offsets[k], offsets[k + 1] - offsets[k]).undecodable;
+  });
+  if (undecodable != nullptr)
+    *undecodable += std::accumulate(lost.begin(), lost.end(), std::size_t{0});
+  return text;
+}
+
 }  // namespace
+
+std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at) {
+  for (std::size_t p = std::max<std::size_t>(at, 1); p < bytes.size(); ++p) {
+    if (!IsLeadByte(static_cast<std::uint8_t>(bytes[p - 1]))) return p;
+  }
+  return bytes.size();
+}
+
+std::size_t DecodedLength(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  const std::size_t last = size > 0 ? size - 1 : 0;
+  std::size_t i = 0;
+  std::size_t units = 0;
+  // The steps of DecodeSteps, each of which writes one unit.
+  while (i < last) {
+    const unsigned char byte = in[i];
+    if (byte < 0x80 && i + kAsciiRunWidth <= size) {
+      const std::size_t run = AsciiRunLength(in + i, 0x80);
+      i += run;
+      units += run;
+      continue;
+    }
+    i += IsLeadByte(byte) && in[i + 1] != 0 ? 2 : 1;
+    ++units;
+  }
+  return units + (i < size ? 1 : 0);
+}
+
+std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  const std::size_t last = size > 0 ? size - 1 : 0;
+  std::size_t i = 0;
+  std::size_t units = 0;
+  while (i < last) {
+    const unsigned char byte = in[i];
+    if (byte < map.ascii_limit && i + kAsciiRunWidth <= size) {
+      const std::size_t run = AsciiRunLength(in + i, map.ascii_limit);
+      i += run;
+      units += run;
+      continue;
+    }
+    const unsigned char next = in[i + 1];
+    if (IsLeadByte(byte) && next != 0) {
+      units += UnitsOf(map.pair[PairIndex(byte, next)]);
+      i += 2;
+    } else {
+      units += UnitsOf(map.single[byte]);
+      i += 1;
+    }
+  }
+  return units + (i < size ? UnitsOf(map.single[in[i]]) : 0);
+}
+
+std::u16string DecodeInParts(std::string_view bytes, std::size_t parts, std::size_t* undecodable) {
+  return DecodePieces(
+      bytes, parts, undecodable, [](std::string_view piece) { return DecodedLength(piece); },
+      [](std::string_view piece, char16_t* out, std::size_t room) {
+        return DecodeSteps<true>(piece, out, room);
+      });
+}
+
+std::u16string DecodeInParts(std::string_view bytes, const DecodeMap& map, std::size_t parts,
+                             std::size_t* undecodable) {
+  return DecodePieces(
+      bytes, parts, undecodable,
+      [&map](std::string_view piece) { return DecodedLength(piece, map); },
+      [&map](std::string_view piece, char16_t* out, std::size_t room) {
+        return MappedSteps(piece, map, out, room);
+      });
+}
+
+std::size_t DecodePartsFor(std::size_t byte_count) {
+  // Below this a decode takes about a millisecond.
+  constexpr std::size_t kPieceMinimum = std::size_t{1} << 20;
+  const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
+  return std::clamp<std::size_t>(byte_count / kPieceMinimum, 1, processors);
+}
 
 std::uint16_t EncodeUnit(char16_t unit) { return UnitCodes()[unit]; }
 
 std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
-  return DecodeSteps<false>(bytes, out).written;
+  return DecodeSteps<false>(bytes, out, bytes.size()).written;
 }
 
 DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out) {
-  return DecodeSteps<true>(bytes, out);
+  return DecodeSteps<true>(bytes, out, bytes.size());
 }
 
 std::u16string Decode(std::string_view bytes) {

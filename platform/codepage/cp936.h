@@ -63,6 +63,29 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
 std::u16string Decode(std::string_view bytes, const DecodeMap& map,
                       std::size_t* undecodable = nullptr);
 
+// The first place at or after `at`, and after the first byte, where a character starts, as the
+// byte before it shows: a byte that never leads a pair ends a character, alone or as the trail of
+// a pair. bytes.size() when there is no such place before the end. The bytes on either side of it
+// decode, each on their own, to exactly what they decode to within the whole.
+std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at);
+
+// How many units Decode gives for bytes, without or with a map, counted without writing them.
+std::size_t DecodedLength(std::string_view bytes);
+std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map);
+
+// Decode, and Decode with a map, in up to `parts` pieces at once: the bytes are cut where
+// characters start, each piece is measured and then decoded on a thread of its own straight into
+// its place, so the text takes exactly the room it needs and is written once. The text and the
+// count added to `undecodable` are those of the whole decode.
+std::u16string DecodeInParts(std::string_view bytes, std::size_t parts,
+                             std::size_t* undecodable = nullptr);
+std::u16string DecodeInParts(std::string_view bytes, const DecodeMap& map, std::size_t parts,
+                             std::size_t* undecodable = nullptr);
+
+// How many pieces a decode of this many bytes is worth cutting into: one for small files, where
+// starting a thread costs more than it saves, otherwise one for each processor.
+std::size_t DecodePartsFor(std::size_t byte_count);
+
 // For encoding: the bytes each UTF-16 unit finally turns into, packed as first byte, second byte,
 // count (0 to 2) from the low end.
 struct EncodeMap {

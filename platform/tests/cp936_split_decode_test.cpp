@@ -1,0 +1,146 @@
+// Decoding code page 936 in pieces on several threads must give exactly the text and the count of
+// the decode of the whole, wherever the pieces are cut.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "platform/codepage/cp936.h"
+#include "tests/support/bytes.h"
+
+namespace tambrel::platform::cp936 {
+namespace {
+
+using testing::Bytes;
+
+struct Whole {
+  std::u16string text;
+  std::size_t undecodable = 0;
+};
+
+Whole DecodeWhole(std::string_view bytes) {
+  std::u16string text(bytes.size(), u'\0');
+  const DecodeCount count = DecodeCountingInto(bytes, text.data());
+  text.resize(count.written);
+  return {text, count.undecodable};
+}
+
+// A map under which some characters turn into two units, as the scrambled form's does, so that
+// a piece's room differs from its byte count in both directions.
+const DecodeMap& WideningMap() {
+  static const DecodeMap map = MakeDecodeMap([](char16_t unit) {
+    if (unit % 5 == 0 && unit > 0x80) return std::u16string{unit, u'+'};
+    return std::u16string(1, static_cast<char16_t>(unit + 1));
+  });
+  return map;
+}
+
+// Every number of pieces from 1 to most_parts, plain and with a map. With one piece a byte the cuts
+// over all the counts fall at every place the bytes allow.
+void ExpectEveryCutMatches(std::string_view bytes, std::size_t most_parts) {
+  const Whole whole = DecodeWhole(bytes);
+  std::size_t mapped_undecodable = 0;
+  const std::u16string mapped = Decode(bytes, WideningMap(), &mapped_undecodable);
+  ASSERT_EQ(DecodedLength(bytes), whole.text.size());
+  ASSERT_EQ(DecodedLength(bytes, WideningMap()), mapped.size());
+  for (std::size_t parts = 1; parts <= most_parts; ++parts) {
+    std::size_t undecodable = 0;
+    ASSERT_EQ(DecodeInParts(bytes, parts, &undecodable), whole.text)
+        << parts << " pieces of " << ::testing::PrintToString(std::string(bytes));
+    ASSERT_EQ(undecodable, whole.undecodable) << parts;
+    std::size_t mapped_count = 0;
+    ASSERT_EQ(DecodeInParts(bytes, WideningMap(), parts, &mapped_count), mapped) << parts;
+    ASSERT_EQ(mapped_count, mapped_undecodable) << parts;
+  }
+}
+
+TEST(Cp936CharacterStart, IsAfterTheFirstByteThatNeverLeadsAPair) {
+  // 0xB0 0xA1 is one character whose trail is itself in the lead range; 0x81 0x41 has an ASCII
+  // trail, after which a character starts.
+  const std::string bytes = Bytes({0xB0, 0xA1, 0xB0, 0xA1, 0x81, 0x41, 0xB0, 0xA1, 'a'});
+  EXPECT_EQ(CharacterStartFrom(bytes, 0), 6u);
+  EXPECT_EQ(CharacterStartFrom(bytes, 1), 6u);
+  EXPECT_EQ(CharacterStartFrom(bytes, 6), 6u);
+  EXPECT_EQ(CharacterStartFrom(bytes, 7), 9u);
+  EXPECT_EQ(CharacterStartFrom("ab", 0), 1u);
+  EXPECT_EQ(CharacterStartFrom("ab", 5), 2u);
+  EXPECT_EQ(CharacterStartFrom("", 0), 0u);
+  // Nothing but lead-range bytes: no place to cut.
+  EXPECT_EQ(CharacterStartFrom(Bytes({0xD6, 0xD0, 0xCE, 0xC4}), 1), 4u);
+}
+
+TEST(Cp936DecodeInParts, EveryCutMatchesTheWholeDecode) {
+  const std::string cases[] = {
+      "",
+      "a",
+      "plain ASCII long enough for the sixteen-byte runs to reach a cut\r\n",
+      // Two-byte characters whose trails lie in the lead range, and CR LF between them.
+      Bytes({0xD6, 0xD0, 0xCE, 0xC4, '\r', '\n', 0xD6, 0xD0, '\r', '\n', 0xCE, 0xC4}),
+      // ASCII trail bytes, a lead byte before NUL, an undefined pair and lone 0x80 and 0xFF.
+      Bytes({0x81, 0x41, 'x', 0xD6, 0x00, 'y', 0x80, 0xFF, 0xA1, 0x40, '?', 0x81, 0x7F}),
+      // A lead byte left at the end, and after a run of ASCII that fills a whole block.
+      "0123456789abcdefghij" + Bytes({0xD6, 0xD0, 0xD6}),
+      // Pairs right after sixteen-byte ASCII runs: a piece's room ends before its bytes do.
+      "0123456789abcdef" + Bytes({0xD6, 0xD0, 0xCE, 0xC4, 0xD6, 0xD0}) + "0123456789abcdef" +
+          Bytes({0xCE, 0xC4, 0xCE, 0xC4, 0xCE, 0xC4, 0xCE, 0xC4}) + "0123456789abcdefg",
+      // Nothing but lead-range bytes: a single piece whatever was asked.
+      Bytes({0xD6, 0xD0, 0xCE, 0xC4, 0xD6, 0xD0, 0xCE, 0xC4, 0xD6}),
+  };
+  for (const std::string& bytes : cases) {
+    ASSERT_NO_FATAL_FAILURE(ExpectEveryCutMatches(bytes, bytes.size() + 1));
+  }
+}
+
+TEST(Cp936DecodeInParts, MatchesTheWholeDecodeOnRandomBytes) {
+  std::mt19937 random(936936);
+  const std::string alphabet = Bytes({0x00, 0x0A, 0x0D, 0x20, 0x3F, 0x40, 0x41, 0x7E, 0x7F, 0x80,
+                                      0x81, 0xA1, 0xB0, 0xD0, 0xD6, 0xFE, 0xFF});
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<int> ascii_run(0, 40);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 1000; ++round) {
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) {
+      // Runs of letters now and then, so that the sixteen-byte steps meet the cuts.
+      if (n % 9 == 0) bytes.append(static_cast<std::size_t>(ascii_run(random)), 'k');
+      bytes += alphabet[pick(random)];
+    }
+    ASSERT_NO_FATAL_FAILURE(ExpectEveryCutMatches(bytes, 5));
+  }
+}
+
+TEST(Cp936DecodeInParts, LongTextOnEveryProcessorMatchesTheWholeDecode) {
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> lead(0xB0, 0xD7);
+  std::uniform_int_distribution<int> trail(0xA1, 0xFE);
+  std::uniform_int_distribution<int> line(0, 80);
+  std::string bytes;
+  while (bytes.size() < (std::size_t{3} << 20)) {
+    for (int n = line(random); n > 0; --n) {
+      bytes += static_cast<char>(lead(random));
+      bytes += static_cast<char>(trail(random));
+    }
+    bytes += line(random) == 0 ? Bytes({0x81, 0x7F, 0x80}) : std::string("\r\n");
+  }
+  const Whole whole = DecodeWhole(bytes);
+  ASSERT_GT(whole.undecodable, 0u);
+  for (const std::size_t parts : {2u, 3u, 7u}) {
+    std::size_t undecodable = 0;
+    // Compared whole: a difference of megabytes is not worth printing.
+    ASSERT_TRUE(DecodeInParts(bytes, parts, &undecodable) == whole.text) << parts;
+    EXPECT_EQ(undecodable, whole.undecodable) << parts;
+  }
+}
+
+TEST(Cp936DecodeParts, SmallFilesStayOnOneThreadAndLargeOnesUseEveryProcessor) {
+  EXPECT_EQ(DecodePartsFor(0), 1u);
+  EXPECT_EQ(DecodePartsFor(1000), 1u);
+  EXPECT_EQ(DecodePartsFor(std::size_t{1} << 20), 1u);
+  const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
+  EXPECT_EQ(DecodePartsFor(std::size_t{1} << 30), std::min<std::size_t>(processors, 1024));
+}
+
+}  // namespace
+}  // namespace tambrel::platform::cp936
