@@ -12,6 +12,8 @@ enum class TextEncoding {
   kUtf16Le,
   kUtf16Be,
   kCodePage936,
+  // A Windows whose ANSI code page is not 936: plain text the way that system writes it.
+  kSystemCodePage,
   // The program's own form, code page 936 underneath.
   kScrambled,
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/codepage/ansi_code_page.h"
 #include "platform/codepage/ascii_run.h"
 #include "platform/codepage/cp936.h"
 #include "platform/codepage/utf16.h"
@@ -159,7 +160,11 @@ DecodedText DecodeCodePage936(std::string_view bytes) {
   return result;
 }
 
-DecodedText DecodePlainText(std::string_view bytes) {
+namespace {
+
+// The text of plain bytes in the encodings the program reads itself: a byte-order mark's, UTF-8,
+// or code page 936.
+DecodedText DecodeInOwnCodePages(std::string_view bytes) {
   const bool has_mark = FindByteOrderMark(bytes).has_value();
   // A file worth decoding in pieces that fails UTF-8 near its start is decoded as code page 936
   // straight away; the look costs a fraction of a millisecond.
@@ -174,9 +179,8 @@ DecodedText DecodePlainText(std::string_view bytes) {
   const bool plain_utf8 = large && !has_mark && LooksLikeUtf8(bytes);
   // The decoders widen ASCII sixteen bytes at a time, trusting that the room matches the bytes;
   // room for exactly the UTF-8 text needs one such block more at its end.
-  platform::ResizeLarge(result.text,
-                        plain_utf8 ? std::min(most, Utf8Length(bytes) + cp936::kAsciiRunWidth)
-                                   : most);
+  platform::ResizeLarge(
+      result.text, plain_utf8 ? std::min(most, Utf8Length(bytes) + cp936::kAsciiRunWidth) : most);
   if (plain_utf8) {
     const std::size_t ascii = WidenAsciiPrefix(bytes, result.text.data());
     const std::string_view rest = bytes.substr(ascii);
@@ -195,6 +199,26 @@ DecodedText DecodePlainText(std::string_view bytes) {
   result.text.resize(summary.written);
   result.encoding = summary.encoding;
   result.undecodable = summary.undecodable;
+  return result;
+}
+
+}  // namespace
+
+DecodedText DecodePlainText(std::string_view bytes) {
+  DecodedText result = DecodeInOwnCodePages(bytes);
+  // Plain text without a mark that is not UTF-8 is in the system's ANSI code page. Where that is
+  // not 936 (only on a Windows of another language), the system converts it; ASCII reads the same
+  // in every one.
+  const unsigned system = platform::codepage::SystemAnsiCodePage();
+  if (result.encoding != TextEncoding::kCodePage936 ||
+      system == platform::codepage::kChineseCodePage ||
+      std::all_of(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) == 0; })) {
+    return result;
+  }
+  result.text = std::u16string();
+  result.text = platform::codepage::DecodeSystemCodePage(bytes, system);
+  result.encoding = TextEncoding::kSystemCodePage;
+  result.undecodable = 0;
   return result;
 }
 

@@ -86,6 +86,9 @@ void CheckPlainText(std::string_view bytes, const DecodedText& decoded) {
       CheckAsReference(decoded, ReferenceUtf16(bytes.substr(2), false),
                        "UTF-16 BE differs from the reference");
       return;
+    case TextEncoding::kSystemCodePage:
+      Check(false, "a system code page where the system has none");
+      return;
     case TextEncoding::kScrambled:
       break;
   }
