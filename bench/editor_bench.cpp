@@ -158,7 +158,7 @@ class StallWatch {
 class Editor {
  public:
   Editor()
-      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}, windows_,
+      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.', std::nullopt}, windows_,
               std::make_unique<AnsweringDialogs>()) {
     form_.Show();
     QCoreApplication::processEvents();

@@ -93,7 +93,7 @@ double ThreadCpuMilliseconds() {
 class GutterBench {
  public:
   GutterBench()
-      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.'}, windows_) {
+      : form_(Environment{std::filesystem::temp_directory_path(), 0, 0, u"", u'.', std::nullopt}, windows_) {
     form_.Show();
     QCoreApplication::processEvents();
   }

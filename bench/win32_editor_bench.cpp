@@ -253,7 +253,7 @@ class Editor {
   explicit Editor(tambrel::platform::Application& application)
       : form_(Environment{std::filesystem::temp_directory_path(),
                           tambrel::platform::Application::ScreenWidth(),
-                          tambrel::platform::Application::ScreenHeight(), u"", u'.'},
+                          tambrel::platform::Application::ScreenHeight(), u"", u'.', std::nullopt},
               application.Windows(), std::make_unique<AnsweringDialogs>()) {
     form_.Show();
     tambrel::platform::win32::DispatchWaitingMessages();

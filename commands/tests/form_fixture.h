@@ -16,7 +16,7 @@ class FormTest : public ::testing::Test {
  protected:
   FormTest()
       : dialogs(new testing::ScriptedDialogs),
-        form(main_window::Environment{{}, 19200.0f, 14400.0f, u"", u'.'}, windows,
+        form(main_window::Environment{{}, 19200.0f, 14400.0f, u"", u'.', std::nullopt}, windows,
              std::unique_ptr<platform::UserDialogs>(dialogs)) {}
 
   // Chooses a menu entry, as the user does.

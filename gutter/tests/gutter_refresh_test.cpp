@@ -58,7 +58,7 @@ class GutterInWindow : public ::testing::Test {
   }
 
   static main_window::Environment TestEnvironment(const fs::path& folder) {
-    return main_window::Environment{folder, 2 * 11235.0f, 2 * 9000.0f, u"", u'.'};
+    return main_window::Environment{folder, 2 * 11235.0f, 2 * 9000.0f, u"", u'.', std::nullopt};
   }
 
   // One short line per row, numbered in the text so that rows and lines agree.

@@ -44,7 +44,7 @@ Started StartUnder(const char* locale, char16_t separator) {
   testing::TempDir folder;
   std::ofstream(folder / kSkinFileName).flush();
   Environment environment{folder.path(), 1920 * 1440.0f / 110, 1080 * 1440.0f / 110, u"",
-                          separator};
+                          separator, std::nullopt};
   platform::qt::QtWindowSystem windows;
   Form1 form(std::move(environment), windows, std::make_unique<testing::ScriptedDialogs>());
   EXPECT_EQ(form.Form_Load(), LoadOutcome::kRunning);

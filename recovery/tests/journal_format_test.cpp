@@ -69,7 +69,9 @@ TEST(JournalFormat, DamageStopsTheReadingAtTheDamagedEdit) {
     // Whatever is read is a true prefix, never a changed edit.
     for (std::size_t i = 0; i < contents->edits.size(); ++i)
       EXPECT_EQ(contents->edits[i], edits[i]);
-    if (at < header + first) EXPECT_TRUE(contents->edits.empty());
+    if (at < header + first) {
+      EXPECT_TRUE(contents->edits.empty());
+    }
   }
 }
 

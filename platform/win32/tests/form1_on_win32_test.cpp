@@ -27,7 +27,7 @@ class Form1OnWin32 : public ::testing::Test {
     auto scripted = std::make_unique<::tambrel::testing::ScriptedDialogs>();
     dialogs = scripted.get();
     form = std::make_unique<main_window::Form1>(
-        main_window::Environment{folder, 19200, 14400, u"", u'.'}, windows, std::move(scripted),
+        main_window::Environment{folder, 19200, 14400, u"", u'.', std::nullopt}, windows, std::move(scripted),
         std::make_unique<FixedClock>());
   }
 
