@@ -1,6 +1,7 @@
 #include "recovery/recovered_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <system_error>
 #include <utility>
 
@@ -38,7 +39,9 @@ platform::Result<std::u16string> ReadBase(const fs::path& file) {
 }  // namespace
 
 std::vector<fs::path> AbandonedRecords(const fs::path& folder) {
-  std::vector<std::pair<fs::file_time_type, fs::path>> found;
+  // By the time of their last edit, which the records keep themselves: a file system's times
+  // are coarse or late on some systems.
+  std::vector<std::pair<std::int64_t, fs::path>> found;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     const fs::path& path = entry.path();
@@ -56,7 +59,7 @@ std::vector<fs::path> AbandonedRecords(const fs::path& folder) {
       RemoveRecord(path);
       continue;
     }
-    found.emplace_back(entry.last_write_time(error), path);
+    found.emplace_back(contents->edits.back().unix_ms, path);
   }
   std::sort(found.begin(), found.end(),
             [](const auto& a, const auto& b) { return a.first > b.first; });
