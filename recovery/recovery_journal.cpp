@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files/path_text.h"
+#include "platform/files/shared_reader.h"
 
 namespace tambrel::recovery {
 
@@ -43,7 +44,8 @@ void CopyBase(std::stop_token stop, const JournalBase& base, const fs::path& cop
   const fs::path& source = named.value();
   const fs::path partial = copy.string() + ".part";
   {
-    std::ifstream in(source, std::ios::binary);
+    // Read sharing the file with everyone: the user may save over it while it is copied.
+    auto in = platform::files::SharedFileReader::Open(source);
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!in || !out) return;
     // A copy of the user's document, readable by the user alone, like the record beside it.
@@ -51,12 +53,17 @@ void CopyBase(std::stop_token stop, const JournalBase& base, const fs::path& cop
     fs::permissions(partial, fs::perms::owner_read | fs::perms::owner_write,
                     fs::perm_options::replace, private_copy);
     std::vector<char> buffer(1 << 20);
+    bool whole = false;
     while (!stop.stop_requested()) {
-      in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-      out.write(buffer.data(), in.gcount());
-      if (!in) break;
+      const auto read = in.value().Read(buffer.data(), buffer.size());
+      if (!read) break;
+      if (read.value() == 0) {
+        whole = true;
+        break;
+      }
+      out.write(buffer.data(), static_cast<std::streamsize>(read.value()));
     }
-    if (stop.stop_requested() || !in.eof() || !out.flush()) {
+    if (!whole || !out.flush()) {
       out.close();
       std::error_code ignored;
       fs::remove(partial, ignored);

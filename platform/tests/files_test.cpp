@@ -27,6 +27,7 @@
 
 #include "platform/files/file_identity.h"
 #include "platform/files/file_messages.h"
+#include "platform/files/shared_reader.h"
 #include "tests/support/temp_dir.h"
 
 namespace tambrel::platform::files {
@@ -166,6 +167,26 @@ TEST(ReadWholeFile, FileAnotherProgramHoldsExclusivelyFails) {
 }
 #endif
 
+TEST(SharedFileReader, AFileBeingCopiedCanStillBeSavedOver) {
+  // The copy of a document kept for recovery reads it in the background; the user's save of that
+  // document must not fail meanwhile, as it would on Windows against a reader that shares less.
+  TempDir folder;
+  const fs::path document = folder.Write("doc.txt", "first content");
+  auto reader = SharedFileReader::Open(document);
+  ASSERT_TRUE(reader.ok());
+  char start[5];
+  ASSERT_EQ(reader.value().Read(start, sizeof start).value(), 5u);
+  EXPECT_EQ(std::string(start, 5), "first");
+  ASSERT_TRUE(ReplaceFileAtomically(document, "saved while read").ok());
+  EXPECT_EQ(ReadBytes(document), "saved while read");
+  // The reader goes on with what it opened, to its end.
+  char rest[64];
+  std::size_t total = 0;
+  for (std::size_t read; (read = reader.value().Read(rest, sizeof rest).value()) > 0;)
+    total += read;
+  EXPECT_EQ(total, std::string(" content").size());
+}
+
 TEST(ReplaceFileAtomically, CreatesAndReplaces) {
   TempDir dir;
   const fs::path path = dir / "doc.txt";
@@ -294,9 +315,9 @@ TEST(TemporarySaveName, IsHiddenEndsInTmpAndIsKnownAgain) {
   EXPECT_NE(TemporarySaveName(target, 0), TemporarySaveName(target, 1));
   EXPECT_NE(TemporarySaveName(target), TemporarySaveName(fs::path("folder") / "other.txt"));
   // Printed by number: a Chinese name need not convert to the narrow strings of Windows.
-  const char8_t* const others[] = {u8"文档.txt",         u8".tambrel-save-.tmp",
-                                   u8".tambrel-save-notes.txt", u8"tambrel-save-0.tmp",
-                                   u8"keep.tmp",         u8".tambrel-save-0.tmpx"};
+  const char8_t* const others[] = {
+      u8"文档.txt",           u8".tambrel-save-.tmp", u8".tambrel-save-notes.txt",
+      u8"tambrel-save-0.tmp", u8"keep.tmp",           u8".tambrel-save-0.tmpx"};
   for (std::size_t i = 0; i < std::size(others); ++i) {
     EXPECT_FALSE(IsTemporarySaveName(fs::path(others[i]))) << i;
   }
@@ -440,7 +461,7 @@ class FileSizeLimit {
   FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  struct rlimit old_{};
+  struct rlimit old_ {};
   void (*old_signal_)(int) = nullptr;
 };
 
