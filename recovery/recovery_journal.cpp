@@ -90,11 +90,14 @@ fs::path BaseCopyPath(const fs::path& record) {
 }
 
 RecoveryJournal::RecoveryJournal(fs::path folder)
-    : folder_(std::move(folder)), writer_([this](std::stop_token stop) { Write(stop); }) {}
+    : folder_(std::move(folder)), writer_([this] { Write(); }) {}
 
 RecoveryJournal::~RecoveryJournal() {
   WaitUntilWritten();
-  writer_.request_stop();
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
   wake_.notify_all();
   writer_.join();
 }
@@ -144,26 +147,27 @@ std::optional<fs::path> RecoveryJournal::RecordPath() {
   return record_path_;
 }
 
-void RecoveryJournal::Write(std::stop_token stop) {
+void RecoveryJournal::Write() {
   auto sync_due = Clock::time_point::max();
   while (true) {
     std::deque<Command> batch;
+    bool stopping = false;
     {
       std::unique_lock lock(mutex_);
-      const auto ready = [this] { return !queue_.empty(); };
+      const auto ready = [this] { return !queue_.empty() || stopping_; };
       if (unsynced_) {
-        wake_.wait_until(lock, stop, sync_due, ready);
+        wake_.wait_until(lock, sync_due, ready);
       } else {
-        wake_.wait(lock, stop, ready);
+        wake_.wait(lock, ready);
       }
-      if (queue_.empty() && stop.stop_requested() && !unsynced_) return;
+      stopping = stopping_;
       batch.swap(queue_);
       busy_ = true;
     }
     for (Command& command : batch) Handle(command);
     if (unsynced_ && record_) {
       if (sync_due == Clock::time_point::max()) sync_due = Clock::now() + kSyncDelay;
-      if (Clock::now() >= sync_due || stop.stop_requested()) {
+      if (Clock::now() >= sync_due || stopping) {
         if (auto synced = record_->Sync(); !synced) Fail(synced.failure());
         unsynced_ = false;
         sync_due = Clock::time_point::max();
@@ -175,12 +179,13 @@ void RecoveryJournal::Write(std::stop_token stop) {
     {
       std::lock_guard lock(mutex_);
       busy_ = false;
+      // What was queued before the stop is written; the destructor waited for it.
+      if (stopping && queue_.empty()) {
+        written_.notify_all();
+        return;
+      }
     }
     written_.notify_all();
-    if (stop.stop_requested() && !unsynced_) {
-      std::lock_guard lock(mutex_);
-      if (queue_.empty()) return;
-    }
   }
 }
 

@@ -54,7 +54,7 @@ class RecoveryJournal {
   struct DiscardCommand {};
   using Command = std::variant<JournalBase, JournalEdit, DiscardCommand>;
 
-  void Write(std::stop_token stop);
+  void Write();
   void Handle(Command& command);
   void Fail(const platform::Failure& failure);
   void RemoveRecord();
@@ -64,8 +64,9 @@ class RecoveryJournal {
   bool following_ = false;  // on the program's thread only
 
   std::mutex mutex_;
-  std::condition_variable_any wake_;
-  std::condition_variable_any written_;
+  std::condition_variable wake_;
+  std::condition_variable written_;
+  bool stopping_ = false;
   std::deque<Command> queue_;
   bool busy_ = false;
   std::optional<platform::Failure> failure_;
@@ -78,7 +79,7 @@ class RecoveryJournal {
   bool record_failed_ = false;
   bool unsynced_ = false;
   std::jthread base_copy_;
-  std::jthread writer_;  // last: it starts once everything above exists
+  std::thread writer_;  // last: it starts once everything above exists
 };
 
 // The name of the copy of a record's base file, beside the record.
