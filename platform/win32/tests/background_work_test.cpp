@@ -1,12 +1,17 @@
 // The window's background work: the work runs on a thread of its own while the window goes on
 // running timers and painting, keys wait until it is done, the wait cursor shows meanwhile, and
-// an exception the work throws comes out of the call.
+// an exception the work throws comes out of the call. Long work shows a strip with its progress
+// at the bottom of the window, and Esc stops it when it can stop.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,12 +35,13 @@ bool SeenFromTheWorker(const std::function<bool()>& condition) {
   return false;
 }
 
-// A window that counts its timer ticks, keys and paints, and runs what a tick should do.
+// A window that counts its timer ticks, keys, paints and the children made in it, and runs what
+// a tick should do.
 class CountingWindow final : private MessageHandler {
  public:
   CountingWindow()
       : window_(CreateHandledWindow(WindowClass{L"TambrelTestCounting", 0, IDC_ARROW}, *this,
-                                    L"", WindowPlacement{0, WS_POPUP, 0, 0, 50, 50, nullptr})) {}
+                                    L"", WindowPlacement{0, WS_POPUP, 0, 0, 400, 300, nullptr})) {}
   ~CountingWindow() override { window_.reset(); }
 
   HWND Hwnd() const { return window_.get(); }
@@ -44,6 +50,7 @@ class CountingWindow final : private MessageHandler {
   std::atomic<int> ticks{0};
   std::atomic<int> keys{0};
   std::atomic<int> paints{0};
+  std::atomic<int> children_made{0};
   std::vector<WPARAM> keys_in_order;
   std::function<void()> on_tick;
 
@@ -63,6 +70,9 @@ class CountingWindow final : private MessageHandler {
         ++paints;
         return 0;
       }
+      case WM_PARENTNOTIFY:
+        if (LOWORD(wparam) == WM_CREATE) ++children_made;
+        return 0;
       case WM_NCDESTROY:
         static_cast<void>(window_.release());
         break;
@@ -72,6 +82,19 @@ class CountingWindow final : private MessageHandler {
 
   UniqueWindow window_;
 };
+
+// The strip of long work in the window, null while there is none.
+HWND StripIn(HWND window) { return ::FindWindowExW(window, nullptr, L"TambrelWorkStrip", nullptr); }
+
+HWND BarIn(HWND strip) { return ::FindWindowExW(strip, nullptr, PROGRESS_CLASSW, nullptr); }
+
+// The strip's line once it reads `text`, looked at from the worker; false when it never did.
+bool StripReads(HWND window, const std::u16string& text) {
+  return SeenFromTheWorker([&] {
+    const HWND strip = StripIn(window);
+    return strip != nullptr && testing::WindowText(strip) == text;
+  });
+}
 
 TEST(Win32BackgroundWork, RunsTheWorkOnAThreadOfItsOwnAndAnswersOnceItIsDone) {
   Win32BackgroundWork work;
@@ -173,6 +196,171 @@ TEST(Win32BackgroundWork, ARequestToQuitMeanwhileIsPassedOn) {
   MSG message{};
   ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST(Win32BackgroundWorkShowingProgress, LongWorkShowsWhatItIsAndHowFarAlongTheBottomUntilItEnds) {
+  CountingWindow window;
+  ::ShowWindow(window.Hwnd(), SW_SHOWNA);
+  Win32BackgroundWork work;
+  work.SetWindow(window.Hwnd());
+  WorkProgress progress;
+  progress.SetTotal(200);
+  progress.SetDone(74);
+  bool shown = false;
+  LRESULT bar_position = -1;
+  RECT strip_rect{};
+  work.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+    shown = StripReads(window.Hwnd(), u"正在打开… 37%　按 Esc 取消");
+    if (!shown) return;
+    const HWND strip = StripIn(window.Hwnd());
+    bar_position = ::SendMessageW(BarIn(strip), PBM_GETPOS, 0, 0);
+    ::GetWindowRect(strip, &strip_rect);
+    // The line follows the work.
+    progress.SetDone(200);
+    shown = StripReads(window.Hwnd(), u"正在打开… 100%　按 Esc 取消");
+  });
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(bar_position, 37);
+  RECT client{};
+  ::GetClientRect(window.Hwnd(), &client);
+  ::MapWindowPoints(window.Hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_EQ(strip_rect.left, client.left);
+  EXPECT_EQ(strip_rect.right, client.right);
+  EXPECT_EQ(strip_rect.bottom, client.bottom) << "the strip lies along the bottom";
+  EXPECT_GT(strip_rect.top, client.top) << "and covers only a part of the window";
+  EXPECT_EQ(StripIn(window.Hwnd()), nullptr) << "the strip went with the work";
+}
+
+TEST(Win32BackgroundWorkShowingProgress, WorkOfUnknownSizeShowsABarThatRunsBackAndForth) {
+  CountingWindow window;
+  Win32BackgroundWork work;
+  work.SetWindow(window.Hwnd());
+  WorkProgress progress;
+  bool running = false;
+  bool counting = false;
+  work.RunShowingProgress(ShownWork{u"正在读取", false}, progress, [&] {
+    if (!StripReads(window.Hwnd(), u"正在读取…")) return;
+    const HWND bar = BarIn(StripIn(window.Hwnd()));
+    running = (::GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
+    progress.SetTotal(4);
+    progress.SetDone(1);
+    if (!StripReads(window.Hwnd(), u"正在读取… 25%")) return;
+    counting = (::GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE) == 0 &&
+               ::SendMessageW(bar, PBM_GETPOS, 0, 0) == 25;
+  });
+  EXPECT_TRUE(running) << "no marquee while the amount of work is unknown";
+  EXPECT_TRUE(counting) << "no plain bar at 25% once it is known";
+}
+
+TEST(Win32BackgroundWorkShowingProgress, WorkShorterThanHalfASecondShowsNothing) {
+  CountingWindow window;
+  window.StartTicking();
+  Win32BackgroundWork work;
+  work.SetWindow(window.Hwnd());
+  WorkProgress progress;
+  bool done = false;
+  // Long enough for the wait to wake and look a few times.
+  work.RunShowingProgress(ShownWork{u"正在保存", true}, progress, [&] {
+    std::this_thread::sleep_for(150ms);
+    done = true;
+  });
+  EXPECT_TRUE(done);
+  EXPECT_GT(window.ticks, 0) << "the wait woke meanwhile";
+  EXPECT_EQ(window.children_made, 0) << "a strip flickered";
+}
+
+TEST(Win32BackgroundWorkShowingProgress, WithoutAWindowTheWorkRunsUnseen) {
+  Win32BackgroundWork work;
+  WorkProgress progress;
+  bool done = false;
+  work.RunShowingProgress(ShownWork{u"正在保存", false}, progress, [&] {
+    std::this_thread::sleep_for(700ms);
+    done = true;
+  });
+  EXPECT_TRUE(done);
+}
+
+TEST(Win32BackgroundWorkShowingProgress, EscAsksWorkThatCanStopToStop) {
+  std::atomic<bool> escape{false};
+  Win32BackgroundWork work([&] { return escape.load(); });
+  WorkProgress progress;
+  bool stopped = false;
+  work.RunShowingProgress(ShownWork{u"正在替换", true}, progress, [&] {
+    if (progress.StopRequested()) return;
+    escape = true;
+    stopped = SeenFromTheWorker([&] { return progress.StopRequested(); });
+  });
+  EXPECT_TRUE(stopped);
+  EXPECT_TRUE(progress.GivenUp());
+}
+
+TEST(Win32BackgroundWorkShowingProgress, EscLeavesWorkThatCannotStopRunning) {
+  std::atomic<bool> escape{true};
+  CountingWindow window;
+  Win32BackgroundWork work([&] { return escape.load(); });
+  work.SetWindow(window.Hwnd());
+  ::ShowWindow(window.Hwnd(), SW_SHOW);
+  ::SetForegroundWindow(window.Hwnd());
+  WorkProgress progress;
+  bool looked = false;
+  bool stopped = true;
+  work.RunShowingProgress(ShownWork{u"正在保存", false}, progress, [&] {
+    // Esc is looked for before the strip is made, so once it shows, Esc has been seen.
+    looked = StripReads(window.Hwnd(), u"正在保存…");
+    stopped = progress.StopRequested();
+  });
+  EXPECT_TRUE(looked);
+  EXPECT_FALSE(stopped);
+  EXPECT_FALSE(progress.GivenUp());
+}
+
+TEST(Win32BackgroundWorkShowingProgress, EscCountsOnlyWhileTheWindowIsInFront) {
+  std::atomic<bool> escape{true};
+  CountingWindow window;
+  CountingWindow other;
+  Win32BackgroundWork work([&] { return escape.load(); });
+  work.SetWindow(window.Hwnd());
+  ::ShowWindow(window.Hwnd(), SW_SHOW);
+  ::ShowWindow(other.Hwnd(), SW_SHOW);
+  ::SetForegroundWindow(other.Hwnd());
+  ASSERT_EQ(::GetForegroundWindow(), other.Hwnd());
+  WorkProgress behind;
+  bool looked = false;
+  work.RunShowingProgress(ShownWork{u"正在查找", true}, behind, [&] {
+    looked = StripReads(window.Hwnd(), u"正在查找…　按 Esc 取消");
+    static_cast<void>(behind.StopRequested());
+  });
+  EXPECT_TRUE(looked);
+  EXPECT_FALSE(behind.GivenUp()) << "Esc in another program stopped the work";
+
+  ::SetForegroundWindow(window.Hwnd());
+  ASSERT_EQ(::GetForegroundWindow(), window.Hwnd());
+  WorkProgress in_front;
+  bool stopped = false;
+  work.RunShowingProgress(ShownWork{u"正在查找", true}, in_front, [&] {
+    stopped = SeenFromTheWorker([&] { return in_front.StopRequested(); });
+  });
+  EXPECT_TRUE(stopped);
+  EXPECT_TRUE(in_front.GivenUp());
+}
+
+TEST(Win32BackgroundWorkShowingProgress, AnExceptionOfTheWorkComesOutAndTakesTheStripAway) {
+  CountingWindow window;
+  Win32BackgroundWork work;
+  work.SetWindow(window.Hwnd());
+  WorkProgress progress;
+  bool shown = false;
+  try {
+    work.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+      shown = StripReads(window.Hwnd(), u"正在打开…　按 Esc 取消");
+      throw std::runtime_error("读取失败");
+    });
+    FAIL() << "no exception came out";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "读取失败");
+  }
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(StripIn(window.Hwnd()), nullptr);
 }
 
 }  // namespace

@@ -1,12 +1,22 @@
 #include "platform/win32/window/win32_background_work.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 
+#include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_strings.h"
+#include "platform/win32/win32_twips.h"
+#include "platform/win32/window/window_procedure.h"
+#include "platform/work_strip_text.h"
 
 namespace tambrel::platform::win32 {
 namespace {
@@ -63,9 +73,181 @@ void HandleWaitingMessages(std::optional<int>& quit) {
   }
 }
 
+// How often the strip follows the work's progress and Esc is looked for: often enough to look
+// alive, seldom enough to cost nothing.
+constexpr DWORD kUpdateEveryMs = 100;
+
+const WindowClass kStripClass{L"TambrelWorkStrip", 0, IDC_WAIT};
+
+// The strip along the bottom of the window's client area while long work runs: a line saying
+// what the work is and how far it has come, and a progress bar that runs back and forth while
+// the amount of work is unknown. A child of the window rather than a dialog, so that nothing
+// takes the focus or the keys from the window and the work's end takes it away quietly. It goes
+// with this object.
+class WorkStrip final : private MessageHandler {
+ public:
+  explicit WorkStrip(HWND parent)
+      : parent_(parent),
+        dpi_(WindowDpi(parent)),
+        font_(CreateFontFor(FontChoice{u"宋体", 9, false, false}, dpi_)),
+        window_(CreateHandledWindow(
+            kStripClass, *this, L"",
+            WindowPlacement{0, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                            parent})) {
+    static const bool registered = [] {
+      const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+      return ::InitCommonControlsEx(&classes) != FALSE;
+    }();
+    static_cast<void>(registered);
+    bar_ = Checked(::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0,
+                                     0, window_.get(), nullptr, ::GetModuleHandleW(nullptr),
+                                     nullptr),
+                   "CreateWindowExW");
+    ::SendMessageW(bar_, PBM_SETRANGE32, 0, 100);
+    Place();
+    ::ShowWindow(window_.get(), SW_SHOWNA);
+  }
+  ~WorkStrip() override { window_.reset(); }
+  WorkStrip(const WorkStrip&) = delete;
+  WorkStrip& operator=(const WorkStrip&) = delete;
+
+  void Show(const std::u16string& text, std::optional<int> percent) {
+    Place();
+    if (text != text_) {
+      text_ = text;
+      ::SetWindowTextW(window_.get(), AsWide(text_));
+      ::InvalidateRect(window_.get(), nullptr, FALSE);
+    }
+    const bool marquee = !percent.has_value();
+    if (marquee != marquee_) {
+      // The marquee style only takes effect with PBM_SETMARQUEE, and a bar keeps it until told
+      // otherwise, so the two change together both ways.
+      const LONG_PTR style = ::GetWindowLongPtrW(bar_, GWL_STYLE);
+      ::SetWindowLongPtrW(bar_, GWL_STYLE, marquee ? style | PBS_MARQUEE : style & ~PBS_MARQUEE);
+      ::SendMessageW(bar_, PBM_SETMARQUEE, marquee ? TRUE : FALSE, 0);
+      marquee_ = marquee;
+    }
+    if (percent) ::SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(*percent), 0);
+  }
+
+ private:
+  int Scaled(int pixels_at_96_dpi) const {
+    return ::MulDiv(pixels_at_96_dpi, static_cast<int>(dpi_), 96);
+  }
+
+  // Follows the window's size, which may change while the work runs, and stays above every
+  // other child, which clip themselves around their siblings.
+  void Place() {
+    RECT client{};
+    ::GetClientRect(parent_, &client);
+    const int height = std::min(Scaled(24), static_cast<int>(client.bottom - client.top));
+    const RECT wanted{client.left, client.bottom - height, client.right, client.bottom};
+    if (placed_ && ::EqualRect(&wanted, &placed_rect_)) return;
+    placed_ = true;
+    placed_rect_ = wanted;
+    const int width = wanted.right - wanted.left;
+    ::SetWindowPos(window_.get(), HWND_TOP, wanted.left, wanted.top, width, height,
+                   SWP_NOACTIVATE);
+    const int margin = Scaled(4);
+    const int bar_width = std::min(Scaled(160), width / 3);
+    bar_left_ = std::max(0, width - margin - bar_width);
+    ::SetWindowPos(bar_, nullptr, bar_left_, margin, bar_width, std::max(0, height - 2 * margin),
+                   SWP_NOACTIVATE | SWP_NOZORDER);
+    ::InvalidateRect(window_.get(), nullptr, FALSE);
+  }
+
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override {
+    switch (message) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT: {
+        const PaintDc paint(window);
+        RECT client{};
+        ::GetClientRect(window, &client);
+        ::FillRect(paint.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+        // A line along the top parts the strip from the text it covers.
+        RECT edge = client;
+        edge.bottom = edge.top + 1;
+        ::FillRect(paint.get(), &edge, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        RECT line = client;
+        line.left += Scaled(6);
+        line.right = bar_left_ - Scaled(6);
+        const HGDIOBJ old_font = ::SelectObject(paint.get(), font_.get());
+        ::SetBkMode(paint.get(), TRANSPARENT);
+        ::SetTextColor(paint.get(), ::GetSysColor(COLOR_BTNTEXT));
+        ::DrawTextW(paint.get(), AsWide(text_), static_cast<int>(text_.size()), &line,
+                    DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+        ::SelectObject(paint.get(), old_font);
+        return 0;
+      }
+      case WM_NCDESTROY:
+        static_cast<void>(window_.release());
+        break;
+    }
+    return ::DefWindowProcW(window, message, wparam, lparam);
+  }
+
+  HWND parent_;
+  unsigned dpi_;
+  GdiObject<HFONT> font_;
+  UniqueWindow window_;
+  // A child of the strip, destroyed with it.
+  HWND bar_ = nullptr;
+  int bar_left_ = 0;
+  std::u16string text_;
+  bool marquee_ = false;
+  bool placed_ = false;
+  RECT placed_rect_{};
+};
+
+// Whether the window, or one it owns such as a dialog, is the one the keyboard's keys go to.
+bool InForeground(HWND window) {
+  for (HWND front = ::GetForegroundWindow(); front != nullptr;
+       front = ::GetWindow(front, GW_OWNER)) {
+    if (front == window) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
+Win32BackgroundWork::Win32BackgroundWork(std::function<bool()> escape_down)
+    : escape_down_(std::move(escape_down)) {}
+
 void Win32BackgroundWork::RunWithoutFreezing(const std::function<void()>& work) {
+  RunAndWait(work, INFINITE, nullptr);
+}
+
+void Win32BackgroundWork::RunShowingProgress(const ShownWork& shown, WorkProgress& progress,
+                                             const std::function<void()>& work) {
+  const ULONGLONG started = ::GetTickCount64();
+  // Declared before the wait, so that it goes once the work has ended, however it ended.
+  std::optional<WorkStrip> strip;
+  bool cannot_show = false;
+  RunAndWait(work, kUpdateEveryMs, [&] {
+    if (shown.can_stop && EscapePressed()) progress.RequestStop();
+    if (cannot_show || window_ == nullptr || !::IsWindow(window_)) return;
+    if (!strip && ::GetTickCount64() - started < static_cast<ULONGLONG>(kShowWorkAfterMs)) return;
+    try {
+      if (!strip) strip.emplace(window_);
+      const std::optional<int> percent = progress.Percent();
+      strip->Show(WorkStripText(shown, percent), percent);
+    } catch (...) {
+      // A strip the system will not make is no reason to fail the work: it runs on unseen.
+      strip.reset();
+      cannot_show = true;
+    }
+  });
+}
+
+bool Win32BackgroundWork::EscapePressed() const {
+  if (window_ != nullptr && !InForeground(window_)) return false;
+  if (escape_down_) return escape_down_();
+  return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+}
+
+void Win32BackgroundWork::RunAndWait(const std::function<void()>& work, DWORD wake_every_ms,
+                                     const std::function<void()>& woken) {
   const UniqueEvent done(Checked(::CreateEventW(nullptr, TRUE, FALSE, nullptr), "CreateEventW"));
   std::exception_ptr failure;
   const WaitCursor wait_cursor;
@@ -78,19 +260,24 @@ void Win32BackgroundWork::RunWithoutFreezing(const std::function<void()>& work) 
     }
     ::SetEvent(done.get());
   });
+  // Whatever leaves this call early, the work has to end before anything it uses goes away.
+  struct JoinAtEnd {
+    std::thread& worker;
+    ~JoinAtEnd() {
+      if (worker.joinable()) worker.join();
+    }
+  } join_at_end{worker};
   for (;;) {
     HANDLE waited = done.get();
-    // Woken by the work's end or by a new message of the kinds handled; input that came while
-    // waiting does not count as new, so held keys do not spin the loop.
-    const DWORD woken = ::MsgWaitForMultipleObjectsEx(
-        1, &waited, INFINITE, QS_PAINT | QS_TIMER | QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
-    if (woken == WAIT_OBJECT_0) break;
-    if (woken == WAIT_FAILED) {
-      // Nothing to wait with: the work still has to end before anything it uses goes away.
-      worker.join();
-      ThrowLastError("MsgWaitForMultipleObjectsEx");
-    }
+    // Woken by the work's end, by a new message of the kinds handled, or by the time to look
+    // again; input that came while waiting does not count as new, so held keys do not spin the
+    // loop.
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(
+        1, &waited, wake_every_ms, QS_PAINT | QS_TIMER | QS_POSTMESSAGE | QS_SENDMESSAGE, 0);
+    if (woke == WAIT_OBJECT_0) break;
+    if (woke == WAIT_FAILED) ThrowLastError("MsgWaitForMultipleObjectsEx");
     HandleWaitingMessages(quit);
+    if (woken) woken();
   }
   worker.join();
   if (quit) ::PostQuitMessage(*quit);
