@@ -47,6 +47,8 @@ Win32Window::Win32Window(const WindowDefinition& definition, std::unique_ptr<Use
                                                   nullptr})),
       dialogs_(std::move(dialogs)) {
   windows_by_name_[definition.name] = window_.get();
+  // Long work shows its progress along the bottom of the frame.
+  work_.SetWindow(window_.get());
   menu_bar_.Attach(window_.get());
   if (!dialogs_) {
     dialogs_ = std::make_unique<Win32UserDialogs>(window_.get(), definition.caption, desktop);
@@ -63,6 +65,7 @@ Win32Window::~Win32Window() {
   // Children before their containers, and all before the frame, each while its owner still
   // exists to answer its last messages.
   while (!owned_.empty()) owned_.pop_back();
+  work_.SetWindow(nullptr);
   window_.reset();
 }
 
