@@ -8,6 +8,7 @@
 
 #include "document/decoded_text.h"
 #include "document/document_codec.h"
+#include "platform/background_work.h"
 #include "platform/files/files.h"
 #include "platform/result.h"
 
@@ -21,7 +22,10 @@ inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
 // The text of the document at path, in either form, with the encoding it was read in and the
 // count of what could not be decoded. A path that names nothing gets an empty file and reads as
 // empty; every other failure, a file over kMaxDocumentBytes among them, comes back as a Failure.
-platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path);
+// With progress, tells how far the reading and decoding have come and, asked to stop, gives up
+// and fails.
+platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path,
+                                               platform::WorkProgress* progress = nullptr);
 
 // Makes the file at path hold text in the scrambled form. The old content stays whole until the
 // new one is safely on disk; on failure the file is as it was.

@@ -17,10 +17,18 @@ namespace tambrel::platform::files {
 // What reading does when the path names nothing.
 enum class MissingFile { kFail, kCreateEmpty };
 
+// Told, after each piece of a read, how many bytes of how many are in; answering false stops the
+// read, which then fails.
+using ReadWatch = std::function<bool(std::uint64_t read, std::uint64_t size)>;
+
+// How much a watched read takes in at a time: small enough to answer a stop at once, large enough
+// to cost nothing.
+inline constexpr std::size_t kWatchedReadPiece = std::size_t{8} << 20;
+
 // All the bytes of a regular file. A folder, a device or a pipe is refused, and so is a file
 // larger than max_bytes, before anything is allocated for it.
 Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t max_bytes,
-                                  MissingFile missing);
+                                  MissingFile missing, const ReadWatch& watch = {});
 
 // Lets a test make the replacement fail at its most delicate moments.
 struct ReplaceHooks {

@@ -90,7 +90,9 @@ Failure TooLarge(const fs::path& path, std::uint64_t max_bytes) {
 }
 
 // Reads until the end of the file, which may be later than its size said.
-Status ReadAll(int fd, const fs::path& path, std::uint64_t max_bytes, std::string& bytes) {
+Status ReadAll(int fd, const fs::path& path, std::uint64_t max_bytes, std::string& bytes,
+               const ReadWatch& watch) {
+  const std::uint64_t expected = bytes.size() - 1;
   std::size_t filled = 0;
   while (true) {
     if (filled == bytes.size()) {
@@ -98,13 +100,18 @@ Status ReadAll(int fd, const fs::path& path, std::uint64_t max_bytes, std::strin
       // Room for one more byte tells the end of the file from a file that grew.
       bytes.resize(std::min<std::uint64_t>(max_bytes + 1, bytes.size() + 64 * 1024));
     }
-    const ssize_t count = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+    const std::size_t room = bytes.size() - filled;
+    const ssize_t count =
+        ::read(fd, bytes.data() + filled, watch ? std::min(room, kWatchedReadPiece) : room);
     if (count < 0) {
       if (errno == EINTR) continue;
       return FileFailure(u"无法读取文件", path, ErrnoReason(errno));
     }
     if (count == 0) break;
     filled += static_cast<std::size_t>(count);
+    if (watch && !watch(filled, std::max<std::uint64_t>(expected, filled))) {
+      return FileFailure(u"无法读取文件", path, u"读取已取消");
+    }
   }
   if (filled > max_bytes) return TooLarge(path, max_bytes);
   bytes.resize(filled);
@@ -344,7 +351,7 @@ Result<WrittenFile> WriteSaveFile(Result<SaveFile> created, const fs::path& targ
 }  // namespace
 
 Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
-                                  MissingFile missing) {
+                                  MissingFile missing, const ReadWatch& watch) {
   // O_NONBLOCK keeps a pipe from hanging the open; it is refused below anyway.
   Descriptor fd(OpenRetrying(path, O_RDONLY | O_NONBLOCK));
   if (!fd.valid()) {
@@ -361,7 +368,7 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
     // One byte more than the size, so that the read which finds the end needs no new buffer.
     std::string bytes;
     ResizeLarge(bytes, static_cast<std::size_t>(info.st_size) + 1);
-    if (Status read = ReadAll(fd.get(), path, max_bytes, bytes); !read) return read.failure();
+    if (Status read = ReadAll(fd.get(), path, max_bytes, bytes, watch); !read) return read.failure();
     return bytes;
   } catch (const std::bad_alloc&) {
     return FileFailure(u"无法打开文件", path, ErrnoReason(ENOMEM));

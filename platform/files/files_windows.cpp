@@ -174,7 +174,7 @@ class FolderSearch {
 }  // namespace
 
 Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
-                                  MissingFile missing) {
+                                  MissingFile missing, const ReadWatch& watch) {
   if (IsFolder(path)) return FileFailure(u"无法打开文件", path, u"这是一个文件夹");
   Handle file(::CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -201,14 +201,18 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
         if (bytes.size() > max_bytes) return TooLarge(path, max_bytes);
         bytes.resize(std::min<std::uint64_t>(max_bytes + 1, bytes.size() + 64 * 1024));
       }
-      const DWORD chunk =
-          static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(
+          bytes.size() - filled, watch ? kWatchedReadPiece : std::size_t{1} << 30));
       DWORD read = 0;
       if (!::ReadFile(file.get(), bytes.data() + filled, chunk, &read, nullptr)) {
         return LastError(u"无法读取文件", path);
       }
       if (read == 0) break;
       filled += read;
+      const std::uint64_t expected = static_cast<std::uint64_t>(size.QuadPart);
+      if (watch && !watch(filled, std::max<std::uint64_t>(expected, filled))) {
+        return FileFailure(u"无法读取文件", path, u"读取已取消");
+      }
     }
     if (filled > max_bytes) return TooLarge(path, max_bytes);
     bytes.resize(filled);
