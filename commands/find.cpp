@@ -91,7 +91,15 @@ std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16stri
   return static_cast<std::int32_t>(found + 1);
 }
 
-std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought) {
+namespace {
+
+// How much of a piece is searched between two looks at the progress: a few milliseconds' worth.
+constexpr std::size_t kSearchWindow = std::size_t{4} << 20;
+
+}  // namespace
+
+std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought,
+                      platform::WorkProgress* progress) {
   const auto length = static_cast<std::int64_t>(text.length);
   if (length == 0 || start < 1 || start > length) return 0;
   if (sought.empty()) return static_cast<std::int32_t>(start);
@@ -104,10 +112,19 @@ std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16str
   std::u16string carry;
   std::u16string seam;
   std::size_t at = 0;  // where the piece begins in the text
-  text.pieces([&](std::u16string_view piece) {
-    if (found != 0 || piece.empty()) {
+  bool stopped = false;
+  if (progress != nullptr) progress->SetTotal(text.length);
+  const auto search_piece = [&](std::u16string_view piece) {
+    if (found != 0 || stopped || piece.empty()) {
       at += piece.size();
       return;
+    }
+    if (progress != nullptr) {
+      progress->SetDone(at);
+      if (progress->StopRequested()) {
+        stopped = true;
+        return;
+      }
     }
     const std::size_t carry_at = at - carry.size();
     const std::size_t seam_from = first > carry_at ? first - carry_at : 0;
@@ -129,8 +146,15 @@ std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16str
       if (carry.size() > reach) carry.erase(0, carry.size() - reach);
     }
     at += piece.size();
+  };
+  text.pieces([&](std::u16string_view piece) {
+    // A document loaded whole is one piece; searched a window at a time, it still shows how far
+    // the search has come and stops when asked.
+    for (std::size_t from = 0; from < piece.size(); from += kSearchWindow) {
+      search_piece(piece.substr(from, kSearchWindow));
+    }
   });
-  return static_cast<std::int32_t>(found);
+  return stopped ? 0 : static_cast<std::int32_t>(found);
 }
 
 FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos) {

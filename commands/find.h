@@ -26,8 +26,10 @@ struct PiecewiseText {
   std::size_t length = 0;
 };
 
-// The same search over a text in pieces; a match may run across pieces.
-std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought);
+// The same search over a text in pieces; a match may run across pieces. With progress, tells how
+// far it has come and answers 0 when asked to stop.
+std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought,
+                      platform::WorkProgress* progress = nullptr);
 
 // What one search does: the new FindPos, and the selection to make when it matched.
 struct FindStep {
@@ -49,7 +51,8 @@ struct SearchInBackground {
   platform::BackgroundWork& work;
 };
 
-// The same search through a text in pieces, as background work.
+// The same search through a text in pieces, as background work that shows its progress; Esc
+// stops it, which leaves FindPos where it was and selects nothing.
 FindStep NextFind(const SearchInBackground& search, std::u16string_view sought,
                   std::int32_t find_pos);
 
@@ -80,5 +83,6 @@ void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs,
               platform::BackgroundWork& work, std::int32_t& FindPos);
 
 inline constexpr char16_t kFindPrompt[] = u"请输入要搜索的文字";
+inline constexpr char16_t kFinding[] = u"正在查找";
 
 }  // namespace tambrel::commands

@@ -6,8 +6,11 @@ namespace tambrel::commands {
 FindStep NextFind(const SearchInBackground& search, std::u16string_view sought,
                   std::int32_t find_pos) {
   std::int32_t found = 0;
-  search.work.RunWithoutFreezing(
-      [&] { found = FindFrom(std::int64_t{find_pos} + 1, search.text, sought); });
+  platform::WorkProgress progress;
+  search.work.RunShowingProgress(platform::ShownWork{kFinding, true}, progress, [&] {
+    found = FindFrom(std::int64_t{find_pos} + 1, search.text, sought, &progress);
+  });
+  if (progress.GivenUp()) return FindStep{find_pos, std::nullopt};
   if (found < 1) return FindStep{0, std::nullopt};
   return FindStep{found, FindStep::Selection{found - 1, static_cast<std::int32_t>(sought.size())}};
 }
