@@ -104,9 +104,14 @@ void FileCommands::Text1_OLEDragDrop(const platform::DropData& data) {
   // A drop without files (text, say) is no document: the text and its path stay as they are.
   if (data.files.empty() || data.files.back().empty()) return;
   if (OfferToSaveChanges() == Proceed::kStop) return;
-  const std::u16string& path = data.files.back();
+  const std::u16string path = data.files.back();
+  const std::u16string previous = state_.FilePath;
   state_.FilePath = path;
-  if (LoadDocument(path)) dialog_.FileName = path;
+  if (LoadDocument(path)) {
+    dialog_.FileName = path;
+  } else {
+    state_.FilePath = previous;
+  }
 }
 
 void FileCommands::Timer2_Timer(const std::u16string& command_line) {
@@ -189,10 +194,13 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
   std::optional<platform::Result<DecodedText>> read;
   LineBreak common = LineBreak::kCrLf;
-  work_.RunWithoutFreezing([&] {
-    read = ReadDocumentFile(file.value());
+  platform::WorkProgress progress;
+  work_.RunShowingProgress(platform::ShownWork{kOpening, true}, progress, [&] {
+    read = ReadDocumentFile(file.value(), &progress);
     if (read->ok()) common = DominantLineBreak(read->value().text);
   });
+  // Stopped by the user: the document that was there stays, as it was.
+  if (progress.GivenUp()) return false;
   if (!read->ok()) {
     Warn(FailureMessage(u"打开失败：", path, read->failure()));
     return false;
@@ -214,13 +222,19 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   // The text is read where the editor holds it, piece by piece, never copied whole, and on a
   // thread of its own: a large document takes a while to check and write.
   const TextPieces text = [this](const auto& visit) { text1_.ForEachTextPiece(visit); };
+  // A save is not stopped halfway: the file is replaced whole or not at all, and a stop could
+  // only leave it as it was, which the user gets by not saving.
+  const platform::ShownWork saving{kSaving, false};
   std::size_t lossy = 0;
-  work_.RunWithoutFreezing([&] { lossy = CountLossyCharacters(text); });
+  platform::WorkProgress counting;
+  work_.RunShowingProgress(saving, counting, [&] { lossy = CountLossyCharacters(text); });
   if (!AcceptLossyCharacters(lossy)) return SaveOutcome::kNotSaved;
   const auto file = platform::files::PathFromText(path);
   std::optional<platform::Result<platform::files::Replaced>> written;
   if (file) {
-    work_.RunWithoutFreezing([&] { written = WriteDocumentFile(file.value(), text); });
+    platform::WorkProgress writing;
+    work_.RunShowingProgress(saving, writing,
+                             [&] { written = WriteDocumentFile(file.value(), text); });
   } else {
     written = file.failure();
   }

@@ -16,6 +16,9 @@ namespace tambrel::commands {
 
 // The two entries the Open and Save dialogs offer, the first one selected.
 inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*";
+// What the window shows under an open or a save that takes a while.
+inline constexpr char16_t kOpening[] = u"正在打开";
+inline constexpr char16_t kSaving[] = u"正在保存";
 
 // Open, save, save as, drop and the start-up tick: everything that moves a document between
 // a file and the editor. A command that fails or is cancelled leaves the editor's text, the
@@ -48,7 +51,8 @@ class FileCommands {
   // was not (cancelled or failed), so nothing may replace it.
   Proceed OfferToSaveChanges();
 
-  // Puts the document at path into the editor; on failure warns and answers false.
+  // Puts the document at path into the editor; on failure warns and answers false, and answers
+  // false without a word when the user stopped the reading.
   bool LoadDocument(const std::u16string& path);
   // Writes the editor's text to path and says so; on failure warns and answers kNotSaved.
   SaveOutcome SaveDocument(const std::u16string& path);
