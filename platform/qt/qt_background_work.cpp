@@ -5,11 +5,17 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <exception>
+#include <memory>
 #include <thread>
 
-namespace tambrel::platform::qt {
+#include "platform/qt/held_input.h"
+#include "platform/qt/work_strip.h"
 
-void RunWithoutFreezing(const std::function<void()>& work) {
+namespace tambrel::platform::qt {
+namespace {
+
+// Runs the work on its thread and the loop until the work is done, with the wait cursor showing.
+void RunInLoop(const std::function<void()>& work, QEventLoop::ProcessEventsFlags flags) {
   QEventLoop waiting;
   std::exception_ptr failure;
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -21,11 +27,34 @@ void RunWithoutFreezing(const std::function<void()>& work) {
     }
     QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  // Paints and timers go on; what the user types or clicks is kept until the work is done.
-  waiting.exec(QEventLoop::ExcludeUserInputEvents);
+  waiting.exec(flags);
   worker.join();
   QGuiApplication::restoreOverrideCursor();
   if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+void RunWithoutFreezing(const std::function<void()>& work) {
+  // Paints and timers go on; what the user types or clicks is kept until the work is done.
+  RunInLoop(work, QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtBackgroundWork::RunShowingProgress(const ShownWork& shown, WorkProgress& progress,
+                                          const std::function<void()>& work) {
+  // The window owns the strip: should the window go first, the strip goes with it.
+  struct StripWhileWorking {
+    QPointer<WorkStrip> strip;
+    ~StripWhileWorking() { delete strip.data(); }
+  } strip{window_ ? new WorkStrip(window_, shown, progress) : nullptr};
+  if (!shown.can_stop) {
+    RunInLoop(work, QEventLoop::ExcludeUserInputEvents);
+    return;
+  }
+  // Esc must be seen as it comes, so the loop takes all input, and everything but Esc is kept
+  // for afterwards.
+  const HeldInput held(window_, [&progress] { progress.RequestStop(); });
+  RunInLoop(work, QEventLoop::AllEvents);
 }
 
 }  // namespace tambrel::platform::qt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 
 #include "platform/background_work.h"
@@ -13,9 +15,17 @@ void RunWithoutFreezing(const std::function<void()>& work);
 
 class QtBackgroundWork final : public BackgroundWork {
  public:
+  // The window that shows the work's progress; without one, the work shows nothing.
+  void SetWindow(QWidget* window) { window_ = window; }
+
   void RunWithoutFreezing(const std::function<void()>& work) override {
     qt::RunWithoutFreezing(work);
   }
+  void RunShowingProgress(const ShownWork& shown, WorkProgress& progress,
+                          const std::function<void()>& work) override;
+
+ private:
+  QPointer<QWidget> window_;
 };
 
 }  // namespace tambrel::platform::qt

@@ -44,6 +44,7 @@ QtWindow::QtWindow(const WindowDefinition& definition, std::unique_ptr<UserDialo
       dialogs_(std::move(dialogs)),
       main_(std::make_unique<MainWindowWidget>()) {
   main_->setWindowTitle(ToQString(definition.caption));
+  work_.SetWindow(main_.get());
   QIcon icon;
   for (const std::string& image : definition.icon_images)
     icon.addFile(QString::fromStdString(image));
