@@ -7,6 +7,7 @@
 
 #include "main_window/form1.h"
 #include "platform/menu_entry.h"
+#include "tests/support/escaped_work.h"
 #include "tests/support/fake_edit_box.h"
 #include "tests/support/fake_picture_box.h"
 #include "tests/support/fake_window.h"
@@ -16,8 +17,9 @@
 
 namespace tambrel::testing {
 
-// Where the window's background work runs.
-enum class WorkThread { kCalling, kOwn };
+// Where the window's background work runs: on the calling thread, on a thread of its own with the
+// user doing things meanwhile (ThreadedWork), or with the user pressing Esc (EscapedWork).
+enum class WorkThread { kCalling, kOwn, kEscaped };
 
 // The main window as the program builds it, over the fake window system, its dialogs answered
 // from a script. With WorkThread::kOwn the commands' background work runs on a thread of its own
@@ -28,6 +30,7 @@ class FakeForm {
                     WorkThread work_thread = WorkThread::kCalling)
       : work_(windows_.Events()) {
     if (work_thread == WorkThread::kOwn) windows_.SetWork(work_);
+    if (work_thread == WorkThread::kEscaped) windows_.SetWork(escaped_);
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs_ = scripted.get();
     form_ =
@@ -46,6 +49,7 @@ class FakeForm {
   FakeWindowSystem& windows() { return windows_; }
   ScriptedDialogs& dialogs() { return *dialogs_; }
   ThreadedWork& work() { return work_; }
+  EscapedWork& escaped() { return escaped_; }
   FakeWindow& window() { return dynamic_cast<FakeWindow&>(form_->window()); }
   FakeEditBox& editor() { return dynamic_cast<FakeEditBox&>(form_->Text1); }
   FakePictureBox& gutter() { return dynamic_cast<FakePictureBox&>(form_->picLines); }
@@ -74,6 +78,7 @@ class FakeForm {
  private:
   FakeWindowSystem windows_;
   ThreadedWork work_;
+  EscapedWork escaped_;
   ScriptedDialogs* dialogs_ = nullptr;  // owned by the form's window
   std::unique_ptr<main_window::Form1> form_;
 };

@@ -1,0 +1,181 @@
+// Esc pressed while an open, a find or a save runs in the background: a stopped open or find
+// changes nothing at all, whenever the stop comes; a save is never stopped halfway.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "commands/file_commands.h"
+#include "commands/find.h"
+#include "commands/tests/large_text_expectations.h"
+#include "document/document_codec.h"
+#include "platform/files/path_text.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/temp_dir.h"
+
+namespace tambrel::commands {
+namespace {
+
+using document::EncodeDocument;
+using platform::files::PathText;
+using testing::FakeForm;
+using testing::NumberedLines;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WorkThread;
+using testing::WriteBytes;
+
+// What a stopped command must leave as it was.
+struct Visible {
+  std::u16string text;
+  bool saved = false;
+  std::u16string file_name;
+  std::u16string file_path;
+  std::int32_t sel_start = 0;
+  std::int32_t sel_length = 0;
+  std::int32_t find_pos = 0;
+
+  bool operator==(const Visible&) const = default;
+};
+
+class StoppedWork : public ::testing::Test {
+ protected:
+  // The window with a document of its own, loaded from the command line and then edited.
+  StoppedWork() {
+    mine_ = folder_.path() / u"我的.txt";
+    WriteBytes(mine_, EncodeDocument(u"第一行\r\n第二行\r\n第一行"));
+    other_ = folder_.path() / u"另一个.txt";
+    other_text_ = NumberedLines(200000);
+    WriteBytes(other_, EncodeDocument(other_text_));
+    main_window::Environment environment = FakeForm::DesignScreen();
+    environment.command_line = PathText(mine_);
+    fake_ = std::make_unique<FakeForm>(std::move(environment), WorkThread::kEscaped);
+    escaped().stop_after.reset();
+    fake_->Start();
+    EXPECT_EQ(form().FilePath(), PathText(mine_));
+    form().Text1.SetSelStart(3);
+    fake_->editor().Type(u"（改）");
+    form().Text1.SetSelStart(2);
+    form().Text1.SetSelLength(4);
+    // From now on Esc is pressed as soon as anything long starts.
+    escaped().stop_after = std::chrono::microseconds::zero();
+    escaped().shown.clear();
+  }
+
+  main_window::Form1& form() { return fake_->form(); }
+  testing::EscapedWork& escaped() { return fake_->escaped(); }
+
+  Visible Now() {
+    return Visible{form().Text1.Text(),           form().Saved(),
+                   form().CommonDialog1.FileName, form().FilePath(),
+                   form().Text1.SelStart(),       form().Text1.SelLength(),
+                   form().FindPos()};
+  }
+
+  void OpenOther() {
+    fake_->dialogs().file_answers.push_back(PathText(other_));
+    fake_->Click("Open");
+  }
+
+  void Find(const std::u16string& sought) {
+    fake_->dialogs().text_answers.push_back(sought);
+    fake_->Click("Cz");
+  }
+
+  TempDir folder_;
+  std::filesystem::path mine_;
+  std::filesystem::path other_;
+  std::u16string other_text_;
+  std::unique_ptr<FakeForm> fake_;
+};
+
+TEST_F(StoppedWork, AnOpenStoppedLeavesTheEditedDocumentItsPathAndItsSelection) {
+  // Declined: the edited text is not saved first.
+  fake_->dialogs().message_answers.push_back(platform::MessageAnswer::kNo);
+  const Visible before = Now();
+  ASSERT_FALSE(before.saved);
+  OpenOther();
+  EXPECT_EQ(Now(), before);
+  ASSERT_EQ(escaped().shown.size(), 1u);
+  EXPECT_EQ(escaped().shown[0].what, kOpening);
+  EXPECT_TRUE(escaped().shown[0].can_stop);
+  // Stopped is no failure: no warning is shown.
+  EXPECT_EQ(fake_->dialogs().messages.size(), 1u);
+}
+
+TEST_F(StoppedWork, ADropStoppedKeepsTheCommandLinePath) {
+  const Visible before = Now();
+  fake_->dialogs().message_answers.push_back(platform::MessageAnswer::kNo);
+  fake_->editor().DropFiles({PathText(other_)});
+  fake_->ProcessEvents();
+  EXPECT_EQ(Now(), before);
+}
+
+TEST_F(StoppedWork, AFindStoppedKeepsTheSelectionAndWhereTheNextFindStarts) {
+  const Visible before = Now();
+  Find(u"第一行");
+  EXPECT_EQ(Now(), before);
+  ASSERT_EQ(escaped().shown.size(), 1u);
+  EXPECT_EQ(escaped().shown[0].what, kFinding);
+  EXPECT_TRUE(escaped().shown[0].can_stop);
+  // Left to run, the same find starts where the stopped one did: at the text's start.
+  escaped().stop_after.reset();
+  Find(u"第一行");
+  EXPECT_EQ(form().Text1.SelStart(), 0);
+  EXPECT_EQ(form().Text1.SelLength(), 3);
+  EXPECT_EQ(form().FindPos(), 1);
+}
+
+TEST_F(StoppedWork, ASaveIsNeverStoppedHalfway) {
+  const auto target = folder_.path() / u"存.txt";
+  fake_->dialogs().file_answers.push_back(PathText(target));
+  fake_->Click("Save");
+  ASSERT_TRUE(std::filesystem::exists(target));
+  EXPECT_EQ(ReadBytes(target), EncodeDocument(form().Text1.Text()));
+  EXPECT_TRUE(form().Saved());
+  ASSERT_FALSE(escaped().shown.empty());
+  for (const auto& shown : escaped().shown) {
+    EXPECT_EQ(shown.what, kSaving);
+    EXPECT_FALSE(shown.can_stop);
+  }
+}
+
+// Esc at a random moment of an open: the window holds either what it had or the whole new
+// document, never anything in between, and a stopped open says nothing.
+TEST_F(StoppedWork, AnOpenStoppedAtAnyMomentChangesNothingOrCompletes) {
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<int> delay_us(1, 40000);
+  int stopped = 0;
+  int completed = 0;
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    fake_->dialogs().message_answers.push_back(platform::MessageAnswer::kNo);
+    const Visible before = Now();
+    escaped().stop_after = std::chrono::microseconds(delay_us(random));
+    OpenOther();
+    const Visible after = Now();
+    if (after == before) {
+      ++stopped;
+      continue;
+    }
+    ++completed;
+    ASSERT_TRUE(after.text == other_text_) << "attempt " << attempt;
+    EXPECT_TRUE(after.saved);
+    EXPECT_EQ(after.file_name, PathText(other_));
+    // Back to the edited document for the next attempt.
+    escaped().stop_after.reset();
+    fake_->dialogs().file_answers.push_back(PathText(mine_));
+    fake_->Click("Open");
+    form().Text1.SetSelStart(1);
+    fake_->editor().Type(u"改");
+  }
+  // Nothing but warnings of the unsaved-change question may have been shown.
+  for (const auto& message : fake_->dialogs().messages) EXPECT_NE(message.title, u"警告");
+  RecordProperty("stopped", stopped);
+  RecordProperty("completed", completed);
+  EXPECT_GT(stopped, 0);
+}
+
+}  // namespace
+}  // namespace tambrel::commands
