@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -39,17 +40,37 @@ class WorkProgress {
   // look changes nothing, and its result stands.
   bool GivenUp() const { return given_up_.load(std::memory_order_acquire); }
 
+  // From the work's thread: the start of what the work is making, for the user to look at while
+  // the rest is still being made (the first pages of a document being read).
+  void OfferPreview(std::u16string preview) {
+    const std::lock_guard<std::mutex> guard(preview_lock_);
+    preview_ = std::move(preview);
+  }
+  // From the window's thread: the preview offered since the last call, once.
+  std::optional<std::u16string> TakePreview() {
+    const std::lock_guard<std::mutex> guard(preview_lock_);
+    std::optional<std::u16string> taken = std::move(preview_);
+    preview_.reset();
+    return taken;
+  }
+
  private:
   std::atomic<std::uint64_t> total_{0};
   std::atomic<std::uint64_t> done_{0};
   std::atomic<bool> stop_requested_{false};
   std::atomic<bool> given_up_{false};
+  std::mutex preview_lock_;
+  std::optional<std::u16string> preview_;
 };
 
 // What the window shows while a long piece of work runs.
 struct ShownWork {
-  std::u16string what;       // "正在打开", say
-  bool can_stop = false;     // whether Esc asks the work to stop
+  std::u16string what;    // "正在打开", say
+  bool can_stop = false;  // whether Esc asks the work to stop
+  std::u16string note;    // what else the user should know meanwhile, shown after the progress
+  // Shows, on the window's thread, a preview the work offered; it goes on showing until the
+  // caller takes it away after the work.
+  std::function<void(std::u16string preview)> show_preview;
 };
 
 // Runs long work (reading, decoding, indexing or writing a large document) without the window
@@ -67,7 +88,8 @@ class BackgroundWork {
 
   // The same for work the user may have to wait on: once it has lasted half a second, the window
   // shows what it is and how far it has come, and, when it can stop, Esc asks it to (every other
-  // key and click still waits for its end).
+  // key and click still waits for its end). A preview the work offers is shown as soon as it
+  // comes.
   virtual void RunShowingProgress(const ShownWork& shown, WorkProgress& progress,
                                   const std::function<void()>& work) {
     (void)shown;

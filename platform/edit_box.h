@@ -125,6 +125,14 @@ class EditBox : public Control {
   // waits: what the user asked for during a command keeps its place behind what they did before.
   virtual void AfterUserInput(std::function<void()> action) { action(); }
 
+  // Shows the start of a document that is still being read over the editor, to look at and
+  // scroll but not to edit, and says that the rest is coming; the editor's own text, selection
+  // and undo history stay as they are underneath, and no change is reported. Meanwhile the
+  // editor's rows are not counted for anyone (CountedFirstVisibleLine answers nothing), since the
+  // rows on the screen are not the editor's. EndPreview takes it away again.
+  virtual void ShowPreview(std::u16string_view start) { (void)start; }
+  virtual void EndPreview() {}
+
   // Puts a hook in front of the editor and answers the one it replaces (empty when none).
   virtual EditHook SetHook(EditHook hook) = 0;
 };

@@ -83,6 +83,7 @@ std::int32_t EditorEditBox::FirstVisibleLine() {
 }
 
 std::optional<std::int32_t> EditorEditBox::CountedFirstVisibleLine() {
+  if (previewing_) return std::nullopt;
   const std::optional<std::size_t> top = Model().View().TopRowNumber();
   if (!top) return std::nullopt;
   return ToInt32(*top);
@@ -112,6 +113,17 @@ std::unique_ptr<InputHold> EditorEditBox::HoldUserInput() {
 
 void EditorEditBox::AfterUserInput(std::function<void()> action) {
   Model().Input().Submit(std::move(action));
+}
+
+void EditorEditBox::ShowPreview(std::u16string_view start) {
+  previewing_ = true;
+  ShowPreviewWidget(start);
+}
+
+void EditorEditBox::EndPreview() {
+  if (!previewing_) return;
+  previewing_ = false;
+  HidePreviewWidget();
 }
 
 }  // namespace tambrel::platform

@@ -12,6 +12,9 @@
 
 namespace tambrel::platform {
 
+// Ends a preview, below its last line: the rest of the document is still being read.
+inline constexpr char16_t kPreviewRestNote[] = u"……（以下内容正在载入，载入完成后才能编辑）";
+
 // The edit box the program's logic sees, over the shared editor: its text, its selection and
 // every question about display rows, answered the same on every window system. A window system
 // adds the widget: its place, font and colour, focus and events.
@@ -41,6 +44,9 @@ class EditorEditBox : public EditBox {
   std::int32_t LineFromCharUpTo(std::int32_t index, std::int32_t limit) override;
 
   std::optional<std::vector<TextReplacement>> ReportedChanges() const override;
+  void ShowPreview(std::u16string_view start) final;
+  void EndPreview() final;
+  bool Previewing() const { return previewing_; }
   std::unique_ptr<InputHold> HoldUserInput() override;
   void AfterUserInput(std::function<void()> action) override;
 
@@ -51,9 +57,15 @@ class EditorEditBox : public EditBox {
   // Indexing the lines of a large text takes a while: a window system runs it where the window
   // keeps painting meanwhile.
   virtual void RunLongWork(const std::function<void()>& work) { work(); }
+  // The window system's part of a preview: a read-only view over the editor's place that shows
+  // the start and then kPreviewRestNote, and its going.
+  virtual void ShowPreviewWidget(std::u16string_view start) { (void)start; }
+  virtual void HidePreviewWidget() {}
 
  private:
   std::size_t Position(std::int32_t index) const;
+
+  bool previewing_ = false;
 };
 
 }  // namespace tambrel::platform
