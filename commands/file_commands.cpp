@@ -195,7 +195,7 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   std::optional<platform::Result<DecodedText>> read;
   LineBreak common = LineBreak::kCrLf;
   platform::WorkProgress progress;
-  work_.RunShowingProgress(platform::ShownWork{kOpening, true}, progress, [&] {
+  work_.RunShowingProgress(platform::StoppableWork(kOpening), progress, [&] {
     read = ReadDocumentFile(file.value(), &progress);
     if (read->ok()) common = DominantLineBreak(read->value().text);
   });
@@ -224,7 +224,7 @@ SaveOutcome FileCommands::SaveDocument(const std::u16string& path) {
   const TextPieces text = [this](const auto& visit) { text1_.ForEachTextPiece(visit); };
   // A save is not stopped halfway: the file is replaced whole or not at all, and a stop could
   // only leave it as it was, which the user gets by not saving.
-  const platform::ShownWork saving{kSaving, false};
+  const platform::ShownWork saving = platform::UnstoppableWork(kSaving);
   std::size_t lossy = 0;
   platform::WorkProgress counting;
   work_.RunShowingProgress(saving, counting, [&] { lossy = CountLossyCharacters(text); });

@@ -7,7 +7,7 @@ FindStep NextFind(const SearchInBackground& search, std::u16string_view sought,
                   std::int32_t find_pos) {
   std::int32_t found = 0;
   platform::WorkProgress progress;
-  search.work.RunShowingProgress(platform::ShownWork{kFinding, true}, progress, [&] {
+  search.work.RunShowingProgress(platform::StoppableWork(kFinding), progress, [&] {
     found = FindFrom(std::int64_t{find_pos} + 1, search.text, sought, &progress);
   });
   if (progress.GivenUp()) return FindStep{find_pos, std::nullopt};

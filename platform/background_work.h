@@ -73,6 +73,19 @@ struct ShownWork {
   std::function<void(std::u16string preview)> show_preview;
 };
 
+// Work the user may stop with Esc, and work that must run to its end.
+inline ShownWork StoppableWork(std::u16string what) {
+  ShownWork shown;
+  shown.what = std::move(what);
+  shown.can_stop = true;
+  return shown;
+}
+inline ShownWork UnstoppableWork(std::u16string what) {
+  ShownWork shown;
+  shown.what = std::move(what);
+  return shown;
+}
+
 // Runs long work (reading, decoding, indexing or writing a large document) without the window
 // looking frozen. Each window system has its own way to keep painting while it waits, so the
 // window hands one to the commands that need it.

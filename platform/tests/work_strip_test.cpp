@@ -73,7 +73,7 @@ TEST_F(WorkStripTest, LongWorkShowsWhatItIsAndHowFarItHasComeAlongTheBottomUntil
     place = strip->geometry();
     if (text.contains(u"37%")) seen = true;
   });
-  work_.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+  work_.RunShowingProgress(StoppableWork(u"正在打开"), progress, [&] {
     progress.SetTotal(100);
     progress.SetDone(37);
     EXPECT_TRUE(Awaited(seen));
@@ -93,7 +93,7 @@ TEST_F(WorkStripTest, ShortWorkShowsNothing) {
     if (Strip() != nullptr && Strip()->isVisible()) shown = true;
   });
   WorkProgress progress;
-  work_.RunShowingProgress(ShownWork{u"正在查找", true}, progress,
+  work_.RunShowingProgress(StoppableWork(u"正在查找"), progress,
                            [] { std::this_thread::sleep_for(100ms); });
   EXPECT_FALSE(shown);
 }
@@ -111,7 +111,7 @@ TEST_F(WorkStripTest, EscStopsWorkThatCanStopAndTheOtherKeysFollowInTheirOrder) 
     typed = true;
   });
   bool stopped = false;
-  work_.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+  work_.RunShowingProgress(StoppableWork(u"正在打开"), progress, [&] {
     EXPECT_TRUE(Awaited(typed));
     for (int i = 0; i < 2000 && !stopped; ++i) {
       stopped = progress.StopRequested();
@@ -131,7 +131,7 @@ TEST_F(WorkStripTest, AnExceptionOfTheWorkStillTakesTheStripAway) {
   WhileWorking([&] {
     if (Strip() != nullptr && Strip()->isVisible()) seen = true;
   });
-  EXPECT_THROW(work_.RunShowingProgress(ShownWork{u"正在保存", false}, progress,
+  EXPECT_THROW(work_.RunShowingProgress(UnstoppableWork(u"正在保存"), progress,
                                         [&] {
                                           EXPECT_TRUE(Awaited(seen));
                                           throw std::runtime_error("disk gone");

@@ -209,7 +209,7 @@ TEST(Win32BackgroundWorkShowingProgress, LongWorkShowsWhatItIsAndHowFarAlongTheB
   bool shown = false;
   LRESULT bar_position = -1;
   RECT strip_rect{};
-  work.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+  work.RunShowingProgress(StoppableWork(u"正在打开"), progress, [&] {
     shown = StripReads(window.Hwnd(), u"正在打开… 37%　按 Esc 取消");
     if (!shown) return;
     const HWND strip = StripIn(window.Hwnd());
@@ -238,7 +238,7 @@ TEST(Win32BackgroundWorkShowingProgress, WorkOfUnknownSizeShowsABarThatRunsBackA
   WorkProgress progress;
   bool running = false;
   bool counting = false;
-  work.RunShowingProgress(ShownWork{u"正在读取", false}, progress, [&] {
+  work.RunShowingProgress(UnstoppableWork(u"正在读取"), progress, [&] {
     if (!StripReads(window.Hwnd(), u"正在读取…")) return;
     const HWND bar = BarIn(StripIn(window.Hwnd()));
     running = (::GetWindowLongPtrW(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
@@ -260,7 +260,7 @@ TEST(Win32BackgroundWorkShowingProgress, WorkShorterThanHalfASecondShowsNothing)
   WorkProgress progress;
   bool done = false;
   // Long enough for the wait to wake and look a few times.
-  work.RunShowingProgress(ShownWork{u"正在保存", true}, progress, [&] {
+  work.RunShowingProgress(StoppableWork(u"正在保存"), progress, [&] {
     std::this_thread::sleep_for(150ms);
     done = true;
   });
@@ -273,7 +273,7 @@ TEST(Win32BackgroundWorkShowingProgress, WithoutAWindowTheWorkRunsUnseen) {
   Win32BackgroundWork work;
   WorkProgress progress;
   bool done = false;
-  work.RunShowingProgress(ShownWork{u"正在保存", false}, progress, [&] {
+  work.RunShowingProgress(UnstoppableWork(u"正在保存"), progress, [&] {
     std::this_thread::sleep_for(700ms);
     done = true;
   });
@@ -285,7 +285,7 @@ TEST(Win32BackgroundWorkShowingProgress, EscAsksWorkThatCanStopToStop) {
   Win32BackgroundWork work([&] { return escape.load(); });
   WorkProgress progress;
   bool stopped = false;
-  work.RunShowingProgress(ShownWork{u"正在替换", true}, progress, [&] {
+  work.RunShowingProgress(StoppableWork(u"正在替换"), progress, [&] {
     if (progress.StopRequested()) return;
     escape = true;
     stopped = SeenFromTheWorker([&] { return progress.StopRequested(); });
@@ -304,7 +304,7 @@ TEST(Win32BackgroundWorkShowingProgress, EscLeavesWorkThatCannotStopRunning) {
   WorkProgress progress;
   bool looked = false;
   bool stopped = true;
-  work.RunShowingProgress(ShownWork{u"正在保存", false}, progress, [&] {
+  work.RunShowingProgress(UnstoppableWork(u"正在保存"), progress, [&] {
     // Esc is looked for before the strip is made, so once it shows, Esc has been seen.
     looked = StripReads(window.Hwnd(), u"正在保存…");
     stopped = progress.StopRequested();
@@ -326,7 +326,7 @@ TEST(Win32BackgroundWorkShowingProgress, EscCountsOnlyWhileTheWindowIsInFront) {
   ASSERT_EQ(::GetForegroundWindow(), other.Hwnd());
   WorkProgress behind;
   bool looked = false;
-  work.RunShowingProgress(ShownWork{u"正在查找", true}, behind, [&] {
+  work.RunShowingProgress(StoppableWork(u"正在查找"), behind, [&] {
     looked = StripReads(window.Hwnd(), u"正在查找…　按 Esc 取消");
     static_cast<void>(behind.StopRequested());
   });
@@ -337,7 +337,7 @@ TEST(Win32BackgroundWorkShowingProgress, EscCountsOnlyWhileTheWindowIsInFront) {
   ASSERT_EQ(::GetForegroundWindow(), window.Hwnd());
   WorkProgress in_front;
   bool stopped = false;
-  work.RunShowingProgress(ShownWork{u"正在查找", true}, in_front, [&] {
+  work.RunShowingProgress(StoppableWork(u"正在查找"), in_front, [&] {
     stopped = SeenFromTheWorker([&] { return in_front.StopRequested(); });
   });
   EXPECT_TRUE(stopped);
@@ -351,7 +351,7 @@ TEST(Win32BackgroundWorkShowingProgress, AnExceptionOfTheWorkComesOutAndTakesThe
   WorkProgress progress;
   bool shown = false;
   try {
-    work.RunShowingProgress(ShownWork{u"正在打开", true}, progress, [&] {
+    work.RunShowingProgress(StoppableWork(u"正在打开"), progress, [&] {
       shown = StripReads(window.Hwnd(), u"正在打开…　按 Esc 取消");
       throw std::runtime_error("读取失败");
     });
