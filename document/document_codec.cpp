@@ -136,6 +136,14 @@ DecodedText DecodeDocument(std::string_view bytes) {
   return decoded;
 }
 
+std::u16string DecodeDocumentStart(std::string_view bytes, std::size_t most) {
+  if (bytes.size() <= most) return DecodeDocument(bytes).text;
+  if (EndsWithMarker(bytes)) {
+    return cp936::Decode(bytes.substr(0, cp936::CharacterStartFrom(bytes, most)), Tables().read);
+  }
+  return DecodePlainText(bytes.substr(0, PlainTextCut(bytes, most))).text;
+}
+
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }
 
 std::size_t CountLossyCharacters(std::u16string_view text) {

@@ -47,6 +47,11 @@ std::string EncodeDocument(const TextPieces& text);
 // code page 936; what it could not decode is counted, though its text is as it always was.
 DecodedText DecodeDocument(std::string_view bytes);
 
+// The start of a document's text, from about its first `most` bytes, read in the form and the
+// encoding the whole document is read in as far as they tell: to look at while the rest is
+// decoded.
+std::u16string DecodeDocumentStart(std::string_view bytes, std::size_t most);
+
 // Whether a unit comes back as something else from EncodeDocument and DecodeDocument. Each
 // unit's fate is its own: a unit's encoded bytes never run into its neighbours'.
 bool IsLossy(char16_t unit);

@@ -222,4 +222,29 @@ DecodedText DecodePlainText(std::string_view bytes) {
   return result;
 }
 
+std::size_t PlainTextCut(std::string_view bytes, std::size_t at) {
+  if (at >= bytes.size()) return bytes.size();
+  if (const std::optional<ByteOrderMark> mark = FindByteOrderMark(bytes)) {
+    if (mark->two_bytes_per_unit) {
+      // A high surrogate left last would stand alone; its pair follows the cut instead.
+      std::size_t cut = std::max(at, mark->bytes.size());
+      cut -= (cut - mark->bytes.size()) % 2;
+      const bool little_endian = mark->encoding == TextEncoding::kUtf16Le;
+      if (cut >= mark->bytes.size() + 2) {
+        const auto high = static_cast<unsigned char>(bytes[cut - (little_endian ? 1 : 2)]);
+        if ((high & 0xFC) == 0xD8) cut -= 2;
+      }
+      return cut;
+    }
+  }
+  constexpr std::size_t kLook = std::size_t{64} << 10;
+  const std::size_t end = std::min(bytes.size(), at + kLook);
+  for (std::size_t p = at; p < end; ++p) {
+    if (static_cast<unsigned char>(bytes[p]) < 0x80) return p + 1;
+  }
+  std::size_t cut = at;
+  while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
+}
+
 }  // namespace tambrel::document

@@ -25,4 +25,10 @@ PlainTextSummary DecodePlainTextInto(std::string_view bytes, char16_t* out);
 
 DecodedText DecodePlainText(std::string_view bytes);
 
+// A place at or soon after `at` where plain bytes can be cut so that the bytes before it read as
+// they read within the whole: just after an ASCII byte, which ends a character in UTF-8 and in
+// code page 936 alike, or on a unit's boundary for UTF-16. Failing an ASCII byte nearby, a place
+// where no UTF-8 sequence is cut. bytes.size() when `at` is past the end.
+std::size_t PlainTextCut(std::string_view bytes, std::size_t at);
+
 }  // namespace tambrel::document
