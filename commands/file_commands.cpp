@@ -61,6 +61,18 @@ std::optional<std::optional<FileIdentity>> FileNow(const std::u16string& path) {
   return identity.value();
 }
 
+// Takes away whatever preview the reading of a document showed, however the reading ends.
+class PreviewWhileReading {
+ public:
+  explicit PreviewWhileReading(platform::EditBox& box) : box_(box) {}
+  ~PreviewWhileReading() { box_.EndPreview(); }
+  PreviewWhileReading(const PreviewWhileReading&) = delete;
+  PreviewWhileReading& operator=(const PreviewWhileReading&) = delete;
+
+ private:
+  platform::EditBox& box_;
+};
+
 const char16_t kChangedElsewhere[] = u"文件已被其他程序修改：";
 const char16_t kGoneElsewhere[] = u"文件已被其他程序删除或移动：";
 
@@ -195,10 +207,18 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   std::optional<platform::Result<DecodedText>> read;
   LineBreak common = LineBreak::kCrLf;
   platform::WorkProgress progress;
-  work_.RunShowingProgress(platform::StoppableWork(kOpening), progress, [&] {
-    read = ReadDocumentFile(file.value(), &progress);
-    if (read->ok()) common = DominantLineBreak(read->value().text);
-  });
+  platform::ShownWork opening = platform::StoppableWork(kOpening);
+  opening.note = kEditingWaits;
+  // The start of a large document shows at once, over the editor, which keeps its own text
+  // underneath until the whole document is in.
+  opening.show_preview = [this](std::u16string start) { text1_.ShowPreview(start); };
+  {
+    const PreviewWhileReading preview(text1_);
+    work_.RunShowingProgress(opening, progress, [&] {
+      read = ReadDocumentFile(file.value(), &progress);
+      if (read->ok()) common = DominantLineBreak(read->value().text);
+    });
+  }
   // Stopped by the user: the document that was there stays, as it was.
   if (progress.GivenUp()) return false;
   if (!read->ok()) {

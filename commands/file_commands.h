@@ -19,6 +19,7 @@ inline constexpr char16_t kDocumentFilter[] = u"TXT文本|*.txt|所有文件|*.*
 // What the window shows under an open or a save that takes a while.
 inline constexpr char16_t kOpening[] = u"正在打开";
 inline constexpr char16_t kSaving[] = u"正在保存";
+inline constexpr char16_t kEditingWaits[] = u"载入完成后才能编辑";
 
 // Open, save, save as, drop and the start-up tick: everything that moves a document between
 // a file and the editor. A command that fails or is cancelled leaves the editor's text, the

@@ -35,6 +35,9 @@ platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path
       files::ReadWholeFile(path, kMaxDocumentBytes, files::MissingFile::kCreateEmpty, watch);
   if (!bytes) return bytes.failure();
   try {
+    if (progress != nullptr && bytes.value().size() >= kPreviewFrom) {
+      progress->OfferPreview(DecodeDocumentStart(bytes.value(), kPreviewBytes));
+    }
     DecodedText text = DecodeDocument(bytes.value());
     if (progress != nullptr) {
       // A stop asked for during the decode is answered here, before the window takes the text.

@@ -22,8 +22,14 @@ inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
 // The text of the document at path, in either form, with the encoding it was read in and the
 // count of what could not be decoded. A path that names nothing gets an empty file and reads as
 // empty; every other failure, a file over kMaxDocumentBytes among them, comes back as a Failure.
-// With progress, tells how far the reading and decoding have come and, asked to stop, gives up
-// and fails.
+// From this size on, a document's start is worth showing while the rest is decoded: smaller
+// ones are whole in a blink.
+inline constexpr std::size_t kPreviewFrom = std::size_t{16} << 20;
+// How much of it: some pages to look at and scroll.
+inline constexpr std::size_t kPreviewBytes = std::size_t{64} << 10;
+
+// With progress, tells how far the reading and decoding have come, offers the start of a large
+// document as a preview and, asked to stop, gives up and fails.
 platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path,
                                                platform::WorkProgress* progress = nullptr);
 
