@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include "platform/qt/document_preview.h"
+
 namespace tambrel::platform::qt {
 namespace {
 
@@ -70,8 +72,35 @@ bool HeldInput::MeantForTheWindow(QObject* receiver) const {
   return false;
 }
 
+bool HeldInput::ForThePreview(QObject* receiver, QEvent* event) {
+  const auto* pointer = dynamic_cast<const QSinglePointEvent*>(event);
+  if (pointer == nullptr || !window_) return false;
+  // A press that went to the preview takes the mouse until its release, wherever it moves.
+  if (pressed_in_preview_) {
+    if (event->type() == QEvent::MouseButtonRelease && pointer->buttons() == Qt::NoButton) {
+      pressed_in_preview_ = false;
+    }
+    return true;
+  }
+  const QWidget* target = nullptr;
+  if (qobject_cast<QWindow*>(receiver) != nullptr) {
+    target = window_->childAt(pointer->position().toPoint());
+  } else {
+    target = qobject_cast<QWidget*>(receiver);
+  }
+  for (; target != nullptr; target = target->parentWidget()) {
+    if (target->objectName() == QLatin1String(DocumentPreview::kObjectName)) {
+      if (event->type() == QEvent::MouseButtonPress) pressed_in_preview_ = true;
+      return true;
+    }
+  }
+  return false;
+}
+
 bool HeldInput::eventFilter(QObject* receiver, QEvent* event) {
   if (!IsUserInput(event->type()) || !MeantForTheWindow(receiver)) return false;
+  // The start of a document being read may be looked at and scrolled meanwhile.
+  if (ForThePreview(receiver, event)) return false;
   if (on_escape_ && IsEscape(event)) {
     on_escape_();
     return true;

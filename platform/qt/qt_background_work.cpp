@@ -4,8 +4,11 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <QTimer>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "platform/qt/held_input.h"
@@ -13,6 +16,9 @@
 
 namespace tambrel::platform::qt {
 namespace {
+
+// How often the loop looks for a preview the work offered: soon enough to seem at once.
+constexpr int kPreviewPollMs = 15;
 
 // Runs the work on its thread and the loop until the work is done, with the wait cursor showing.
 void RunInLoop(const std::function<void()>& work, QEventLoop::ProcessEventsFlags flags) {
@@ -47,6 +53,16 @@ void QtBackgroundWork::RunShowingProgress(const ShownWork& shown, WorkProgress& 
     QPointer<WorkStrip> strip;
     ~StripWhileWorking() { delete strip.data(); }
   } strip{window_ ? new WorkStrip(window_, shown, progress) : nullptr};
+  // A preview is shown as soon as it comes, long before the strip.
+  QTimer preview_poll;
+  if (shown.show_preview) {
+    QObject::connect(&preview_poll, &QTimer::timeout, [&shown, &progress] {
+      if (std::optional<std::u16string> preview = progress.TakePreview()) {
+        shown.show_preview(std::move(*preview));
+      }
+    });
+    preview_poll.start(kPreviewPollMs);
+  }
   if (!shown.can_stop) {
     RunInLoop(work, QEventLoop::ExcludeUserInputEvents);
     return;

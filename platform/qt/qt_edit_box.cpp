@@ -1,9 +1,11 @@
 #include "platform/qt/qt_edit_box.h"
+
 #include "platform/qt/qt_color.h"
 
 #include <QEvent>
 #include <algorithm>
 
+#include "platform/qt/document_preview.h"
 #include "platform/qt/qt_background_work.h"
 #include "platform/qt/font_char_metrics.h"
 #include "platform/qt/qt_fonts.h"
@@ -58,6 +60,7 @@ QtEditBox::QtEditBox(std::string name, QWidget* parent, OleColor back_color, Ole
 
 QtEditBox::~QtEditBox() {
   DetachHandlers();
+  HidePreviewWidget();
   // The view paints the editor: it goes first.
   delete view_.data();
 }
@@ -101,11 +104,26 @@ void QtEditBox::ApplyLook() {
   row_geometry_.SetFont(ToQFont(font_));
   if (!view_) return;
   view_->FontChanged();
-  const ColorRef text = TranslateColor(fore_color_);
-  const ColorRef background = TranslateColor(back_color_);
-  view_->SetColors(text != kUntranslatableColor ? ToQColor(text) : QColor(Qt::black),
-                   background != kUntranslatableColor ? ToQColor(background) : QColor(Qt::white));
+  view_->SetColors(TextColour(), BackgroundColour());
 }
+
+QColor QtEditBox::TextColour() const {
+  const ColorRef text = TranslateColor(fore_color_);
+  return text != kUntranslatableColor ? ToQColor(text) : QColor(Qt::black);
+}
+
+QColor QtEditBox::BackgroundColour() const {
+  const ColorRef background = TranslateColor(back_color_);
+  return background != kUntranslatableColor ? ToQColor(background) : QColor(Qt::white);
+}
+
+void QtEditBox::ShowPreviewWidget(std::u16string_view start) {
+  HidePreviewWidget();
+  if (!view_) return;
+  preview_ = new DocumentPreview(view_, view_->TextFont(), TextColour(), BackgroundColour(), start);
+}
+
+void QtEditBox::HidePreviewWidget() { delete preview_.data(); }
 
 std::int32_t QtEditBox::FirstVisibleLineTop() { return view_ ? view_->FirstRowTop() : 0; }
 

@@ -50,10 +50,14 @@ class QtEditBox final : public EditorEditBox {
 
  protected:
   void RunLongWork(const std::function<void()>& work) override;
+  void ShowPreviewWidget(std::u16string_view start) override;
+  void HidePreviewWidget() override;
 
  private:
   class HookFilter;
   void ApplyLook();
+  QColor TextColour() const;
+  QColor BackgroundColour() const;
   void Deliver(EditMessage message);
 
   QtRowGeometry row_geometry_;
@@ -66,6 +70,7 @@ class QtEditBox final : public EditorEditBox {
   std::function<void()> change_;
   EditHook hook_;
   std::unique_ptr<HookFilter> hook_filter_;
+  QPointer<QWidget> preview_;
 };
 
 }  // namespace tambrel::platform::qt
