@@ -21,6 +21,7 @@
 
 #include "main_window/form1.h"
 #include "platform/application.h"
+#include "platform/codepage/cp936.h"
 #include "platform/files/path_text.h"
 #include "platform/menu_entry.h"
 #include "platform/qt/qt_edit_box.h"
@@ -317,6 +318,49 @@ void OpenMemory(benchmark::State& state, std::size_t bytes) {
   std::filesystem::remove(path);
 }
 
+// From the start of an open to the first rows on the screen (the start of the document, shown
+// while the rest is read, or the document itself), and on to the whole document in its place: a
+// GBK file of this many bytes. With the window's own background work, as the user opens it.
+void FirstScreen(benchmark::State& state, std::size_t bytes) {
+  Editor& editor = TheEditor();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tambrel-first-screen.txt";
+  {
+    std::ofstream file(path, std::ios::binary);
+    std::u16string text = ManyLines(std::min<std::size_t>(bytes, 4 * kMegabyte));
+    text.resize(text.rfind(u'\n') + 1);
+    const std::string gbk = tambrel::platform::cp936::Encode(text);
+    for (std::size_t written = 0; written < bytes; written += gbk.size()) {
+      file.write(gbk.data(), static_cast<std::streamsize>(std::min(gbk.size(), bytes - written)));
+    }
+  }
+  if (std::system("sync") != 0) state.SkipWithError("sync failed");
+  QWidget* window = editor.view().window();
+  for (auto _ : state) {
+    editor.form().Text1.SetText(u"");
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    double first_ms = -1;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (first_ms >= 0) return;
+      auto* preview = window->findChild<QWidget*>(QStringLiteral("document_preview"));
+      if (preview == nullptr || !preview->isVisible()) return;
+      preview->repaint();
+      first_ms = clock.nsecsElapsed() / 1e6;
+    });
+    watch.start(2);
+    clock.start();
+    editor.form().file_commands().LoadDocument(tambrel::platform::files::PathText(path));
+    editor.view().viewport()->repaint();
+    const double complete_ms = clock.nsecsElapsed() / 1e6;
+    state.counters["first_screen_ms"] = first_ms >= 0 ? first_ms : complete_ms;
+    state.counters["complete_ms"] = complete_ms;
+  }
+  editor.form().Text1.SetText(u"");
+  std::filesystem::remove(path);
+}
+
 // Every action of the list on one document, each with the longest stall of the event loop it
 // caused: opening, the ends of the document, typing, scrolling, a width and a font change, finding
 // and saving.
@@ -446,6 +490,16 @@ int main(int argc, char** argv) {
         (std::string("OpenMemory/") + name).c_str(),
         [bytes = bytes](benchmark::State& state) { OpenMemory(state, bytes); })
         ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  }
+
+  for (const auto& [name, bytes] :
+       {std::pair{"1MB", kMegabyte}, std::pair{"100MB", 100 * kMegabyte},
+        std::pair{"1GiB", std::size_t{1} << 30}}) {
+    benchmark::RegisterBenchmark(
+        (std::string("FirstScreen/") + name).c_str(),
+        [bytes = bytes](benchmark::State& state) { FirstScreen(state, bytes); })
+        ->Iterations(3)
         ->Unit(benchmark::kMillisecond);
   }
 

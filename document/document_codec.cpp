@@ -138,10 +138,26 @@ DecodedText DecodeDocument(std::string_view bytes) {
 
 std::u16string DecodeDocumentStart(std::string_view bytes, std::size_t most) {
   if (bytes.size() <= most) return DecodeDocument(bytes).text;
-  if (EndsWithMarker(bytes)) {
-    return cp936::Decode(bytes.substr(0, cp936::CharacterStartFrom(bytes, most)), Tables().read);
+  return DecodeDocumentStart(bytes, EndsWithMarker(bytes), most);
+}
+
+std::u16string DecodeDocumentStart(std::string_view start, bool scrambled, std::size_t most) {
+  if (scrambled) {
+    return cp936::Decode(start.substr(0, cp936::CharacterStartFrom(start, most)), Tables().read);
   }
-  return DecodePlainText(bytes.substr(0, PlainTextCut(bytes, most))).text;
+  return DecodePlainText(start.substr(0, PlainTextCut(start, most))).text;
+}
+
+std::optional<bool> IsScrambledByItsEnd(std::string_view last_bytes) {
+  const std::string marker = AsciiBytes(kMarker);
+  if (!last_bytes.ends_with(marker)) return false;
+  const std::size_t before = last_bytes.size() - marker.size();
+  std::size_t run = 0;
+  while (run < before && cp936::IsLeadByte(static_cast<unsigned char>(last_bytes[before - run - 1]))) {
+    ++run;
+  }
+  if (run == before) return std::nullopt;
+  return run % 2 == 0;
 }
 
 bool IsLossy(char16_t unit) { return Tables().lossy[unit] != 0; }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,12 @@ DecodedText DecodeDocument(std::string_view bytes);
 // encoding the whole document is read in as far as they tell: to look at while the rest is
 // decoded.
 std::u16string DecodeDocumentStart(std::string_view bytes, std::size_t most);
+// The same from the first bytes alone, told whether the whole is in the scrambled form.
+std::u16string DecodeDocumentStart(std::string_view start, bool scrambled, std::size_t most);
+
+// Whether a document is in the scrambled form, told from its last bytes alone; nullopt when they
+// cannot tell, because the run of possible lead bytes before the marker reaches back past them.
+std::optional<bool> IsScrambledByItsEnd(std::string_view last_bytes);
 
 // Whether a unit comes back as something else from EncodeDocument and DecodeDocument. Each
 // unit's fate is its own: a unit's encoded bytes never run into its neighbours'.

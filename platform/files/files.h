@@ -17,9 +17,9 @@ namespace tambrel::platform::files {
 // What reading does when the path names nothing.
 enum class MissingFile { kFail, kCreateEmpty };
 
-// Told, after each piece of a read, how many bytes of how many are in; answering false stops the
-// read, which then fails.
-using ReadWatch = std::function<bool(std::uint64_t read, std::uint64_t size)>;
+// Shown, after each piece of a read, the bytes read so far and told how many there are in all;
+// answering false stops the read, which then fails.
+using ReadWatch = std::function<bool(std::string_view read, std::uint64_t size)>;
 
 // How much a watched read takes in at a time: small enough to answer a stop at once, large enough
 // to cost nothing.

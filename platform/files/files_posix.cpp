@@ -109,7 +109,7 @@ Status ReadAll(int fd, const fs::path& path, std::uint64_t max_bytes, std::strin
     }
     if (count == 0) break;
     filled += static_cast<std::size_t>(count);
-    if (watch && !watch(filled, std::max<std::uint64_t>(expected, filled))) {
+    if (watch && !watch(std::string_view(bytes.data(), filled), std::max<std::uint64_t>(expected, filled))) {
       return FileFailure(u"无法读取文件", path, u"读取已取消");
     }
   }

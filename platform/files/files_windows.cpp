@@ -210,7 +210,7 @@ Result<std::string> ReadWholeFile(const fs::path& path, std::uint64_t max_bytes,
       if (read == 0) break;
       filled += read;
       const std::uint64_t expected = static_cast<std::uint64_t>(size.QuadPart);
-      if (watch && !watch(filled, std::max<std::uint64_t>(expected, filled))) {
+      if (watch && !watch(std::string_view(bytes.data(), filled), std::max<std::uint64_t>(expected, filled))) {
         return FileFailure(u"无法读取文件", path, u"读取已取消");
       }
     }
