@@ -48,6 +48,8 @@ Win32EditBox::Win32EditBox(std::string name, HWND parent, OleColor back_color, O
 Win32EditBox::~Win32EditBox() {
   change_ = nullptr;
   hook_ = nullptr;
+  // The preview stands in the view's place and follows it.
+  preview_.reset();
   // The view paints the editor: it goes first.
   view_.reset();
 }
@@ -62,7 +64,9 @@ std::optional<float> Win32EditBox::Width() const { return geometry_.Width(); }
 std::optional<float> Win32EditBox::Height() const { return geometry_.Height(); }
 
 bool Win32EditBox::Move(double left, double top, double width, double height) {
-  return geometry_.Move(left, top, width, height);
+  const bool moved = geometry_.Move(left, top, width, height);
+  if (preview_) preview_->Place();
+  return moved;
 }
 
 void Win32EditBox::SetFocus() { ::SetFocus(view_->Hwnd()); }
@@ -74,6 +78,7 @@ void Win32EditBox::SetFont(const FontChoice& font) {
   // The old font stays alive for as long as the editor's old measures hold on to it.
   row_geometry_.SetFont(MeasuringFontFor(view_->Hwnd()));
   view_->FontChanged();
+  ApplyPreviewLook();
 }
 
 std::shared_ptr<const MeasuringFont> Win32EditBox::MeasuringFontFor(HWND window) const {
@@ -90,6 +95,13 @@ void Win32EditBox::SetForeColor(OleColor color) {
 void Win32EditBox::ApplyColors() {
   // The view paints with these itself, so nothing else can change the user's colour.
   view_->SetColors(TextColor(fore_color_), PaintColor(back_color_, Win32SystemColors()));
+  ApplyPreviewLook();
+}
+
+void Win32EditBox::ApplyPreviewLook() {
+  if (!preview_) return;
+  preview_->SetLook(row_geometry_.Font().Font(), TextColor(fore_color_),
+                    PaintColor(back_color_, Win32SystemColors()));
 }
 
 std::int32_t Win32EditBox::FirstVisibleLineTop() { return view_->FirstRowTop(); }
@@ -124,5 +136,17 @@ void Win32EditBox::Deliver(EditMessage message) {
 void Win32EditBox::RunLongWork(const std::function<void()>& work) {
   work_.RunWithoutFreezing(work);
 }
+
+void Win32EditBox::ShowPreviewWidget(std::u16string_view start) {
+  if (preview_) {
+    preview_->SetStart(start);
+    return;
+  }
+  preview_ = std::make_unique<PreviewPane>(view_->Hwnd(), start, row_geometry_.Font().Font(),
+                                           TextColor(fore_color_),
+                                           PaintColor(back_color_, Win32SystemColors()));
+}
+
+void Win32EditBox::HidePreviewWidget() { preview_.reset(); }
 
 }  // namespace tambrel::platform::win32

@@ -13,6 +13,7 @@
 #include "platform/editor_edit_box.h"
 #include "platform/font_choice.h"
 #include "platform/ole_color.h"
+#include "platform/win32/text_view/preview_pane.h"
 #include "platform/win32/text_view/text_view.h"
 #include "platform/win32/text_view/uniscribe_row_geometry.h"
 #include "platform/win32/win32_control.h"
@@ -57,11 +58,14 @@ class Win32EditBox final : public EditorEditBox {
 
  protected:
   void RunLongWork(const std::function<void()>& work) override;
+  void ShowPreviewWidget(std::u16string_view start) override;
+  void HidePreviewWidget() override;
 
  private:
   // The user's font at the DPI of the window it is shown in.
   std::shared_ptr<const MeasuringFont> MeasuringFontFor(HWND window) const;
   void ApplyColors();
+  void ApplyPreviewLook();
   void Deliver(EditMessage message);
 
   BackgroundWork& work_;
@@ -72,6 +76,8 @@ class Win32EditBox final : public EditorEditBox {
   std::unique_ptr<editor::Editor> editor_;
   std::unique_ptr<TextView> view_;
   ChildWindowGeometry geometry_;
+  // Over the view while a document's start is shown before the rest is read.
+  std::unique_ptr<PreviewPane> preview_;
   std::function<void()> change_;
   EditHook hook_;
 };
