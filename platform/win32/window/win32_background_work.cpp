@@ -11,6 +11,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/win32/text_view/preview_pane.h"
 #include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_strings.h"
@@ -76,6 +77,42 @@ void HandleWaitingMessages(std::optional<int>& quit) {
 // How often the strip follows the work's progress and Esc is looked for: often enough to look
 // alive, seldom enough to cost nothing.
 constexpr DWORD kUpdateEveryMs = 100;
+// While the work may offer a preview: a preview is worth showing at once, and the user who
+// scrolls it wants it to follow the wheel and the scroll bar without a lag.
+constexpr DWORD kPreviewEveryMs = 30;
+
+// The mouse input meant for the preview shown in `window`, handled while every other key and
+// click waits for the work. The preview only shows and scrolls the start of the document, and
+// it goes with the work's end: what was meant for it cannot wait until then, nor would anything
+// else it came before or after see a difference.
+void HandlePreviewInput(HWND window) {
+  const HWND preview = FindShownPreview(window);
+  if (preview == nullptr) return;
+  MSG message;
+  // Addressed to the preview itself: moves and clicks on it and on its scroll bar, and a drag
+  // of the scroll box, which holds the capture.
+  constexpr struct {
+    UINT first;
+    UINT last;
+  } kMouseRanges[] = {{WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}, {WM_MOUSEFIRST, WM_MOUSELAST}};
+  for (const auto& range : kMouseRanges) {
+    while (::PeekMessageW(&message, preview, range.first, range.last, PM_REMOVE)) {
+      ::DispatchMessageW(&message);
+    }
+  }
+  // The wheel's messages go to the focused window, the text view under the preview, wherever
+  // the pointer is; those whose point lies over the preview are the preview's. Only the first
+  // of them can be looked at without taking it: once one is not over the preview, it and every
+  // wheel message after it wait for the work, in order.
+  while (::PeekMessageW(&message, nullptr, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_NOREMOVE)) {
+    RECT area{};
+    const POINT point{static_cast<short>(LOWORD(message.lParam)),
+                      static_cast<short>(HIWORD(message.lParam))};
+    if (!::GetWindowRect(preview, &area) || !::PtInRect(&area, point)) break;
+    if (!::PeekMessageW(&message, nullptr, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE)) break;
+    ::SendMessageW(preview, WM_MOUSEWHEEL, message.wParam, message.lParam);
+  }
+}
 
 const WindowClass kStripClass{L"TambrelWorkStrip", 0, IDC_WAIT};
 
@@ -224,8 +261,21 @@ void Win32BackgroundWork::RunShowingProgress(const ShownWork& shown, WorkProgres
   // Declared before the wait, so that it goes once the work has ended, however it ended.
   std::optional<WorkStrip> strip;
   bool cannot_show = false;
-  RunAndWait(work, kUpdateEveryMs, [&] {
+  bool cannot_preview = false;
+  const bool may_preview = static_cast<bool>(shown.show_preview);
+  RunAndWait(work, may_preview ? kPreviewEveryMs : kUpdateEveryMs, [&] {
     if (shown.can_stop && EscapePressed()) progress.RequestStop();
+    if (may_preview && !cannot_preview) {
+      try {
+        if (std::optional<std::u16string> preview = progress.TakePreview()) {
+          shown.show_preview(std::move(*preview));
+        }
+        HandlePreviewInput(window_);
+      } catch (...) {
+        // A preview is a courtesy while the document is read: the work goes on without it.
+        cannot_preview = true;
+      }
+    }
     if (cannot_show || window_ == nullptr || !::IsWindow(window_)) return;
     if (!strip && ::GetTickCount64() - started < static_cast<ULONGLONG>(kShowWorkAfterMs)) return;
     try {
