@@ -41,8 +41,9 @@ void RunInLoop(const std::function<void()>& work, QEventLoop::ProcessEventsFlags
 
 }  // namespace
 
-void RunWithoutFreezing(const std::function<void()>& work) {
+void RunWithoutFreezing(const std::function<void()>& work, QWidget* window) {
   // Paints and timers go on; what the user types or clicks is kept until the work is done.
+  const HeldInput held(window, nullptr);
   RunInLoop(work, QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -64,7 +65,7 @@ void QtBackgroundWork::RunShowingProgress(const ShownWork& shown, WorkProgress& 
     preview_poll.start(kPreviewPollMs);
   }
   if (!shown.can_stop) {
-    RunInLoop(work, QEventLoop::ExcludeUserInputEvents);
+    qt::RunWithoutFreezing(work, window_);
     return;
   }
   // Esc must be seen as it comes, so the loop takes all input, and everything but Esc is kept

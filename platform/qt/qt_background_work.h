@@ -10,8 +10,10 @@ namespace tambrel::platform::qt {
 
 // Runs the work on a thread of its own under a nested event loop that paints and runs timers but
 // keeps what the user types or clicks until the work is done, with the wait cursor showing. The
-// Qt controls call it directly; the program's logic gets it as the window's BackgroundWork.
-void RunWithoutFreezing(const std::function<void()>& work);
+// Qt controls call it directly; the program's logic gets it as the window's BackgroundWork. Input
+// that earlier work kept and gave back to the window (as posted events, which the loop would
+// otherwise run) waits once more.
+void RunWithoutFreezing(const std::function<void()>& work, QWidget* window);
 
 class QtBackgroundWork final : public BackgroundWork {
  public:
@@ -19,7 +21,7 @@ class QtBackgroundWork final : public BackgroundWork {
   void SetWindow(QWidget* window) { window_ = window; }
 
   void RunWithoutFreezing(const std::function<void()>& work) override {
-    qt::RunWithoutFreezing(work);
+    qt::RunWithoutFreezing(work, window_);
   }
   void RunShowingProgress(const ShownWork& shown, WorkProgress& progress,
                           const std::function<void()>& work) override;

@@ -83,7 +83,9 @@ void QtEditBox::Deliver(EditMessage message) {
   if (hook_) hook_(message);
 }
 
-void QtEditBox::RunLongWork(const std::function<void()>& work) { RunWithoutFreezing(work); }
+void QtEditBox::RunLongWork(const std::function<void()>& work) {
+  RunWithoutFreezing(work, view_ ? view_->window() : nullptr);
+}
 
 void QtEditBox::SetFocus() {
   if (view_) view_->setFocus(Qt::OtherFocusReason);
