@@ -11,6 +11,7 @@
 #include "commands/find.h"
 #include "commands/tests/large_text_expectations.h"
 #include "document/document_codec.h"
+#include "platform/codepage/cp936.h"
 #include "platform/files/path_text.h"
 #include "tests/support/fake_form.h"
 #include "tests/support/temp_dir.h"
@@ -140,6 +141,46 @@ TEST_F(StoppedWork, ASaveIsNeverStoppedHalfway) {
     EXPECT_EQ(shown.what, kSaving);
     EXPECT_FALSE(shown.can_stop);
   }
+}
+
+// A document large enough to be shown by its start while the rest is read.
+class LargeOpen : public StoppedWork {
+ protected:
+  LargeOpen() {
+    large_ = folder_.path() / u"很大.txt";
+    std::u16string line = u"大文件的一行，some ASCII too\r\n";
+    while (large_text_.size() < (std::size_t{14} << 20)) large_text_ += line;
+    WriteBytes(large_, platform::cp936::Encode(large_text_));
+    escaped().stop_after.reset();
+    fake_->dialogs().message_answers.push_back(platform::MessageAnswer::kNo);
+    fake_->dialogs().file_answers.push_back(PathText(large_));
+  }
+
+  std::filesystem::path large_;
+  std::u16string large_text_;
+};
+
+TEST_F(LargeOpen, ItsStartShowsOverTheEditorUntilTheWholeIsIn) {
+  fake_->Click("Open");
+  const auto& previews = fake_->editor().Previews();
+  ASSERT_EQ(previews.size(), 1u);
+  EXPECT_GT(previews[0].size(), 1000u);
+  EXPECT_EQ(large_text_.compare(0, previews[0].size(), previews[0]), 0);
+  EXPECT_FALSE(fake_->editor().PreviewShows());
+  EXPECT_TRUE(form().Text1.Text() == large_text_);
+  EXPECT_EQ(form().CommonDialog1.FileName, PathText(large_));
+  ASSERT_EQ(escaped().shown.size(), 1u);
+  EXPECT_EQ(escaped().shown[0].note, kEditingWaits);
+}
+
+TEST_F(LargeOpen, EscWhileItsStartShowsLeavesEverythingAsItWas) {
+  const Visible before = Now();
+  escaped().stop_once_previewed = true;
+  fake_->Click("Open");
+  EXPECT_EQ(fake_->editor().Previews().size(), 1u);
+  EXPECT_FALSE(fake_->editor().PreviewShows());
+  EXPECT_EQ(Now(), before);
+  EXPECT_EQ(form().Text1.CountedFirstVisibleLine(), 0);
 }
 
 // Esc at a random moment of an open: the window holds either what it had or the whole new

@@ -13,7 +13,8 @@
 namespace tambrel::testing {
 
 // Background work whose user presses Esc while it runs. Work shown with its progress runs on a
-// thread of its own; Esc comes once stop_after has passed, unless the work is done by then (at
+// thread of its own, and a preview it offers is shown on the calling thread; Esc comes once
+// stop_after has passed, unless the work is done by then (at
 // once, before the work even starts, when that is zero; never when it is nullopt). Esc is pressed
 // whether or not the work may stop, so that work which must not stop is seen to ignore it. Other
 // work runs inline. Every work shown is kept, in order.
@@ -35,15 +36,28 @@ class EscapedWork final : public platform::BackgroundWork {
         finished.set_exception(std::current_exception());
       }
     });
-    if (stop_after && *stop_after > std::chrono::microseconds::zero() &&
-        done.wait_for(*stop_after) == std::future_status::timeout) {
-      progress.RequestStop();
+    // Waits as a window's loop does: a preview the work offers is shown meanwhile, on this
+    // thread, and Esc comes when its moment has passed.
+    const auto escape_at = std::chrono::steady_clock::now() +
+                           stop_after.value_or(std::chrono::microseconds::zero());
+    bool escaped = !stop_after || *stop_after == std::chrono::microseconds::zero();
+    while (done.wait_for(std::chrono::milliseconds(1)) == std::future_status::timeout) {
+      if (auto preview = progress.TakePreview(); preview && work_shown.show_preview) {
+        work_shown.show_preview(std::move(*preview));
+        if (stop_once_previewed) progress.RequestStop();
+      }
+      if (!escaped && std::chrono::steady_clock::now() >= escape_at) {
+        progress.RequestStop();
+        escaped = true;
+      }
     }
     worker.join();
     done.get();
   }
 
   std::optional<std::chrono::microseconds> stop_after = std::chrono::microseconds::zero();
+  // Esc as soon as the work's preview shows, whatever stop_after says.
+  bool stop_once_previewed = false;
   std::vector<platform::ShownWork> shown;
 };
 

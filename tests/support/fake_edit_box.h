@@ -70,6 +70,17 @@ class FakeEditBox final : public platform::EditorEditBox {
 
   // How often a command asked for the focus.
   int FocusRequests() const { return focus_requests_; }
+  // Every preview shown over the box, in order, and whether one shows now.
+  const std::vector<std::u16string>& Previews() const { return previews_; }
+  bool PreviewShows() const { return preview_shows_; }
+
+ protected:
+  void ShowPreviewWidget(std::u16string_view start) override {
+    previews_.emplace_back(start);
+    preview_shows_ = true;
+  }
+  void HidePreviewWidget() override { preview_shows_ = false; }
+
   // Pixels of one row, the fake face's glyph height in the editor's font.
   int RowHeight() const;
 
@@ -97,6 +108,8 @@ class FakeEditBox final : public platform::EditorEditBox {
   platform::EditHook hook_;
   bool counting_scheduled_ = false;
   int focus_requests_ = 0;
+  std::vector<std::u16string> previews_;
+  bool preview_shows_ = false;
   // Tasks posted for this box check it still exists before they run.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
