@@ -1,6 +1,7 @@
 #include "platform/codepage/cp936.h"
 
 #include <algorithm>
+#include <atomic>
 #include <future>
 #include <numeric>
 #include <stdexcept>
@@ -164,9 +165,30 @@ void ForEachPart(std::size_t count, const Work& work) {
 // Cuts the bytes into pieces, measures each, makes the text exactly as long as their sum, and
 // decodes each piece into its place. `length(piece)` counts a piece's units and
 // `steps(piece, out, room)` decodes it.
+// How much of a piece is measured or decoded between two reports to a watch: a few milliseconds.
+constexpr std::size_t kWatchedStretch = std::size_t{4} << 20;
+
+// Hands the piece to `each` in stretches cut where characters start, each reported to the watch
+// once done with the bytes it held (twice the piece in all, for the measuring and the decoding);
+// answers false as soon as the watch says to stop. Unwatched, the piece is one stretch.
+template <typename Each>
+bool InStretches(std::string_view piece, const DecodeWatch& watch, const Each& each) {
+  if (!watch) {
+    each(piece);
+    return true;
+  }
+  for (std::size_t from = 0; from < piece.size();) {
+    const std::size_t to = CharacterStartFrom(piece, std::min(piece.size(), from + kWatchedStretch));
+    each(piece.substr(from, to - from));
+    if (!watch(to - from)) return false;
+    from = to;
+  }
+  return true;
+}
+
 template <typename Length, typename Steps>
 std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size_t* undecodable,
-                            const Length& length, const Steps& steps) {
+                            const DecodeWatch& watch, const Length& length, const Steps& steps) {
   std::vector<std::size_t> cuts{0};
   for (std::size_t k = 1; k < parts; ++k) {
     const std::size_t near = bytes.size() / parts * k + bytes.size() % parts * k / parts;
@@ -178,14 +200,30 @@ std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size
   const std::size_t count = cuts.size() - 1;
   const auto piece = [&](std::size_t k) { return bytes.substr(cuts[k], cuts[k + 1] - cuts[k]); };
   std::vector<std::size_t> offsets(count + 1, 0);
-  ForEachPart(count, [&](std::size_t k) { offsets[k + 1] = length(piece(k)); });
+  std::atomic<bool> stopped{false};
+  ForEachPart(count, [&](std::size_t k) {
+    if (!InStretches(piece(k), watch, [&](std::string_view stretch) {
+          offsets[k + 1] += length(stretch);
+        })) {
+      stopped = true;
+    }
+  });
+  if (stopped) return std::u16string();
   std::partial_sum(offsets.begin(), offsets.end(), offsets.begin());
   std::u16string text;
   ResizeLarge(text, offsets[count]);
   std::vector<std::size_t> lost(count, 0);
   ForEachPart(count, [&](std::size_t k) {
-    lost[k] = steps(piece(k), text.data() + offsets[k], offsets[k + 1] - offsets[k]).undecodable;
+    std::size_t at = offsets[k];
+    if (!InStretches(piece(k), watch, [&](std::string_view stretch) {
+          const DecodeCount done = steps(stretch, text.data() + at, offsets[k + 1] - at);
+          at += done.written;
+          lost[k] += done.undecodable;
+        })) {
+      stopped = true;
+    }
   });
+  if (stopped) return std::u16string();
   if (undecodable != nullptr)
     *undecodable += std::accumulate(lost.begin(), lost.end(), std::size_t{0});
   return text;
@@ -247,18 +285,20 @@ std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
   return units + (i < size ? UnitsOf(map.single[in[i]]) : 0);
 }
 
-std::u16string DecodeInParts(std::string_view bytes, std::size_t parts, std::size_t* undecodable) {
+std::u16string DecodeInParts(std::string_view bytes, std::size_t parts, std::size_t* undecodable,
+                             const DecodeWatch& watch) {
   return DecodePieces(
-      bytes, parts, undecodable, [](std::string_view piece) { return DecodedLength(piece); },
+      bytes, parts, undecodable, watch,
+      [](std::string_view piece) { return DecodedLength(piece); },
       [](std::string_view piece, char16_t* out, std::size_t room) {
         return DecodeSteps<true>(piece, out, room);
       });
 }
 
 std::u16string DecodeInParts(std::string_view bytes, const DecodeMap& map, std::size_t parts,
-                             std::size_t* undecodable) {
+                             std::size_t* undecodable, const DecodeWatch& watch) {
   return DecodePieces(
-      bytes, parts, undecodable,
+      bytes, parts, undecodable, watch,
       [&map](std::string_view piece) { return DecodedLength(piece, map); },
       [&map](std::string_view piece, char16_t* out, std::size_t room) {
         return MappedSteps(piece, map, out, room);

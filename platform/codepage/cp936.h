@@ -77,10 +77,14 @@ std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map);
 // characters start, each piece is measured and then decoded on a thread of its own straight into
 // its place, so the text takes exactly the room it needs and is written once. The text and the
 // count added to `undecodable` are those of the whole decode.
+// With a watch, each piece is measured and then decoded in stretches, and after each the watch is
+// told how many bytes that stretch held, from whichever thread did it: the decode counts every
+// byte twice in all. When the watch answers false the decode stops and gives an empty text.
+using DecodeWatch = std::function<bool(std::size_t bytes)>;
 std::u16string DecodeInParts(std::string_view bytes, std::size_t parts,
-                             std::size_t* undecodable = nullptr);
+                             std::size_t* undecodable = nullptr, const DecodeWatch& watch = {});
 std::u16string DecodeInParts(std::string_view bytes, const DecodeMap& map, std::size_t parts,
-                             std::size_t* undecodable = nullptr);
+                             std::size_t* undecodable = nullptr, const DecodeWatch& watch = {});
 
 // How many pieces a decode of this many bytes is worth cutting into: one for small files, where
 // starting a thread costs more than it saves, otherwise one for each processor.

@@ -2,6 +2,8 @@
 // the decode of the whole, wherever the pieces are cut.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <algorithm>
 #include <random>
 #include <string>
@@ -54,6 +56,42 @@ void ExpectEveryCutMatches(std::string_view bytes, std::size_t most_parts) {
     std::size_t mapped_count = 0;
     ASSERT_EQ(DecodeInParts(bytes, WideningMap(), parts, &mapped_count), mapped) << parts;
     ASSERT_EQ(mapped_count, mapped_undecodable) << parts;
+  }
+}
+
+// Watched, a decode goes in stretches of a few megabytes: the text is the same, every byte is
+// reported twice (measured, then decoded), and a watch that says stop gets an empty text.
+TEST(Cp936DecodeInParts, AWatchedDecodeIsTheSameAndCanBeStopped) {
+  std::mt19937 random(936);
+  std::uniform_int_distribution<int> lead(0xB0, 0xD7);
+  std::uniform_int_distribution<int> trail(0xA1, 0xFE);
+  std::string bytes;
+  while (bytes.size() < (std::size_t{11} << 20)) {
+    bytes += static_cast<char>(lead(random));
+    bytes += static_cast<char>(trail(random));
+    if (bytes.size() % 97 == 0) bytes += "\r\n";
+  }
+  const Whole whole = DecodeWhole(bytes);
+  for (const std::size_t parts : {1u, 2u, 3u}) {
+    std::atomic<std::size_t> reported{0};
+    std::atomic<int> reports{0};
+    const DecodeWatch watch = [&](std::size_t done) {
+      reported += done;
+      ++reports;
+      return true;
+    };
+    ASSERT_TRUE(DecodeInParts(bytes, parts, nullptr, watch) == whole.text) << parts;
+    EXPECT_EQ(reported, 2 * bytes.size()) << parts;
+    EXPECT_GE(reports, 2 * 3) << parts;
+    reported = 0;
+    ASSERT_TRUE(DecodeInParts(bytes, WideningMap(), parts, nullptr, watch) ==
+                Decode(bytes, WideningMap()))
+        << parts;
+    EXPECT_EQ(reported, 2 * bytes.size()) << parts;
+    std::atomic<int> looks{0};
+    EXPECT_EQ(DecodeInParts(bytes, parts, nullptr, [&](std::size_t) { return ++looks < 2; }),
+              u"")
+        << parts;
   }
 }
 
