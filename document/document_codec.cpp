@@ -124,15 +124,16 @@ std::string EncodeDocument(const TextPieces& text) {
   return bytes;
 }
 
-DecodedText DecodeDocument(std::string_view bytes) {
-  if (!EndsWithMarker(bytes)) return DecodePlainText(bytes);
+DecodedText DecodeDocument(std::string_view bytes, const cp936::DecodeWatch& watch) {
+  if (!EndsWithMarker(bytes)) return DecodePlainText(bytes, watch);
   // The marker's characters each decode to one character, so dropping the decoded marker is
   // dropping the marker's bytes.
   DecodedText decoded{{}, TextEncoding::kScrambled, 0};
   const std::string_view body = bytes.substr(0, bytes.size() - kMarker.size());
   const std::size_t parts = cp936::DecodePartsFor(body.size());
-  decoded.text = parts > 1 ? cp936::DecodeInParts(body, Tables().read, parts, &decoded.undecodable)
-                           : cp936::Decode(body, Tables().read, &decoded.undecodable);
+  decoded.text = parts > 1 || watch
+                     ? cp936::DecodeInParts(body, Tables().read, parts, &decoded.undecodable, watch)
+                     : cp936::Decode(body, Tables().read, &decoded.undecodable);
   return decoded;
 }
 

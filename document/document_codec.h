@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "document/decoded_text.h"
+#include "platform/codepage/cp936.h"
 #include "text/text_pieces.h"
 
 // The scrambled document form: every character's code page 936 code moved by a fixed shift,
@@ -46,7 +47,8 @@ std::string EncodeDocument(const TextPieces& text);
 // The text of a file's bytes in either form: decoded when its text ends in the marker (without
 // the marker), read as DecodePlainText reads plain text otherwise. The scrambled form is always
 // code page 936; what it could not decode is counted, though its text is as it always was.
-DecodedText DecodeDocument(std::string_view bytes);
+// A watch sees the decoding of code page 936 go by, and can stop it (see cp936::DecodeInParts).
+DecodedText DecodeDocument(std::string_view bytes, const platform::cp936::DecodeWatch& watch = {});
 
 // The start of a document's text, from about its first `most` bytes, read in the form and the
 // encoding the whole document is read in as far as they tell: to look at while the rest is

@@ -152,10 +152,10 @@ bool LooksLikeUtf8(std::string_view bytes) {
 // Bytes known not to be UTF-8 and without a byte-order mark: code page 936 from the first byte,
 // since the ASCII before anything else reads the same either way. On every processor at once,
 // into exactly the room the text takes.
-DecodedText DecodeCodePage936(std::string_view bytes) {
+DecodedText DecodeCodePage936(std::string_view bytes, const cp936::DecodeWatch& watch) {
   DecodedText result;
-  result.text =
-      cp936::DecodeInParts(bytes, cp936::DecodePartsFor(bytes.size()), &result.undecodable);
+  result.text = cp936::DecodeInParts(bytes, cp936::DecodePartsFor(bytes.size()),
+                                     &result.undecodable, watch);
   result.encoding = TextEncoding::kCodePage936;
   return result;
 }
@@ -164,12 +164,12 @@ namespace {
 
 // The text of plain bytes in the encodings the program reads itself: a byte-order mark's, UTF-8,
 // or code page 936.
-DecodedText DecodeInOwnCodePages(std::string_view bytes) {
+DecodedText DecodeInOwnCodePages(std::string_view bytes, const cp936::DecodeWatch& watch) {
   const bool has_mark = FindByteOrderMark(bytes).has_value();
   // A file worth decoding in pieces that fails UTF-8 near its start is decoded as code page 936
   // straight away; the look costs a fraction of a millisecond.
   const bool split = !has_mark && cp936::DecodePartsFor(bytes.size()) > 1;
-  if (split && !LooksLikeUtf8(bytes)) return DecodeCodePage936(bytes);
+  if (split && !LooksLikeUtf8(bytes)) return DecodeCodePage936(bytes, watch);
   DecodedText result;
   // Most of a large file's text is usually UTF-8, which needs fewer units than bytes; the room
   // every other encoding may need is only asked for when it turns out not to be. Memory a
@@ -193,7 +193,7 @@ DecodedText DecodeInOwnCodePages(std::string_view bytes) {
     // Not UTF-8 after all: what was decoded is let go before the text in code page 936 is made,
     // so that the two are never held at once.
     result.text = std::u16string();
-    return DecodeCodePage936(bytes);
+    return DecodeCodePage936(bytes, watch);
   }
   const PlainTextSummary summary = DecodePlainTextInto(bytes, result.text.data());
   result.text.resize(summary.written);
@@ -204,8 +204,8 @@ DecodedText DecodeInOwnCodePages(std::string_view bytes) {
 
 }  // namespace
 
-DecodedText DecodePlainText(std::string_view bytes) {
-  DecodedText result = DecodeInOwnCodePages(bytes);
+DecodedText DecodePlainText(std::string_view bytes, const cp936::DecodeWatch& watch) {
+  DecodedText result = DecodeInOwnCodePages(bytes, watch);
   // Plain text without a mark that is not UTF-8 is in the system's ANSI code page. Where that is
   // not 936 (only on a Windows of another language), the system converts it; ASCII reads the same
   // in every one.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "document/decoded_text.h"
+#include "platform/codepage/cp936.h"
 
 // How the bytes of a plain-text file become text. A byte-order mark decides the encoding and is
 // not part of the text; without one, bytes that are well-formed UTF-8 and hold something beyond
@@ -23,7 +24,9 @@ std::size_t MaxPlainTextLength(std::string_view bytes);
 // Decodes into out, which has room for MaxPlainTextLength(bytes) units.
 PlainTextSummary DecodePlainTextInto(std::string_view bytes, char16_t* out);
 
-DecodedText DecodePlainText(std::string_view bytes);
+// A watch sees the decoding of code page 936 go by, and can stop it (see cp936::DecodeInParts).
+DecodedText DecodePlainText(std::string_view bytes,
+                            const platform::cp936::DecodeWatch& watch = {});
 
 // A place at or soon after `at` where plain bytes can be cut so that the bytes before it read as
 // they read within the whole: just after an ASCII byte, which ends a character in UTF-8 and in

@@ -19,6 +19,8 @@ class WorkProgress {
   // leaves the amount unknown.
   void SetTotal(std::uint64_t total) { total_.store(total, std::memory_order_relaxed); }
   void SetDone(std::uint64_t done) { done_.store(done, std::memory_order_relaxed); }
+  // The same from several threads at once, each adding what it did.
+  void AddDone(std::uint64_t more) { done_.fetch_add(more, std::memory_order_relaxed); }
   // From the work's thread: true once the user asked the work to stop, and from then on the
   // work counts as given up; it must leave what it was to change as it was, and return.
   bool StopRequested() {
