@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -361,6 +362,40 @@ void FirstScreen(benchmark::State& state, std::size_t bytes) {
   std::filesystem::remove(path);
 }
 
+// How soon Esc stops the open of a GBK file of this many bytes, pressed `after_ms` into it (while
+// reading or while decoding), and whether the old text stayed.
+void StopOpen(benchmark::State& state, std::size_t bytes, int after_ms) {
+  Editor& editor = TheEditor();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tambrel-stop-open.txt";
+  {
+    std::ofstream file(path, std::ios::binary);
+    std::u16string text = ManyLines(4 * kMegabyte);
+    text.resize(text.rfind(u'\n') + 1);
+    const std::string gbk = tambrel::platform::cp936::Encode(text);
+    for (std::size_t written = 0; written < bytes; written += gbk.size()) {
+      file.write(gbk.data(), static_cast<std::streamsize>(std::min(gbk.size(), bytes - written)));
+    }
+  }
+  if (std::system("sync") != 0) state.SkipWithError("sync failed");
+  QWindow* window = editor.view().window()->windowHandle();
+  for (auto _ : state) {
+    editor.form().Text1.SetText(u"old text");
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    QTimer::singleShot(after_ms, [&] {
+      clock.start();
+      QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QCoreApplication::sendEvent(window, &escape);
+    });
+    editor.form().file_commands().LoadDocument(tambrel::platform::files::PathText(path));
+    state.counters["stop_ms"] = clock.isValid() ? clock.nsecsElapsed() / 1e6 : -1;
+    state.counters["old_text_stayed"] = editor.form().Text1.Text() == u"old text";
+  }
+  editor.form().Text1.SetText(u"");
+  std::filesystem::remove(path);
+}
+
 // Every action of the list on one document, each with the longest stall of the event loop it
 // caused: opening, the ends of the document, typing, scrolling, a width and a font change, finding
 // and saving.
@@ -499,6 +534,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(
         (std::string("FirstScreen/") + name).c_str(),
         [bytes = bytes](benchmark::State& state) { FirstScreen(state, bytes); })
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+  }
+
+  for (const int after_ms : {100, 1000}) {
+    benchmark::RegisterBenchmark(
+        ("StopOpen/1GiB/after_ms:" + std::to_string(after_ms)).c_str(),
+        [after_ms](benchmark::State& state) { StopOpen(state, std::size_t{1} << 30, after_ms); })
         ->Iterations(3)
         ->Unit(benchmark::kMillisecond);
   }
