@@ -359,6 +359,10 @@ void FirstScreen(benchmark::State& state, std::size_t bytes) {
     state.counters["first_screen_ms"] = first_ms >= 0 ? first_ms : complete_ms;
     state.counters["complete_ms"] = complete_ms;
     state.counters["peak_over_file"] = StatusKilobytes("VmHWM:") * 1024.0 / bytes;
+    // The process's first open of the size meets memory the system has never handed it yet.
+    if (!state.counters.count("first_open_complete_ms")) {
+      state.counters["first_open_complete_ms"] = complete_ms;
+    }
   }
   editor.form().Text1.SetText(u"");
   std::filesystem::remove(path);
