@@ -319,13 +319,9 @@ void OpenMemory(benchmark::State& state, std::size_t bytes) {
   std::filesystem::remove(path);
 }
 
-// From the start of an open to the first rows on the screen (the start of the document, shown
-// while the rest is read, or the document itself), and on to the whole document in its place: a
-// GBK file of this many bytes. With the window's own background work, as the user opens it.
-void FirstScreen(benchmark::State& state, std::size_t bytes) {
-  Editor& editor = TheEditor();
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / "tambrel-first-screen.txt";
+// A plain GBK file of this many bytes of lines, written back to disk so that an open competes
+// with no writing still going on.
+void WriteGbkFile(const std::filesystem::path& path, std::size_t bytes, benchmark::State& state) {
   {
     std::ofstream file(path, std::ios::binary);
     std::u16string text = ManyLines(std::min<std::size_t>(bytes, 4 * kMegabyte));
@@ -336,6 +332,16 @@ void FirstScreen(benchmark::State& state, std::size_t bytes) {
     }
   }
   if (std::system("sync") != 0) state.SkipWithError("sync failed");
+}
+
+// From the start of an open to the first rows on the screen (the start of the document, shown
+// while the rest is read, or the document itself), and on to the whole document in its place: a
+// GBK file of this many bytes. With the window's own background work, as the user opens it.
+void FirstScreen(benchmark::State& state, std::size_t bytes) {
+  Editor& editor = TheEditor();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tambrel-first-screen.txt";
+  WriteGbkFile(path, bytes, state);
   QWidget* window = editor.view().window();
   for (auto _ : state) {
     editor.form().Text1.SetText(u"");
@@ -374,16 +380,7 @@ void StopOpen(benchmark::State& state, std::size_t bytes, int after_ms) {
   Editor& editor = TheEditor();
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / "tambrel-stop-open.txt";
-  {
-    std::ofstream file(path, std::ios::binary);
-    std::u16string text = ManyLines(4 * kMegabyte);
-    text.resize(text.rfind(u'\n') + 1);
-    const std::string gbk = tambrel::platform::cp936::Encode(text);
-    for (std::size_t written = 0; written < bytes; written += gbk.size()) {
-      file.write(gbk.data(), static_cast<std::streamsize>(std::min(gbk.size(), bytes - written)));
-    }
-  }
-  if (std::system("sync") != 0) state.SkipWithError("sync failed");
+  WriteGbkFile(path, bytes, state);
   QWindow* window = editor.view().window()->windowHandle();
   for (auto _ : state) {
     editor.form().Text1.SetText(u"old text");
