@@ -126,4 +126,25 @@ void EditorEditBox::EndPreview() {
   HidePreviewWidget();
 }
 
+std::u16string PreviewText(std::u16string_view start, std::u16string_view line_break) {
+  std::u16string text;
+  text.reserve(start.size() + start.size() / 16 +
+               std::char_traits<char16_t>::length(kPreviewRestNote) + 4);
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    const char16_t unit = start[i];
+    if (unit == u'\r' || unit == u'\n') {
+      text += line_break;
+      if (unit == u'\r' && i + 1 < start.size() && start[i + 1] == u'\n') ++i;
+    } else {
+      text += unit == u'\0' ? u' ' : unit;
+    }
+  }
+  // One empty line between the last line of the start and the note, whether or not the start
+  // ended its last line.
+  if (!text.empty() && !text.ends_with(line_break)) text += line_break;
+  if (!text.empty()) text += line_break;
+  text += kPreviewRestNote;
+  return text;
+}
+
 }  // namespace tambrel::platform

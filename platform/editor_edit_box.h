@@ -15,6 +15,10 @@ namespace tambrel::platform {
 // Ends a preview, below its last line: the rest of the document is still being read.
 inline constexpr char16_t kPreviewRestNote[] = u"……（以下内容正在载入，载入完成后才能编辑）";
 
+// What a preview shows: the start with every line break made the one its control takes, an empty
+// line, and kPreviewRestNote. A NUL shows as a space, since some controls end their text there.
+std::u16string PreviewText(std::u16string_view start, std::u16string_view line_break);
+
 // The edit box the program's logic sees, over the shared editor: its text, its selection and
 // every question about display rows, answered the same on every window system. A window system
 // adds the widget: its place, font and colour, focus and events.

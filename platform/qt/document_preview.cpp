@@ -1,7 +1,6 @@
 #include "platform/qt/document_preview.h"
 
 #include <QEvent>
-#include <string>
 
 #include "platform/editor_edit_box.h"
 #include "platform/qt/qt_strings.h"
@@ -9,22 +8,8 @@
 namespace tambrel::platform::qt {
 namespace {
 
-// Qt's plain text takes LF alone for a line break; CR LF and CR become one.
-QString PreviewText(std::u16string_view start) {
-  std::u16string text;
-  text.reserve(start.size() + 64);
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    if (start[i] == u'\r') {
-      text += u'\n';
-      if (i + 1 < start.size() && start[i + 1] == u'\n') ++i;
-    } else {
-      text += start[i];
-    }
-  }
-  text += u"\n\n";
-  text += kPreviewRestNote;
-  return ToQString(text);
-}
+// Qt's plain text takes LF alone for a line break.
+QString PreviewTextForQt(std::u16string_view start) { return ToQString(PreviewText(start, u"\n")); }
 
 }  // namespace
 
@@ -42,7 +27,7 @@ DocumentPreview::DocumentPreview(QWidget* over, const QFont& font, const QColor&
   colours.setColor(QPalette::Text, text);
   colours.setColor(QPalette::Base, background);
   setPalette(colours);
-  setPlainText(PreviewText(start));
+  setPlainText(PreviewTextForQt(start));
   over->installEventFilter(this);
   FollowTheView();
   show();

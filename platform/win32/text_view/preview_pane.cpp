@@ -26,29 +26,7 @@ int ScreenY(HWND window, LPARAM client_point) {
 
 }  // namespace
 
-std::u16string PreviewPaneText(std::u16string_view start) {
-  std::u16string text;
-  text.reserve(start.size() + start.size() / 16 +
-               std::char_traits<char16_t>::length(kPreviewRestNote) + 4);
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    const char16_t unit = start[i];
-    if (unit == u'\r' || unit == u'\n') {
-      text += u"\r\n";
-      if (unit == u'\r' && i + 1 < start.size() && start[i + 1] == u'\n') ++i;
-    } else if (unit == u'\0') {
-      // The control's text ends at the first NUL; what follows it must still show.
-      text += u' ';
-    } else {
-      text += unit;
-    }
-  }
-  // One empty line between the last line of the start and the note, whether or not the start
-  // ended its last line.
-  if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
-  if (!text.empty()) text += u"\r\n";
-  text += kPreviewRestNote;
-  return text;
-}
+std::u16string PreviewPaneText(std::u16string_view start) { return PreviewText(start, u"\r\n"); }
 
 PreviewPane::PreviewPane(HWND view, std::u16string_view start, HFONT font, COLORREF text,
                          COLORREF back)
