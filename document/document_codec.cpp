@@ -103,6 +103,8 @@ std::u16string AnsiChar(std::int16_t code) {
   return cp936::Decode(std::string_view(bytes, 2));
 }
 
+const cp936::DecodeMap& ScrambledDecodeMap() { return Tables().read; }
+
 std::u16string EncodeText(std::u16string_view text) { return ApplyUnitTable(text, Tables().down); }
 
 std::u16string DecodeText(std::u16string_view text) { return ApplyUnitTable(text, Tables().up); }

@@ -50,6 +50,9 @@ std::string EncodeDocument(const TextPieces& text);
 // A watch sees the decoding of code page 936 go by, and can stop it (see cp936::DecodeInParts).
 DecodedText DecodeDocument(std::string_view bytes, const platform::cp936::DecodeWatch& watch = {});
 
+// What each code page 936 byte and byte pair of the scrambled form reads as, the shift put back.
+const platform::cp936::DecodeMap& ScrambledDecodeMap();
+
 // The start of a document's text, from about its first `most` bytes, read in the form and the
 // encoding the whole document is read in as far as they tell: to look at while the rest is
 // decoded.

@@ -7,8 +7,12 @@
 #include <string_view>
 
 #include "document/document_codec.h"
+#include "document/plain_text_encoding.h"
+#include "document/streamed_decode.h"
+#include "platform/codepage/ansi_code_page.h"
 #include "platform/files/file_messages.h"
 #include "platform/files/files.h"
+#include "platform/files/shared_reader.h"
 
 namespace tambrel::document {
 namespace files = platform::files;
@@ -41,10 +45,101 @@ platform::Failure Stopped(const std::filesystem::path& path) {
   return files::FileFailure(u"无法打开文件", path, u"打开已取消");
 }
 
+platform::Failure ChangedWhileRead(const std::filesystem::path& path) {
+  return files::FileFailure(u"无法打开文件", path, u"文件在读取过程中被其他程序改动了，请再打开一次");
+}
+
+// A file read by place, from several threads at once.
+class FileBytes : public ByteSource {
+ public:
+  FileBytes(files::SharedFileReader reader, std::filesystem::path path)
+      : reader_(std::move(reader)), path_(std::move(path)) {}
+
+  void ReadAt(std::uint64_t offset, std::span<char> into) const override {
+    platform::Result<std::size_t> read = reader_.ReadAt(offset, into.data(), into.size());
+    if (!read) throw SourceFailure{read.failure()};
+    // The file grew shorter since its size was taken.
+    if (read.value() != into.size()) throw SourceFailure{ChangedWhileRead(path_)};
+  }
+
+  std::string Read(std::uint64_t offset, std::size_t count) const {
+    std::string bytes(count, '\0');
+    ReadAt(offset, bytes);
+    return bytes;
+  }
+
+ private:
+  files::SharedFileReader reader_;
+  std::filesystem::path path_;
+};
+
+// A large document read without ever holding its bytes whole: the bytes and the text together
+// would need up to three times the file. Nothing when the file is not one for it: small, not a
+// regular file, or in a form only the whole bytes tell (a byte-order mark, an end that cannot
+// tell whether it is scrambled, a system code page other than 936); the whole read takes those.
+std::optional<platform::Result<DecodedText>> ReadLargeDocument(const std::filesystem::path& path,
+                                                               platform::WorkProgress* progress) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::is_regular_file(status)) return std::nullopt;
+  platform::Result<files::SharedFileReader> reader = files::SharedFileReader::Open(path);
+  if (!reader) return std::nullopt;
+  platform::Result<std::uint64_t> size = reader.value().Size();
+  if (!size || size.value() < kPreviewFrom || size.value() > kMaxDocumentBytes) return std::nullopt;
+  const FileBytes file(std::move(reader.value()), path);
+  try {
+    constexpr std::size_t kEndLook = 4096;
+    const std::string start = file.Read(0, kPreviewBytes + kPreviewCutLook);
+    const std::optional<bool> scrambled = IsScrambledByItsEnd(file.Read(size.value() - kEndLook, kEndLook));
+    if (!scrambled || HasByteOrderMark(start)) return std::nullopt;
+    if (!*scrambled &&
+        platform::codepage::SystemAnsiCodePage() != platform::codepage::kChineseCodePage) {
+      return std::nullopt;
+    }
+    StreamedWatch watch;
+    if (progress != nullptr) {
+      progress->OfferPreview(DecodeDocumentStart(start, *scrambled, kPreviewBytes));
+      progress->SetTotal(2 * size.value());
+      watch = [progress](std::size_t bytes) {
+        progress->AddDone(bytes);
+        return !progress->StopRequested();
+      };
+    }
+    const std::uint64_t body = size.value() - (*scrambled ? kMarker.size() : 0);
+    const StreamedForm form = *scrambled          ? StreamedForm::kScrambled
+                              : LooksLikeUtf8(start) ? StreamedForm::kUtf8
+                                                     : StreamedForm::kCodePage936;
+    StreamedDecode streamed = DecodeStreamed(file, body, form, watch);
+    if (streamed.outcome == StreamedOutcome::kNotUtf8) {
+      // What the look at the start took for UTF-8 is not: it is measured again as code page 936.
+      if (progress != nullptr) progress->SetDone(0);
+      streamed = DecodeStreamed(file, body, StreamedForm::kCodePage936, watch);
+    }
+    switch (streamed.outcome) {
+      case StreamedOutcome::kDecoded:
+        if (progress != nullptr) progress->SetDone(2 * size.value());
+        return platform::Result<DecodedText>(std::move(streamed.decoded));
+      case StreamedOutcome::kStopped:
+        return platform::Result<DecodedText>(Stopped(path));
+      case StreamedOutcome::kNotUtf8:
+      case StreamedOutcome::kChanged:
+        break;
+    }
+    return platform::Result<DecodedText>(ChangedWhileRead(path));
+  } catch (const SourceFailure& failed) {
+    return platform::Result<DecodedText>(failed.failure);
+  } catch (const std::bad_alloc&) {
+    return platform::Result<DecodedText>(files::FileFailure(u"内存不足，无法打开", path, u""));
+  }
+}
+
 }  // namespace
 
 platform::Result<DecodedText> ReadDocumentFile(const std::filesystem::path& path,
                                                platform::WorkProgress* progress) {
+  if (std::optional<platform::Result<DecodedText>> large = ReadLargeDocument(path, progress)) {
+    return std::move(*large);
+  }
   files::ReadWatch watch;
   // Whether the document's start is still to be shown: only a large one's, and only once.
   bool preview_due = false;

@@ -136,8 +136,9 @@ std::size_t Utf8Length(std::string_view bytes) {
   return bytes.size() - continuations + four_byte;
 }
 
-// Whether the start of the bytes, beyond their ASCII, is well-formed UTF-8: a GBK file rarely
-// gets past its first few characters, and is then never given room it will not use.
+bool HasByteOrderMark(std::string_view bytes) { return FindByteOrderMark(bytes).has_value(); }
+
+// A GBK file that fails this is never given room it will not use.
 bool LooksLikeUtf8(std::string_view bytes) {
   constexpr std::size_t kLook = std::size_t{64} << 10;
   std::size_t ascii = 0;

@@ -28,6 +28,13 @@ PlainTextSummary DecodePlainTextInto(std::string_view bytes, char16_t* out);
 DecodedText DecodePlainText(std::string_view bytes,
                             const platform::cp936::DecodeWatch& watch = {});
 
+// Whether the bytes start with a byte-order mark, which names their encoding.
+bool HasByteOrderMark(std::string_view bytes);
+
+// Whether the start of the bytes, beyond their ASCII, is well-formed UTF-8: a GBK file rarely
+// gets past its first few characters.
+bool LooksLikeUtf8(std::string_view bytes);
+
 // A place at or soon after `at` where plain bytes can be cut so that the bytes before it read as
 // they read within the whole: just after an ASCII byte, which ends a character in UTF-8 and in
 // code page 936 alike, or on a unit's boundary for UTF-16. Failing an ASCII byte nearby, a place

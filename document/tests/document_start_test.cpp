@@ -152,6 +152,34 @@ TEST_F(WatchedReading, ALargeDocumentsStartIsOfferedAndMatchesWhatIsRead) {
   }
 }
 
+TEST_F(WatchedReading, ALargeDocumentInEveryFormReadsAsItsWholeBytesDecode) {
+  std::u16string text = MixedText(1);
+  while (text.size() < kPreviewFrom / 2) text += text;
+  std::string utf8_then_gbk = Utf8(text);
+  utf8_then_gbk += platform::cp936::Encode(u"后面是 GBK：中文");
+  const std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()),
+                                                        2 * text.size());
+  const std::string forms[] = {EncodeDocument(text), platform::cp936::Encode(text), Utf8(text),
+                               utf8_then_gbk, utf16, std::string(kPreviewFrom, 'a')};
+  for (const std::string& bytes : forms) {
+    SCOPED_TRACE("form " + std::to_string(&bytes - forms));
+    ASSERT_GE(bytes.size(), kPreviewFrom);
+    Write(bytes);
+    const DecodedText whole = DecodeDocument(bytes);
+    for (const bool watched : {false, true}) {
+      platform::WorkProgress progress;
+      auto read = ReadDocumentFile(path_, watched ? &progress : nullptr);
+      ASSERT_TRUE(read.ok());
+      EXPECT_EQ(read.value().encoding, whole.encoding);
+      EXPECT_EQ(read.value().undecodable, whole.undecodable);
+      EXPECT_TRUE(read.value().text == whole.text);
+      if (watched) {
+        EXPECT_EQ(progress.Percent(), 100);
+      }
+    }
+  }
+}
+
 TEST_F(WatchedReading, ASmallDocumentOffersNoStart) {
   Write(EncodeDocument(MixedText(100)));
   platform::WorkProgress progress;
@@ -161,12 +189,17 @@ TEST_F(WatchedReading, ASmallDocumentOffersNoStart) {
 }
 
 TEST_F(WatchedReading, AStopAskedForGivesUpWithAFailure) {
-  Write(platform::cp936::Encode(MixedText(2000)));
-  platform::WorkProgress progress;
-  progress.RequestStop();
-  const auto read = ReadDocumentFile(path_, &progress);
-  EXPECT_FALSE(read.ok());
-  EXPECT_TRUE(progress.GivenUp());
+  std::u16string large = MixedText(1);
+  while (large.size() < kPreviewFrom) large += large;
+  // Small enough to be read whole, and large enough to be read by place.
+  for (const std::u16string& text : {MixedText(2000), large}) {
+    Write(platform::cp936::Encode(text));
+    platform::WorkProgress progress;
+    progress.RequestStop();
+    const auto read = ReadDocumentFile(path_, &progress);
+    EXPECT_FALSE(read.ok());
+    EXPECT_TRUE(progress.GivenUp());
+  }
 }
 
 }  // namespace

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <future>
 #include <numeric>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 
 #include "platform/codepage/ascii_run.h"
+#include "platform/codepage/for_each_part.h"
 #include "platform/large_buffer.h"
 
 namespace tambrel::platform::cp936 {
@@ -143,23 +142,6 @@ DecodeCount MappedSteps(std::string_view bytes, const DecodeMap& map, char16_t* 
     undecodable += in[i] >= 0x80 && kSingleByteTable[in[i]] == kDefaultChar;
   }
   return {o, undecodable};
-}
-
-// Runs work(0) .. work(count - 1), all but the first on threads of their own, and waits for all.
-// When the system has no thread to give, the piece is done here instead.
-template <typename Work>
-void ForEachPart(std::size_t count, const Work& work) {
-  std::vector<std::future<void>> others;
-  others.reserve(count);
-  for (std::size_t k = 1; k < count; ++k) {
-    try {
-      others.push_back(std::async(std::launch::async, [&work, k] { work(k); }));
-    } catch (const std::system_error&) {
-      work(k);
-    }
-  }
-  work(0);
-  for (std::future<void>& other : others) other.get();
 }
 
 // Cuts the bytes into pieces, measures each, makes the text exactly as long as their sum, and
@@ -320,6 +302,15 @@ std::size_t DecodeInto(std::string_view bytes, char16_t* out) {
 
 DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out) {
   return DecodeSteps<true>(bytes, out, bytes.size());
+}
+
+DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out, std::size_t room) {
+  return DecodeSteps<true>(bytes, out, room);
+}
+
+DecodeCount DecodeCountingInto(std::string_view bytes, const DecodeMap& map, char16_t* out,
+                               std::size_t room) {
+  return MappedSteps(bytes, map, out, room);
 }
 
 std::u16string Decode(std::string_view bytes) {

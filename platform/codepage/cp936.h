@@ -73,6 +73,13 @@ std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at);
 std::size_t DecodedLength(std::string_view bytes);
 std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map);
 
+// DecodeCountingInto, without and with a map, into a place of exactly `room` units, which must
+// hold what the bytes decode to (DecodedLength). Units past the text are never written, which
+// keeps a piece decoded into its measured place from touching its neighbour's.
+DecodeCount DecodeCountingInto(std::string_view bytes, char16_t* out, std::size_t room);
+DecodeCount DecodeCountingInto(std::string_view bytes, const DecodeMap& map, char16_t* out,
+                               std::size_t room);
+
 // Decode, and Decode with a map, in up to `parts` pieces at once: the bytes are cut where
 // characters start, each piece is measured and then decoded on a thread of its own straight into
 // its place, so the text takes exactly the room it needs and is written once. The text and the

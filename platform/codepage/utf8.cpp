@@ -40,15 +40,20 @@ bool SecondFits(unsigned char byte, const Lead& lead) {
 }  // namespace
 
 Progress DecodeWellFormed(std::string_view bytes, char16_t* out) {
+  // The text is never ahead of the bytes, so room for a unit a byte is never short.
+  return DecodeWellFormed(bytes, out, bytes.size());
+}
+
+Progress DecodeWellFormed(std::string_view bytes, char16_t* out, std::size_t room) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   std::size_t i = 0;
   std::size_t o = 0;
   while (i < size) {
     const unsigned char b0 = in[i];
+    if (o == room) break;
     if (b0 < 0x80) {
-      // The text is never ahead of the bytes, so 16 units fit wherever 16 bytes are left.
-      if (i + cp936::kAsciiRunWidth <= size) {
+      if (i + cp936::kAsciiRunWidth <= size && o + cp936::kAsciiRunWidth <= room) {
         const std::size_t run = cp936::AsciiRun(in + i, out + o, 0x80, 0);
         i += run;
         o += run;
@@ -74,6 +79,7 @@ Progress DecodeWellFormed(std::string_view bytes, char16_t* out) {
       continue;
     }
     if (!IsContinuation(in[i + 3])) break;
+    if (o + 2 > room) break;
     const unsigned above_bmp =
         ((b0 & 0x07u) << 18 | b1 << 12 | b2 << 6 | (in[i + 3] & 0x3Fu)) - 0x10000u;
     out[o++] = static_cast<char16_t>(0xD800u + (above_bmp >> 10));

@@ -19,6 +19,10 @@ struct Progress {
 // that is not well formed or is cut short by the end. All of bytes is well formed when read is
 // bytes.size().
 Progress DecodeWellFormed(std::string_view bytes, char16_t* out);
+// The same into `room` units, never writing past them: for a stretch decoded into its exact place
+// while its neighbours are written by other threads. Stops, like at a malformed sequence, where
+// the next character does not fit.
+Progress DecodeWellFormed(std::string_view bytes, char16_t* out, std::size_t room);
 
 // The length of the maximal subpart at the start of bytes, which must not be empty nor start
 // with a well-formed sequence: the longest start of a well-formed sequence there, or 1 when there

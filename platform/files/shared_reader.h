@@ -22,6 +22,12 @@ class SharedFileReader {
   // Up to `size` bytes into `buffer`; 0 at the end of the file.
   Result<std::size_t> Read(char* buffer, std::size_t size);
 
+  // How many bytes the file holds now.
+  Result<std::uint64_t> Size() const;
+  // `size` bytes from `offset` into `buffer`, fewer only where the file ends. Several threads may
+  // read at once; where Read would go on from afterwards is not kept.
+  Result<std::size_t> ReadAt(std::uint64_t offset, char* buffer, std::size_t size) const;
+
  private:
   SharedFileReader(std::filesystem::path path, std::intptr_t handle)
       : path_(std::move(path)), handle_(handle) {}

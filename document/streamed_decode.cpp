@@ -1,0 +1,261 @@
+#include "document/streamed_decode.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <numeric>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/document_codec.h"
+#include "platform/codepage/cp936.h"
+#include "platform/codepage/for_each_part.h"
+#include "platform/codepage/utf8.h"
+#include "platform/large_buffer.h"
+
+namespace tambrel::document {
+namespace {
+
+namespace cp936 = platform::cp936;
+namespace utf8 = platform::utf8;
+using platform::DecodeCount;
+
+// One encoding's way through stretches that each start where a character starts.
+class StretchCodec {
+ public:
+  virtual ~StretchCodec() = default;
+  // How many bytes at the start of `bytes` hold whole characters: all of them at the end of a
+  // part, otherwise all but a character cut by the end of the stretch, which waits for the next.
+  virtual std::size_t Whole(std::string_view bytes, bool at_end) const = 0;
+  // The units whole characters decode to; nothing when they are not this encoding.
+  virtual std::optional<std::size_t> Measure(std::string_view whole,
+                                             std::u16string& scratch) const = 0;
+  // Decodes whole characters into `room` units, which must hold them; nothing when they do not
+  // decode as they measured.
+  virtual std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
+                                            std::size_t room) const = 0;
+  // The most units a byte can give: the room a stretch may need before it is measured.
+  virtual std::size_t MostUnitsPerByte() const = 0;
+};
+
+class CodePage936Codec : public StretchCodec {
+ public:
+  explicit CodePage936Codec(const cp936::DecodeMap* map) : map_(map) {}
+
+  std::size_t Whole(std::string_view bytes, bool at_end) const override {
+    if (at_end) return bytes.size();
+    // A byte that never leads ends a character; the lead bytes after the last such byte pair up
+    // from there, so an odd run of them ends in a lead byte whose trail is still to come.
+    std::size_t run = 0;
+    while (run < bytes.size() &&
+           cp936::IsLeadByte(static_cast<std::uint8_t>(bytes[bytes.size() - 1 - run]))) {
+      ++run;
+    }
+    return bytes.size() - run % 2;
+  }
+
+  std::optional<std::size_t> Measure(std::string_view whole, std::u16string&) const override {
+    return map_ != nullptr ? cp936::DecodedLength(whole, *map_) : cp936::DecodedLength(whole);
+  }
+
+  std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
+                                    std::size_t room) const override {
+    return map_ != nullptr ? cp936::DecodeCountingInto(whole, *map_, out, room)
+                           : cp936::DecodeCountingInto(whole, out, room);
+  }
+
+  // The shift can turn one byte into a character of two units.
+  std::size_t MostUnitsPerByte() const override { return map_ != nullptr ? 2 : 1; }
+
+ private:
+  const cp936::DecodeMap* map_;
+};
+
+class Utf8Codec : public StretchCodec {
+ public:
+  std::size_t Whole(std::string_view bytes, bool at_end) const override {
+    if (at_end) return bytes.size();
+    // The last lead byte within a sequence's length of the end, if its sequence runs past it.
+    const std::size_t look = std::min<std::size_t>(bytes.size(), 3);
+    for (std::size_t back = 1; back <= look; ++back) {
+      const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+      if ((byte & 0xC0) == 0x80) continue;
+      const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      return length > back ? bytes.size() - back : bytes.size();
+    }
+    return bytes.size();
+  }
+
+  std::optional<std::size_t> Measure(std::string_view whole,
+                                     std::u16string& scratch) const override {
+    if (scratch.size() < whole.size()) scratch.resize(whole.size());
+    const utf8::Progress progress = utf8::DecodeWellFormed(whole, scratch.data());
+    if (progress.read != whole.size()) return std::nullopt;
+    return progress.written;
+  }
+
+  std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
+                                    std::size_t room) const override {
+    const utf8::Progress progress = utf8::DecodeWellFormed(whole, out, room);
+    if (progress.read != whole.size()) return std::nullopt;
+    return DecodeCount{progress.written, 0};
+  }
+
+  std::size_t MostUnitsPerByte() const override { return 1; }
+};
+
+const StretchCodec& CodecFor(StreamedForm form) {
+  static const Utf8Codec utf8_codec;
+  static const CodePage936Codec plain(nullptr);
+  static const CodePage936Codec scrambled(&ScrambledDecodeMap());
+  switch (form) {
+    case StreamedForm::kUtf8:
+      return utf8_codec;
+    case StreamedForm::kScrambled:
+      return scrambled;
+    case StreamedForm::kCodePage936:
+      break;
+  }
+  return plain;
+}
+
+// The most bytes a stretch leaves for the next: a UTF-8 sequence but its last byte.
+constexpr std::size_t kMostCarried = 3;
+
+struct Part {
+  std::uint64_t from = 0;
+  std::uint64_t to = 0;
+};
+
+// Where the parts meet: just after an ASCII byte near each even share, which ends a character in
+// every form read here. A share with no ASCII byte nearby joins the next.
+std::vector<Part> CutIntoParts(const ByteSource& source, std::uint64_t size, std::size_t parts) {
+  constexpr std::size_t kLook = std::size_t{64} << 10;
+  std::vector<Part> cut;
+  std::uint64_t from = 0;
+  std::string window;
+  for (std::size_t k = 1; k < parts; ++k) {
+    const std::uint64_t near = std::max(from + 1, size / parts * k);
+    if (near >= size) break;
+    window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kLook, size - near + 1)));
+    source.ReadAt(near - 1, window);
+    for (std::size_t i = 0; i + 1 < window.size(); ++i) {
+      if (static_cast<unsigned char>(window[i]) < 0x80) {
+        cut.push_back({from, near + i});
+        from = near + i;
+        break;
+      }
+    }
+  }
+  cut.push_back({from, size});
+  return cut;
+}
+
+// Reads a part a stretch at a time and hands `each` the whole characters read so far, carrying a
+// character cut by a stretch's end over to the next. False as soon as `each` or the watch says to
+// stop.
+template <typename Each>
+bool ThroughStretches(const ByteSource& source, const Part& part, const StretchCodec& codec,
+                      std::size_t stretch_bytes, const StreamedWatch& watch, const Each& each) {
+  std::string buffer(static_cast<std::size_t>(
+                         std::min<std::uint64_t>(stretch_bytes, part.to - part.from)) +
+                         kMostCarried,
+                     '\0');
+  std::size_t carried = 0;
+  for (std::uint64_t at = part.from; at < part.to;) {
+    const auto count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(stretch_bytes, part.to - at));
+    source.ReadAt(at, std::span<char>(buffer.data() + carried, count));
+    at += count;
+    const std::string_view read(buffer.data(), carried + count);
+    const std::size_t whole = codec.Whole(read, at == part.to);
+    if (!each(read.substr(0, whole))) return false;
+    carried = read.size() - whole;
+    std::memmove(buffer.data(), buffer.data() + whole, carried);
+    if (watch && !watch(count)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, StreamedForm form,
+                              const StreamedWatch& watch, StreamedCuts cuts) {
+  const StretchCodec& codec = CodecFor(form);
+  const std::vector<Part> parts = CutIntoParts(
+      source, size,
+      cuts.parts != 0 ? cuts.parts : cp936::DecodePartsFor(static_cast<std::size_t>(size)));
+  const std::size_t count = parts.size();
+
+  // The first pass: each part's length in units, which places it in the text.
+  std::vector<std::size_t> offsets(count + 1, 0);
+  std::atomic<bool> stopped{false};
+  std::atomic<bool> malformed{false};
+  platform::ForEachPart(count, [&](std::size_t k) {
+    std::u16string scratch;
+    const bool went_through = ThroughStretches(
+        source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
+          if (malformed) return false;
+          const std::optional<std::size_t> units = codec.Measure(whole, scratch);
+          if (!units) malformed = true;
+          offsets[k + 1] += units.value_or(0);
+          return units.has_value();
+        });
+    if (!went_through && !malformed) stopped = true;
+  });
+  if (malformed) return {StreamedOutcome::kNotUtf8, {}};
+  if (stopped) return {StreamedOutcome::kStopped, {}};
+  std::partial_sum(offsets.begin(), offsets.end(), offsets.begin());
+
+  // The second pass: each part decoded into its place. A stretch that could give more than the
+  // room left (the last of a part, usually) is decoded aside first, so that bytes changed since
+  // they were measured can never write into the next part's place.
+  StreamedDecode result;
+  std::u16string& text = result.decoded.text;
+  platform::ResizeLarge(text, offsets[count]);
+  std::vector<std::size_t> undecodable(count, 0);
+  std::atomic<bool> changed{false};
+  platform::ForEachPart(count, [&](std::size_t k) {
+    std::size_t at = offsets[k];
+    std::u16string aside;
+    const bool went_through = ThroughStretches(
+        source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
+          const std::size_t room = offsets[k + 1] - at;
+          const std::size_t most = whole.size() * codec.MostUnitsPerByte();
+          std::optional<DecodeCount> done;
+          if (most <= room) {
+            done = codec.Decode(whole, text.data() + at, room);
+          } else {
+            if (aside.size() < most) aside.resize(most);
+            done = codec.Decode(whole, aside.data(), most);
+            if (done && done->written <= room) {
+              std::copy_n(aside.data(), done->written, text.data() + at);
+            } else {
+              done.reset();
+            }
+          }
+          if (!done) {
+            changed = true;
+            return false;
+          }
+          at += done->written;
+          undecodable[k] += done->undecodable;
+          return true;
+        });
+    if (went_through && at != offsets[k + 1]) changed = true;
+    if (!went_through && !changed) stopped = true;
+  });
+  if (changed) return {StreamedOutcome::kChanged, {}};
+  if (stopped) return {StreamedOutcome::kStopped, {}};
+  result.decoded.undecodable =
+      std::accumulate(undecodable.begin(), undecodable.end(), std::size_t{0});
+  result.decoded.encoding = form == StreamedForm::kScrambled ? TextEncoding::kScrambled
+                            : form == StreamedForm::kUtf8 && text.size() != size
+                                ? TextEncoding::kUtf8
+                                : TextEncoding::kCodePage936;
+  return result;
+}
+
+}  // namespace tambrel::document

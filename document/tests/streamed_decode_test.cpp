@@ -1,0 +1,236 @@
+// A document decoded from stretches read by place must come out exactly as the whole bytes decode,
+// wherever the stretches and the parts happen to end, and must never write outside its text when
+// the bytes change between its two passes.
+#include "document/streamed_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "document/document_codec.h"
+#include "document/plain_text_encoding.h"
+#include "platform/codepage/cp936.h"
+#include "tests/support/reference_unicode.h"
+
+namespace tambrel::document {
+namespace {
+
+namespace cp936 = platform::cp936;
+
+// Bytes held in memory, read by place like a file; optionally different from the n-th read on,
+// as a file another program rewrites.
+class BytesSource : public ByteSource {
+ public:
+  explicit BytesSource(std::string bytes) : bytes_(std::move(bytes)) {}
+
+  void ChangeAfterReads(std::size_t reads, std::string changed) {
+    change_after_ = reads;
+    changed_ = std::move(changed);
+  }
+
+  void ReadAt(std::uint64_t offset, std::span<char> into) const override {
+    const std::string& bytes = reads_++ >= change_after_ ? changed_ : bytes_;
+    if (offset + into.size() > bytes.size()) throw SourceFailure{{u"文件变短了"}};
+    std::memcpy(into.data(), bytes.data() + offset, into.size());
+  }
+
+  std::size_t Reads() const { return reads_; }
+
+ private:
+  std::string bytes_;
+  std::string changed_;
+  std::size_t change_after_ = SIZE_MAX;
+  mutable std::atomic<std::size_t> reads_{0};
+};
+
+// Chinese, ASCII, CR LF, a character beyond the basic plane and lines with no ASCII at all.
+std::u16string MixedText(std::size_t lines) {
+  std::u16string text;
+  for (std::size_t line = 0; line < lines; ++line) {
+    text += line % 3 == 0 ? u"中文一行没有任何半角字符，只有汉字与全角标点。"
+                          : u"第" + std::u16string(1, static_cast<char16_t>(u'0' + line % 10)) +
+                                u"行 mixed 中文，" + (line % 4 == 1 ? u"😀" : u"") + u"\r\n";
+  }
+  return text;
+}
+
+std::string Utf8(const std::u16string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    bytes += testing::Utf8Of(c);
+  }
+  return bytes;
+}
+
+// Where a decode differs from the expected one, for a readable failure.
+::testing::AssertionResult SameDecode(const StreamedDecode& streamed, const DecodedText& whole) {
+  if (streamed.outcome != StreamedOutcome::kDecoded) {
+    return ::testing::AssertionFailure() << "outcome " << static_cast<int>(streamed.outcome);
+  }
+  const DecodedText& got = streamed.decoded;
+  if (got.encoding != whole.encoding) {
+    return ::testing::AssertionFailure() << "encoding " << static_cast<int>(got.encoding)
+                                         << " instead of " << static_cast<int>(whole.encoding);
+  }
+  if (got.undecodable != whole.undecodable) {
+    return ::testing::AssertionFailure()
+           << got.undecodable << " undecodable instead of " << whole.undecodable;
+  }
+  if (got.text != whole.text) {
+    std::size_t differ = 0;
+    while (differ < got.text.size() && differ < whole.text.size() &&
+           got.text[differ] == whole.text[differ]) {
+      ++differ;
+    }
+    return ::testing::AssertionFailure() << got.text.size() << " units instead of "
+                                         << whole.text.size() << ", first differing at " << differ;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Every stretch size from one byte up, each with one to four parts.
+template <typename Check>
+void AtEveryCut(std::size_t most_stretch, const Check& check) {
+  for (std::size_t stretch = 1; stretch <= most_stretch; ++stretch) {
+    for (std::size_t parts = 1; parts <= 4; ++parts) {
+      SCOPED_TRACE("stretch " + std::to_string(stretch) + ", parts " + std::to_string(parts));
+      check(StreamedCuts{stretch, parts});
+    }
+  }
+}
+
+TEST(StreamedDecode, EachFormReadsAsItsWholeBytesWhereverTheStretchesEnd) {
+  const std::u16string text = MixedText(30);
+  // Code page 936 with broken bytes among it: an undefined pair, a lead byte before a NUL, and a
+  // lead byte last of all.
+  const std::string gbk = cp936::Encode(text) + "\x81\x7F|\xFE" + std::string(1, '\0') + "x\xB0";
+  const std::string utf8 = Utf8(text);
+  const std::string scrambled = EncodeDocument(text + u"（）～€");
+  const std::string scrambled_body = scrambled.substr(0, scrambled.size() - kMarker.size());
+  AtEveryCut(40, [&](StreamedCuts cuts) {
+    EXPECT_TRUE(SameDecode(
+        DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936, {}, cuts),
+        DecodePlainText(gbk)));
+    EXPECT_TRUE(
+        SameDecode(DecodeStreamed(BytesSource(utf8), utf8.size(), StreamedForm::kUtf8, {}, cuts),
+                   DecodePlainText(utf8)));
+    EXPECT_TRUE(SameDecode(DecodeStreamed(BytesSource(scrambled), scrambled_body.size(),
+                                          StreamedForm::kScrambled, {}, cuts),
+                           DecodeDocument(scrambled)));
+  });
+}
+
+TEST(StreamedDecode, TextWithoutAnyAsciiIsStillCutOnlyBetweenCharacters) {
+  // Every byte of these characters is a possible lead byte, so nothing but counting from the
+  // start tells where one ends.
+  const std::u16string text(500, u'中');
+  const std::string gbk = cp936::Encode(text + u"啊") + "\xB0";
+  const std::string utf8 = Utf8(std::u16string(300, u'文') + u"😀😀");
+  AtEveryCut(9, [&](StreamedCuts cuts) {
+    EXPECT_TRUE(SameDecode(
+        DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936, {}, cuts),
+        DecodePlainText(gbk)));
+    EXPECT_TRUE(
+        SameDecode(DecodeStreamed(BytesSource(utf8), utf8.size(), StreamedForm::kUtf8, {}, cuts),
+                   DecodePlainText(utf8)));
+  });
+}
+
+TEST(StreamedDecode, Utf8ThatBreaksAnywhereIsNotTakenForUtf8) {
+  const std::string good = Utf8(MixedText(20));
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    std::string bytes = good;
+    // A GBK character, a lone continuation byte or a cut sequence at the very end.
+    const std::size_t at = random() % bytes.size();
+    const std::string breaks[] = {"\xD6\xD0", "\x80", "\xE4\xB8"};
+    if (trial % 4 == 3) {
+      bytes += breaks[2];
+    } else {
+      bytes.insert(at, breaks[trial % 2]);
+    }
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    const StreamedCuts cuts{1 + random() % 64, 1 + random() % 3};
+    EXPECT_EQ(DecodeStreamed(BytesSource(bytes), bytes.size(), StreamedForm::kUtf8, {}, cuts).outcome,
+              StreamedOutcome::kNotUtf8);
+  }
+}
+
+TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
+  const std::string ascii(1000, 'a');
+  const StreamedDecode streamed =
+      DecodeStreamed(BytesSource(ascii), ascii.size(), StreamedForm::kUtf8, {}, {64, 2});
+  EXPECT_TRUE(SameDecode(streamed, DecodePlainText(ascii)));
+  EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
+}
+
+TEST(StreamedDecode, TheWatchSeesEveryByteOnceMeasuredAndOnceDecodedAndCanStopEither) {
+  const std::string gbk = cp936::Encode(MixedText(200));
+  std::atomic<std::size_t> seen{0};
+  const StreamedDecode whole =
+      DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936,
+                     [&](std::size_t bytes) {
+                       seen += bytes;
+                       return true;
+                     },
+                     {256, 2});
+  EXPECT_EQ(whole.outcome, StreamedOutcome::kDecoded);
+  EXPECT_EQ(seen, 2 * gbk.size());
+
+  // Stopped while measuring, and while decoding.
+  for (const std::size_t stop_at : {gbk.size() / 2, gbk.size() + gbk.size() / 2}) {
+    std::atomic<std::size_t> done{0};
+    const StreamedDecode stopped = DecodeStreamed(
+        BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936,
+        [&](std::size_t bytes) { return (done += bytes) < stop_at; }, {256, 2});
+    EXPECT_EQ(stopped.outcome, StreamedOutcome::kStopped);
+    EXPECT_TRUE(stopped.decoded.text.empty());
+    EXPECT_LT(done, 2 * gbk.size());
+  }
+}
+
+TEST(StreamedDecode, BytesChangedBetweenThePassesAreToldAndNeverWrittenOutsideTheText) {
+  const std::u16string text = MixedText(60);
+  const std::string utf8 = Utf8(text);
+  const std::string gbk = cp936::Encode(text);
+  std::string ascii_instead = gbk;
+  for (char& byte : ascii_instead) byte = static_cast<char>(byte & 0x7F) | 0x20;
+  std::string chinese_instead = utf8;
+  for (std::size_t i = 0; i + 3 <= chinese_instead.size(); i += 3) {
+    chinese_instead.replace(i, 3, "\xE4\xB8\xAD");
+  }
+  for (const std::size_t stretch : {7u, 64u, 100000u}) {
+    SCOPED_TRACE("stretch " + std::to_string(stretch));
+    // Read once by the first pass, then different: more units than measured (ASCII where Chinese
+    // was), and fewer (Chinese where ASCII was).
+    BytesSource more(gbk);
+    const StreamedCuts one_part{stretch, 1};
+    more.ChangeAfterReads((gbk.size() + stretch - 1) / stretch, ascii_instead);
+    EXPECT_EQ(DecodeStreamed(more, gbk.size(), StreamedForm::kCodePage936, {}, one_part).outcome,
+              StreamedOutcome::kChanged);
+    BytesSource fewer(utf8);
+    fewer.ChangeAfterReads((utf8.size() + stretch - 1) / stretch, chinese_instead);
+    EXPECT_EQ(DecodeStreamed(fewer, utf8.size(), StreamedForm::kUtf8, {}, one_part).outcome,
+              StreamedOutcome::kChanged);
+  }
+}
+
+TEST(StreamedDecode, ASourceThatCannotReadGivesItsReason) {
+  const std::string gbk = cp936::Encode(MixedText(10));
+  // Asked for more than there is: the file grew shorter since its size was taken.
+  try {
+    (void)DecodeStreamed(BytesSource(gbk), gbk.size() + 100, StreamedForm::kCodePage936, {},
+                         {64, 2});
+    ADD_FAILURE() << "a short read went unnoticed";
+  } catch (const SourceFailure& failed) {
+    EXPECT_EQ(failed.failure.reason, u"文件变短了");
+  }
+}
+
+}  // namespace
+}  // namespace tambrel::document
