@@ -46,7 +46,8 @@ platform::Failure Stopped(const std::filesystem::path& path) {
 }
 
 platform::Failure ChangedWhileRead(const std::filesystem::path& path) {
-  return files::FileFailure(u"无法打开文件", path, u"文件在读取过程中被其他程序改动了，请再打开一次");
+  return files::FileFailure(u"无法打开文件", path,
+                            u"文件在读取过程中被其他程序改动了，请再打开一次");
 }
 
 // A file read by place, from several threads at once.
@@ -90,7 +91,8 @@ std::optional<platform::Result<DecodedText>> ReadLargeDocument(const std::filesy
   try {
     constexpr std::size_t kEndLook = 4096;
     const std::string start = file.Read(0, kPreviewBytes + kPreviewCutLook);
-    const std::optional<bool> scrambled = IsScrambledByItsEnd(file.Read(size.value() - kEndLook, kEndLook));
+    const std::optional<bool> scrambled =
+        IsScrambledByItsEnd(file.Read(size.value() - kEndLook, kEndLook));
     if (!scrambled || HasByteOrderMark(start)) return std::nullopt;
     if (!*scrambled &&
         platform::codepage::SystemAnsiCodePage() != platform::codepage::kChineseCodePage) {
@@ -106,7 +108,7 @@ std::optional<platform::Result<DecodedText>> ReadLargeDocument(const std::filesy
       };
     }
     const std::uint64_t body = size.value() - (*scrambled ? kMarker.size() : 0);
-    const StreamedForm form = *scrambled          ? StreamedForm::kScrambled
+    const StreamedForm form = *scrambled             ? StreamedForm::kScrambled
                               : LooksLikeUtf8(start) ? StreamedForm::kUtf8
                                                      : StreamedForm::kCodePage936;
     StreamedDecode streamed = DecodeStreamed(file, body, form, watch);

@@ -159,10 +159,10 @@ std::vector<Part> CutIntoParts(const ByteSource& source, std::uint64_t size, std
 template <typename Each>
 bool ThroughStretches(const ByteSource& source, const Part& part, const StretchCodec& codec,
                       std::size_t stretch_bytes, const StreamedWatch& watch, const Each& each) {
-  std::string buffer(static_cast<std::size_t>(
-                         std::min<std::uint64_t>(stretch_bytes, part.to - part.from)) +
-                         kMostCarried,
-                     '\0');
+  std::string buffer(
+      static_cast<std::size_t>(std::min<std::uint64_t>(stretch_bytes, part.to - part.from)) +
+          kMostCarried,
+      '\0');
   std::size_t carried = 0;
   for (std::uint64_t at = part.from; at < part.to;) {
     const auto count =

@@ -156,8 +156,9 @@ TEST(StreamedDecode, Utf8ThatBreaksAnywhereIsNotTakenForUtf8) {
     }
     SCOPED_TRACE("trial " + std::to_string(trial));
     const StreamedCuts cuts{1 + random() % 64, 1 + random() % 3};
-    EXPECT_EQ(DecodeStreamed(BytesSource(bytes), bytes.size(), StreamedForm::kUtf8, {}, cuts).outcome,
-              StreamedOutcome::kNotUtf8);
+    EXPECT_EQ(
+        DecodeStreamed(BytesSource(bytes), bytes.size(), StreamedForm::kUtf8, {}, cuts).outcome,
+        StreamedOutcome::kNotUtf8);
   }
 }
 
@@ -185,9 +186,9 @@ TEST(StreamedDecode, TheWatchSeesEveryByteOnceMeasuredAndOnceDecodedAndCanStopEi
   // Stopped while measuring, and while decoding.
   for (const std::size_t stop_at : {gbk.size() / 2, gbk.size() + gbk.size() / 2}) {
     std::atomic<std::size_t> done{0};
-    const StreamedDecode stopped = DecodeStreamed(
-        BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936,
-        [&](std::size_t bytes) { return (done += bytes) < stop_at; }, {256, 2});
+    const StreamedDecode stopped =
+        DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936,
+                       [&](std::size_t bytes) { return (done += bytes) < stop_at; }, {256, 2});
     EXPECT_EQ(stopped.outcome, StreamedOutcome::kStopped);
     EXPECT_TRUE(stopped.decoded.text.empty());
     EXPECT_LT(done, 2 * gbk.size());
