@@ -271,12 +271,9 @@ void WidthChange(benchmark::State& state, std::size_t units) {
   editor.form().Text1.SetText(u"");
 }
 
-// Opening a plain UTF-8 file of this many bytes through the program's own open path, and the
-// most memory the process held on the way: file bytes, text, indexes and all.
-void OpenMemory(benchmark::State& state, std::size_t bytes) {
-  Editor& editor = TheEditor();
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / "tambrel-editor-bench.txt";
+// A plain UTF-8 file of at most this many bytes of whole lines, so that it is UTF-8 to its last
+// byte, written back to disk so that an open competes with no writing still going on.
+void WriteUtf8File(const std::filesystem::path& path, std::size_t bytes, benchmark::State& state) {
   {
     std::ofstream file(path, std::ios::binary);
     // Whole lines only, so that the file is UTF-8 to its last byte.
@@ -296,8 +293,16 @@ void OpenMemory(benchmark::State& state, std::size_t bytes) {
       file.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
     }
   }
-  // Written back to disk first, so that the open competes with no writing still going on.
   if (std::system("sync") != 0) state.SkipWithError("sync failed");
+}
+
+// Opening a plain UTF-8 file of this many bytes through the program's own open path, and the
+// most memory the process held on the way: file bytes, text, indexes and all.
+void OpenMemory(benchmark::State& state, std::size_t bytes) {
+  Editor& editor = TheEditor();
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "tambrel-editor-bench.txt";
+  WriteUtf8File(path, bytes, state);
   const double file_mb = std::filesystem::file_size(path) / 1048576.0;
   for (auto _ : state) {
     editor.form().Text1.SetText(u"");
@@ -336,12 +341,14 @@ void WriteGbkFile(const std::filesystem::path& path, std::size_t bytes, benchmar
 
 // From the start of an open to the first rows on the screen (the start of the document, shown
 // while the rest is read, or the document itself), and on to the whole document in its place: a
-// GBK file of this many bytes. With the window's own background work, as the user opens it.
-void FirstScreen(benchmark::State& state, std::size_t bytes) {
+// file of this many bytes, written by `write`. With the window's own background work, as the user
+// opens it.
+using FileWriter = void (*)(const std::filesystem::path&, std::size_t, benchmark::State&);
+void FirstScreen(benchmark::State& state, std::size_t bytes, FileWriter write) {
   Editor& editor = TheEditor();
   const std::filesystem::path path =
       std::filesystem::temp_directory_path() / "tambrel-first-screen.txt";
-  WriteGbkFile(path, bytes, state);
+  write(path, bytes, state);
   QWidget* window = editor.view().window();
   for (auto _ : state) {
     editor.form().Text1.SetText(u"");
@@ -534,11 +541,16 @@ int main(int argc, char** argv) {
   for (const auto& [name, bytes] :
        {std::pair{"1MB", kMegabyte}, std::pair{"100MB", 100 * kMegabyte},
         std::pair{"1GiB", std::size_t{1} << 30}}) {
-    benchmark::RegisterBenchmark(
-        (std::string("FirstScreen/") + name).c_str(),
-        [bytes = bytes](benchmark::State& state) { FirstScreen(state, bytes); })
-        ->Iterations(3)
-        ->Unit(benchmark::kMillisecond);
+    for (const auto& [encoding, writer] :
+         {std::pair{"gbk", &WriteGbkFile}, std::pair{"utf8", &WriteUtf8File}}) {
+      benchmark::RegisterBenchmark(
+          (std::string("FirstScreen/") + encoding + "/" + name).c_str(),
+          [bytes = bytes, writer = writer](benchmark::State& state) {
+            FirstScreen(state, bytes, writer);
+          })
+          ->Iterations(3)
+          ->Unit(benchmark::kMillisecond);
+    }
   }
 
   for (const int after_ms : {100, 1000}) {
