@@ -93,6 +93,11 @@ std::string Utf8(const std::u16string& text) {
   return ::testing::AssertionSuccess();
 }
 
+// All of the bytes, decoded from a source that holds them.
+StreamedDecode Streamed(const std::string& bytes, StreamedForm form, StreamedCuts cuts) {
+  return DecodeStreamed(BytesSource(bytes), bytes.size(), form, {}, cuts);
+}
+
 // Every stretch size from one byte up, each with one to four parts.
 template <typename Check>
 void AtEveryCut(std::size_t most_stretch, const Check& check) {
@@ -113,12 +118,8 @@ TEST(StreamedDecode, EachFormReadsAsItsWholeBytesWhereverTheStretchesEnd) {
   const std::string scrambled = EncodeDocument(text + u"（）～€");
   const std::string scrambled_body = scrambled.substr(0, scrambled.size() - kMarker.size());
   AtEveryCut(40, [&](StreamedCuts cuts) {
-    EXPECT_TRUE(SameDecode(
-        DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936, {}, cuts),
-        DecodePlainText(gbk)));
-    EXPECT_TRUE(
-        SameDecode(DecodeStreamed(BytesSource(utf8), utf8.size(), StreamedForm::kUtf8, {}, cuts),
-                   DecodePlainText(utf8)));
+    EXPECT_TRUE(SameDecode(Streamed(gbk, StreamedForm::kCodePage936, cuts), DecodePlainText(gbk)));
+    EXPECT_TRUE(SameDecode(Streamed(utf8, StreamedForm::kUtf8, cuts), DecodePlainText(utf8)));
     EXPECT_TRUE(SameDecode(DecodeStreamed(BytesSource(scrambled), scrambled_body.size(),
                                           StreamedForm::kScrambled, {}, cuts),
                            DecodeDocument(scrambled)));
@@ -132,12 +133,8 @@ TEST(StreamedDecode, TextWithoutAnyAsciiIsStillCutOnlyBetweenCharacters) {
   const std::string gbk = cp936::Encode(text + u"啊") + "\xB0";
   const std::string utf8 = Utf8(std::u16string(300, u'文') + u"😀😀");
   AtEveryCut(9, [&](StreamedCuts cuts) {
-    EXPECT_TRUE(SameDecode(
-        DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936, {}, cuts),
-        DecodePlainText(gbk)));
-    EXPECT_TRUE(
-        SameDecode(DecodeStreamed(BytesSource(utf8), utf8.size(), StreamedForm::kUtf8, {}, cuts),
-                   DecodePlainText(utf8)));
+    EXPECT_TRUE(SameDecode(Streamed(gbk, StreamedForm::kCodePage936, cuts), DecodePlainText(gbk)));
+    EXPECT_TRUE(SameDecode(Streamed(utf8, StreamedForm::kUtf8, cuts), DecodePlainText(utf8)));
   });
 }
 
@@ -156,16 +153,13 @@ TEST(StreamedDecode, Utf8ThatBreaksAnywhereIsNotTakenForUtf8) {
     }
     SCOPED_TRACE("trial " + std::to_string(trial));
     const StreamedCuts cuts{1 + random() % 64, 1 + random() % 3};
-    EXPECT_EQ(
-        DecodeStreamed(BytesSource(bytes), bytes.size(), StreamedForm::kUtf8, {}, cuts).outcome,
-        StreamedOutcome::kNotUtf8);
+    EXPECT_EQ(Streamed(bytes, StreamedForm::kUtf8, cuts).outcome, StreamedOutcome::kNotUtf8);
   }
 }
 
 TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
   const std::string ascii(1000, 'a');
-  const StreamedDecode streamed =
-      DecodeStreamed(BytesSource(ascii), ascii.size(), StreamedForm::kUtf8, {}, {64, 2});
+  const StreamedDecode streamed = Streamed(ascii, StreamedForm::kUtf8, {64, 2});
   EXPECT_TRUE(SameDecode(streamed, DecodePlainText(ascii)));
   EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
 }
