@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <numeric>
 #include <stdexcept>
 #include <thread>
@@ -160,7 +161,8 @@ bool InStretches(std::string_view piece, const DecodeWatch& watch, const Each& e
     return true;
   }
   for (std::size_t from = 0; from < piece.size();) {
-    const std::size_t to = CharacterStartFrom(piece, std::min(piece.size(), from + kWatchedStretch));
+    const std::size_t to =
+        CharacterStartFrom(piece, std::min(piece.size(), from + kWatchedStretch));
     each(piece.substr(from, to - from));
     if (!watch(to - from)) return false;
     from = to;
@@ -184,9 +186,8 @@ std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size
   std::vector<std::size_t> offsets(count + 1, 0);
   std::atomic<bool> stopped{false};
   ForEachPart(count, [&](std::size_t k) {
-    if (!InStretches(piece(k), watch, [&](std::string_view stretch) {
-          offsets[k + 1] += length(stretch);
-        })) {
+    if (!InStretches(piece(k), watch,
+                     [&](std::string_view stretch) { offsets[k + 1] += length(stretch); })) {
       stopped = true;
     }
   });
@@ -211,16 +212,8 @@ std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size
   return text;
 }
 
-}  // namespace
-
-std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at) {
-  for (std::size_t p = std::max<std::size_t>(at, 1); p < bytes.size(); ++p) {
-    if (!IsLeadByte(static_cast<std::uint8_t>(bytes[p - 1]))) return p;
-  }
-  return bytes.size();
-}
-
-std::size_t DecodedLength(std::string_view bytes) {
+// The steps of DecodedLength one character at a time.
+std::size_t CountCharacters(std::string_view bytes) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   const std::size_t last = size > 0 ? size - 1 : 0;
@@ -239,6 +232,93 @@ std::size_t DecodedLength(std::string_view bytes) {
     ++units;
   }
   return units + (i < size ? 1 : 0);
+}
+
+#ifdef TAMBREL_ASCII_RUN_SSE2
+// The bits of the 64 bytes at `in` that are lead bytes, and those that are NUL.
+void BlockMasks(const unsigned char* in, std::uint64_t& leads, std::uint64_t& nuls) {
+  const __m128i first_lead = _mm_set1_epi8(static_cast<char>(kLeadByteFirst));
+  const __m128i past_last_lead = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i zero = _mm_setzero_si128();
+  leads = 0;
+  nuls = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in) + k);
+    const __m128i at_least_first = _mm_cmpeq_epi8(_mm_max_epu8(bytes, first_lead), bytes);
+    const __m128i lead = _mm_andnot_si128(_mm_cmpeq_epi8(bytes, past_last_lead), at_least_first);
+    leads |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(lead)))
+             << (16 * k);
+    nuls |= static_cast<std::uint64_t>(
+                static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero))))
+            << (16 * k);
+  }
+}
+
+// The pairs among `blocks` (a multiple of 64 bytes) before the run of lead bytes that reaches
+// their end, and where that run begins (`counted`: the bytes the pairs were counted over).
+//
+// Each run of lead bytes begins a character, since the byte before it ends one. Within a run of r
+// lead bytes, r / 2 pairs lie wholly inside; an odd run's last lead byte pairs with the byte after
+// the run unless that is NUL. Which runs are odd follows from where they start and end: adding a
+// run's first bit to the run's bits carries out just past its end, so a run that starts on an even
+// bit and ends before an odd one (or the other way round) is odd. A run that crosses into the next
+// block carries its oddness over, as if it began there.
+std::size_t PairsInBlocks(std::string_view blocks, std::size_t& counted) {
+  constexpr std::uint64_t kEvenBits = 0x5555555555555555;
+  const auto* in = reinterpret_cast<const unsigned char*>(blocks.data());
+  std::uint64_t odd_so_far = 0;
+  std::size_t leads = 0;
+  std::size_t odd_runs = 0;
+  std::size_t trails_after_odd_runs = 0;
+  for (std::size_t i = 0; i < blocks.size(); i += 64) {
+    std::uint64_t lead_bits;
+    std::uint64_t nul_bits;
+    BlockMasks(in + i, lead_bits, nul_bits);
+    const std::uint64_t run_starts = lead_bits & ~(lead_bits << 1);
+    // A run going on from the last block starts at bit 0 with the parity it had so far.
+    const std::uint64_t even_start_bits = kEvenBits ^ odd_so_far;
+    const std::uint64_t even_starts = run_starts & even_start_bits;
+    const std::uint64_t odd_starts = run_starts & ~even_start_bits;
+    const std::uint64_t past_even_started = (lead_bits + even_starts) & ~lead_bits;
+    const std::uint64_t odd_started_sum = lead_bits + odd_starts;
+    const bool odd_at_end = odd_started_sum < lead_bits;  // the addition carried out of bit 63
+    const std::uint64_t past_odd_started = (odd_started_sum | odd_so_far) & ~lead_bits;
+    odd_so_far = odd_at_end ? 1 : 0;
+    // Just past an odd run: an odd bit after an even start, an even bit after an odd one.
+    const std::uint64_t past_odd_runs =
+        (past_even_started & ~kEvenBits) | (past_odd_started & kEvenBits);
+    leads += static_cast<std::size_t>(std::popcount(lead_bits));
+    odd_runs += static_cast<std::size_t>(std::popcount(past_odd_runs));
+    trails_after_odd_runs += static_cast<std::size_t>(std::popcount(past_odd_runs & ~nul_bits));
+  }
+  // The run that reaches the end is left to the steps one by one, with its lead bytes.
+  counted = blocks.size();
+  while (counted > 0 && IsLeadByte(in[counted - 1])) --counted;
+  leads -= blocks.size() - counted;
+  return (leads - odd_runs) / 2 + trails_after_odd_runs;
+}
+#endif
+
+}  // namespace
+
+std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at) {
+  for (std::size_t p = std::max<std::size_t>(at, 1); p < bytes.size(); ++p) {
+    if (!IsLeadByte(static_cast<std::uint8_t>(bytes[p - 1]))) return p;
+  }
+  return bytes.size();
+}
+
+std::size_t DecodedLength(std::string_view bytes) {
+  std::size_t counted = 0;
+  std::size_t pairs = 0;
+#ifdef TAMBREL_ASCII_RUN_SSE2
+  // A character is one unit, so the length is the bytes less the pairs. The pairs are told apart
+  // 64 bytes at a time from where the runs of lead bytes begin and end (see PairsInBlocks), up to
+  // the last byte that does not lead: the run after it waits for the steps one by one.
+  const std::size_t blocks = bytes.size() / 64 * 64;
+  if (blocks > 0) pairs = PairsInBlocks(bytes.substr(0, blocks), counted);
+#endif
+  return counted - pairs + CountCharacters(bytes.substr(counted));
 }
 
 std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
@@ -270,8 +350,7 @@ std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
 std::u16string DecodeInParts(std::string_view bytes, std::size_t parts, std::size_t* undecodable,
                              const DecodeWatch& watch) {
   return DecodePieces(
-      bytes, parts, undecodable, watch,
-      [](std::string_view piece) { return DecodedLength(piece); },
+      bytes, parts, undecodable, watch, [](std::string_view piece) { return DecodedLength(piece); },
       [](std::string_view piece, char16_t* out, std::size_t room) {
         return DecodeSteps<true>(piece, out, room);
       });

@@ -2,9 +2,8 @@
 // the decode of the whole, wherever the pieces are cut.
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 #include <algorithm>
+#include <atomic>
 #include <random>
 #include <string>
 #include <string_view>
@@ -89,8 +88,7 @@ TEST(Cp936DecodeInParts, AWatchedDecodeIsTheSameAndCanBeStopped) {
         << parts;
     EXPECT_EQ(reported, 2 * bytes.size()) << parts;
     std::atomic<int> looks{0};
-    EXPECT_EQ(DecodeInParts(bytes, parts, nullptr, [&](std::size_t) { return ++looks < 2; }),
-              u"")
+    EXPECT_EQ(DecodeInParts(bytes, parts, nullptr, [&](std::size_t) { return ++looks < 2; }), u"")
         << parts;
   }
 }
@@ -150,6 +148,27 @@ TEST(Cp936DecodeInParts, MatchesTheWholeDecodeOnRandomBytes) {
       bytes += alphabet[pick(random)];
     }
     ASSERT_NO_FATAL_FAILURE(ExpectEveryCutMatches(bytes, 5));
+  }
+}
+
+TEST(Cp936DecodedLength, CountsWhatTheDecodeWritesWhereverRunsOfLeadBytesEnd) {
+  // Long runs of lead bytes, odd and even, across the 64-byte blocks the count looks at, ended by
+  // a trail, a NUL, 0xFF or the end; the stretch of NULs and the lone high bytes among them.
+  std::mt19937 random(6464);
+  const std::string ends = Bytes({0x00, 0x0A, 0x40, 0x7F, 0x80, 0xFF});
+  std::uniform_int_distribution<int> lead(0x81, 0xFE);
+  std::uniform_int_distribution<std::size_t> run(0, 140);
+  std::uniform_int_distribution<std::size_t> end(0, ends.size() - 1);
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    const std::size_t runs = round % 7;
+    for (std::size_t k = 0; k < runs; ++k) {
+      for (std::size_t n = run(random); n > 0; --n) bytes += static_cast<char>(lead(random));
+      if (round % 3 != 0 || k + 1 < runs) bytes += ends[end(random)];
+    }
+    bytes.insert(0, round % 130, 'a');
+    ASSERT_EQ(DecodedLength(bytes), DecodeWhole(bytes).text.size())
+        << ::testing::PrintToString(bytes);
   }
 }
 
