@@ -212,6 +212,19 @@ void BM_Cp936DecodeCountingInto(benchmark::State& state) {
 }
 
 // Detection alone on the GBK file: how long UTF-8 takes to give up.
+// The measuring pass of a large open, plain and scrambled: how many units the text will take.
+void BM_Cp936DecodedLength(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(cp936::DecodedLength(Data().plain));
+  CountBytes(state, Data().plain.size());
+}
+
+void BM_Cp936DecodedLengthScrambled(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(cp936::DecodedLength(Data().scrambled, ScrambledDecodeMap()));
+  }
+  CountBytes(state, Data().scrambled.size());
+}
+
 void BM_Utf8RejectsGbk(benchmark::State& state) {
   std::u16string buffer(Data().plain.size(), u'\0');
   for (auto _ : state) {
@@ -326,6 +339,8 @@ BENCHMARK(BM_DecodePlainTextIntoGbk)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodePlainTextIntoUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodePlainTextIntoUtf8BrokenAtEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Cp936DecodeCountingInto)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cp936DecodedLength)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cp936DecodedLengthScrambled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8RejectsGbk);
 BENCHMARK(BM_ReadPlainGbkFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPlainUtf8File)->Unit(benchmark::kMillisecond);

@@ -235,27 +235,44 @@ std::size_t CountCharacters(std::string_view bytes) {
 }
 
 #ifdef TAMBREL_ASCII_RUN_SSE2
-// The bits of the 64 bytes at `in` that are lead bytes, and those that are NUL.
-void BlockMasks(const unsigned char* in, std::uint64_t& leads, std::uint64_t& nuls) {
+// Bits for the 64 bytes at `in`: which are lead bytes, which are NUL and which are `wide`.
+struct BlockBits {
+  std::uint64_t leads = 0;
+  std::uint64_t nuls = 0;
+  std::uint64_t wide = 0;
+};
+
+BlockBits BitsOf(const unsigned char* in, std::uint8_t wide) {
   const __m128i first_lead = _mm_set1_epi8(static_cast<char>(kLeadByteFirst));
   const __m128i past_last_lead = _mm_set1_epi8(static_cast<char>(0xFF));
+  const __m128i wide_byte = _mm_set1_epi8(static_cast<char>(wide));
   const __m128i zero = _mm_setzero_si128();
-  leads = 0;
-  nuls = 0;
+  const auto bits = [](__m128i matches, int k) {
+    return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(matches)))
+           << (16 * k);
+  };
+  BlockBits block;
   for (int k = 0; k < 4; ++k) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in) + k);
     const __m128i at_least_first = _mm_cmpeq_epi8(_mm_max_epu8(bytes, first_lead), bytes);
-    const __m128i lead = _mm_andnot_si128(_mm_cmpeq_epi8(bytes, past_last_lead), at_least_first);
-    leads |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(lead)))
-             << (16 * k);
-    nuls |= static_cast<std::uint64_t>(
-                static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zero))))
-            << (16 * k);
+    block.leads |= bits(_mm_andnot_si128(_mm_cmpeq_epi8(bytes, past_last_lead), at_least_first), k);
+    block.nuls |= bits(_mm_cmpeq_epi8(bytes, zero), k);
+    block.wide |= bits(_mm_cmpeq_epi8(bytes, wide_byte), k);
   }
+  return block;
 }
 
+// What CountInBlocks found.
+struct BlockCount {
+  // The bytes counted: up to the run of lead bytes that reaches the end of the blocks.
+  std::size_t counted = 0;
+  std::size_t pairs = 0;
+  // How many of the `wide` bytes stand alone rather than as the trail of a pair.
+  std::size_t lone_wide = 0;
+};
+
 // The pairs among `blocks` (a multiple of 64 bytes) before the run of lead bytes that reaches
-// their end, and where that run begins (`counted`: the bytes the pairs were counted over).
+// their end, and how many `wide` bytes stand alone there.
 //
 // Each run of lead bytes begins a character, since the byte before it ends one. Within a run of r
 // lead bytes, r / 2 pairs lie wholly inside; an odd run's last lead byte pairs with the byte after
@@ -263,17 +280,17 @@ void BlockMasks(const unsigned char* in, std::uint64_t& leads, std::uint64_t& nu
 // run's first bit to the run's bits carries out just past its end, so a run that starts on an even
 // bit and ends before an odd one (or the other way round) is odd. A run that crosses into the next
 // block carries its oddness over, as if it began there.
-std::size_t PairsInBlocks(std::string_view blocks, std::size_t& counted) {
+BlockCount CountInBlocks(std::string_view blocks, std::uint8_t wide) {
   constexpr std::uint64_t kEvenBits = 0x5555555555555555;
   const auto* in = reinterpret_cast<const unsigned char*>(blocks.data());
   std::uint64_t odd_so_far = 0;
   std::size_t leads = 0;
   std::size_t odd_runs = 0;
   std::size_t trails_after_odd_runs = 0;
+  BlockCount count;
   for (std::size_t i = 0; i < blocks.size(); i += 64) {
-    std::uint64_t lead_bits;
-    std::uint64_t nul_bits;
-    BlockMasks(in + i, lead_bits, nul_bits);
+    const BlockBits block = BitsOf(in + i, wide);
+    const std::uint64_t lead_bits = block.leads;
     const std::uint64_t run_starts = lead_bits & ~(lead_bits << 1);
     // A run going on from the last block starts at bit 0 with the parity it had so far.
     const std::uint64_t even_start_bits = kEvenBits ^ odd_so_far;
@@ -289,39 +306,21 @@ std::size_t PairsInBlocks(std::string_view blocks, std::size_t& counted) {
         (past_even_started & ~kEvenBits) | (past_odd_started & kEvenBits);
     leads += static_cast<std::size_t>(std::popcount(lead_bits));
     odd_runs += static_cast<std::size_t>(std::popcount(past_odd_runs));
-    trails_after_odd_runs += static_cast<std::size_t>(std::popcount(past_odd_runs & ~nul_bits));
+    trails_after_odd_runs += static_cast<std::size_t>(std::popcount(past_odd_runs & ~block.nuls));
+    // A byte that never leads is a trail only just past an odd run.
+    count.lone_wide += static_cast<std::size_t>(std::popcount(block.wide & ~past_odd_runs));
   }
   // The run that reaches the end is left to the steps one by one, with its lead bytes.
-  counted = blocks.size();
-  while (counted > 0 && IsLeadByte(in[counted - 1])) --counted;
-  leads -= blocks.size() - counted;
-  return (leads - odd_runs) / 2 + trails_after_odd_runs;
+  count.counted = blocks.size();
+  while (count.counted > 0 && IsLeadByte(in[count.counted - 1])) --count.counted;
+  leads -= blocks.size() - count.counted;
+  count.pairs = (leads - odd_runs) / 2 + trails_after_odd_runs;
+  return count;
 }
 #endif
 
-}  // namespace
-
-std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at) {
-  for (std::size_t p = std::max<std::size_t>(at, 1); p < bytes.size(); ++p) {
-    if (!IsLeadByte(static_cast<std::uint8_t>(bytes[p - 1]))) return p;
-  }
-  return bytes.size();
-}
-
-std::size_t DecodedLength(std::string_view bytes) {
-  std::size_t counted = 0;
-  std::size_t pairs = 0;
-#ifdef TAMBREL_ASCII_RUN_SSE2
-  // A character is one unit, so the length is the bytes less the pairs. The pairs are told apart
-  // 64 bytes at a time from where the runs of lead bytes begin and end (see PairsInBlocks), up to
-  // the last byte that does not lead: the run after it waits for the steps one by one.
-  const std::size_t blocks = bytes.size() / 64 * 64;
-  if (blocks > 0) pairs = PairsInBlocks(bytes.substr(0, blocks), counted);
-#endif
-  return counted - pairs + CountCharacters(bytes.substr(counted));
-}
-
-std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
+// The steps of DecodedLength with a map, one character at a time.
+std::size_t CountMappedUnits(std::string_view bytes, const DecodeMap& map) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t size = bytes.size();
   const std::size_t last = size > 0 ? size - 1 : 0;
@@ -345,6 +344,44 @@ std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
     }
   }
   return units + (i < size ? UnitsOf(map.single[in[i]]) : 0);
+}
+
+// A character is one unit, so the length of a text is its bytes less its pairs. The pairs are
+// told apart 64 bytes at a time from where the runs of lead bytes begin and end, up to the last
+// byte that does not lead: the run after it is left to the steps one by one. Without SSE2
+// nothing is counted here.
+BlockCount CountWholeBlocks(std::string_view bytes, std::uint8_t wide) {
+#ifdef TAMBREL_ASCII_RUN_SSE2
+  const std::size_t blocks = bytes.size() / 64 * 64;
+  if (blocks > 0) return CountInBlocks(bytes.substr(0, blocks), wide);
+#endif
+  (void)bytes;
+  (void)wide;
+  return {};
+}
+
+}  // namespace
+
+std::size_t CharacterStartFrom(std::string_view bytes, std::size_t at) {
+  for (std::size_t p = std::max<std::size_t>(at, 1); p < bytes.size(); ++p) {
+    if (!IsLeadByte(static_cast<std::uint8_t>(bytes[p - 1]))) return p;
+  }
+  return bytes.size();
+}
+
+std::size_t DecodedLength(std::string_view bytes) {
+  const BlockCount blocks = CountWholeBlocks(bytes, 0);
+  return blocks.counted - blocks.pairs + CountCharacters(bytes.substr(blocks.counted));
+}
+
+std::size_t DecodedLength(std::string_view bytes, const DecodeMap& map) {
+  if (map.all_narrow) return DecodedLength(bytes);
+  BlockCount blocks;
+  if (map.only_wide_byte) {
+    blocks = CountWholeBlocks(bytes, *map.only_wide_byte);
+    bytes = bytes.substr(blocks.counted);
+  }
+  return blocks.counted - blocks.pairs + blocks.lone_wide + CountMappedUnits(bytes, map);
 }
 
 std::u16string DecodeInParts(std::string_view bytes, std::size_t parts, std::size_t* undecodable,
@@ -417,6 +454,14 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
   }
   map.ascii_limit = static_cast<std::uint8_t>(limit);
   map.ascii_delta = delta;
+  const bool pairs_narrow = std::none_of(map.pair.begin(), map.pair.end(),
+                                         [](Expansion pair) { return UnitsOf(pair) == 2; });
+  std::vector<std::uint8_t> wide;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (UnitsOf(map.single[byte]) == 2) wide.push_back(static_cast<std::uint8_t>(byte));
+  }
+  map.all_narrow = pairs_narrow && wide.empty();
+  if (pairs_narrow && wide.size() == 1 && !IsLeadByte(wide[0])) map.only_wide_byte = wide[0];
   return map;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,10 @@ struct DecodeMap {
   // them skip the table.
   std::uint8_t ascii_limit = 0;
   char16_t ascii_delta = 0;
+  // When every character turns into one unit but for one byte that never leads and takes two on
+  // its own, that byte, which lets text be measured without looking up each character.
+  std::optional<std::uint8_t> only_wide_byte;
+  bool all_narrow = false;
 };
 
 // Builds the map that decodes and then applies `transform` to each decoded character. The

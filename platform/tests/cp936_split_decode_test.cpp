@@ -172,6 +172,29 @@ TEST(Cp936DecodedLength, CountsWhatTheDecodeWritesWhereverRunsOfLeadBytesEnd) {
   }
 }
 
+TEST(Cp936DecodedLength, AMapWithOneWideByteCountsItTwiceOnlyWhereItStandsAlone) {
+  // As in the scrambled form, where 0xFF alone turns into two units: after an odd run of lead
+  // bytes it is a pair's trail instead, and counts once with its lead.
+  for (const int wide : {0xFF, 0x80, 0x78}) {
+    const DecodeMap map = MakeDecodeMap([wide](char16_t unit) {
+      if (unit == kSingleByteTable[wide]) return std::u16string{unit, u'+'};
+      return std::u16string(1, unit);
+    });
+    ASSERT_EQ(map.only_wide_byte, wide);
+    std::mt19937 random(static_cast<unsigned>(wide));
+    const std::string alphabet =
+        Bytes({0x00, 0x0A, 0x41, 0x78, 0x80, 0x81, 0xB0, 0xD6, 0xFE, 0xFF, 0xFF, 0xFF});
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<std::size_t> length(0, 400);
+    for (int round = 0; round < 200; ++round) {
+      std::string bytes;
+      for (std::size_t n = length(random); n > 0; --n) bytes += alphabet[pick(random)];
+      ASSERT_EQ(DecodedLength(bytes, map), Decode(bytes, map).size())
+          << wide << " " << ::testing::PrintToString(bytes);
+    }
+  }
+}
+
 TEST(Cp936DecodeInParts, LongTextOnEveryProcessorMatchesTheWholeDecode) {
   std::mt19937 random(20261208);
   std::uniform_int_distribution<int> lead(0xB0, 0xD7);
