@@ -53,10 +53,11 @@ struct DecodeMap {
   // them skip the table.
   std::uint8_t ascii_limit = 0;
   char16_t ascii_delta = 0;
-  // When every character turns into one unit but for one byte that never leads and takes two on
-  // its own, that byte, which lets text be measured without looking up each character.
-  std::optional<std::uint8_t> only_wide_byte;
+  // What lets a text be measured without looking up each character: whether every character
+  // turns into one unit, or else the one byte that does not (taking two on its own) while it
+  // never leads a pair.
   bool all_narrow = false;
+  std::optional<std::uint8_t> only_wide_byte;
 };
 
 // Builds the map that decodes and then applies `transform` to each decoded character. The
