@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/codepage/for_each_part.h"
+#include "platform/for_each_part.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>

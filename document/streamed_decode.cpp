@@ -11,7 +11,7 @@
 
 #include "document/document_codec.h"
 #include "platform/codepage/cp936.h"
-#include "platform/codepage/for_each_part.h"
+#include "platform/for_each_part.h"
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/codepage/ascii_run.h"
-#include "platform/codepage/for_each_part.h"
+#include "platform/for_each_part.h"
 #include "platform/large_buffer.h"
 
 namespace tambrel::platform::cp936 {
