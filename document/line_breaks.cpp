@@ -1,7 +1,9 @@
 #include "document/line_breaks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -16,54 +18,52 @@ namespace tambrel::document {
 
 namespace {
 
-constexpr std::size_t kBlock = 32;
-
-// Whether the kBlock units at `at` hold no CR and no LF: most of a document's text, skipped at
-// once.
-bool NoBreakAmongBlock(const char16_t* at) {
-#ifdef TAMBREL_LINE_BREAKS_SSE2
-  const __m128i lf = _mm_set1_epi16(u'\n');
-  const __m128i cr = _mm_set1_epi16(u'\r');
-  __m128i breaks = _mm_setzero_si128();
-  for (int k = 0; k < 4; ++k) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at) + k);
-    breaks =
-        _mm_or_si128(breaks, _mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf)));
-  }
-  return _mm_movemask_epi8(breaks) == 0;
-#else
-  for (std::size_t k = 0; k < kBlock; ++k) {
-    if (at[k] == u'\r' || at[k] == u'\n') return false;
-  }
-  return true;
-#endif
-}
-
 struct BreakCounts {
   std::size_t crlf = 0;
   std::size_t lf = 0;
   std::size_t cr = 0;
 };
 
+// Every CR and every LF, and how many of the CRs an LF follows: each such pair is one CR LF
+// rather than a CR and an LF.
 BreakCounts CountBreaks(std::u16string_view text) {
-  BreakCounts counts;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i + kBlock <= text.size() && NoBreakAmongBlock(text.data() + i)) {
-      i += kBlock - 1;
+  std::size_t crs = 0;
+  std::size_t lfs = 0;
+  std::size_t pairs = 0;
+  std::size_t i = 0;
+#ifdef TAMBREL_LINE_BREAKS_SSE2
+  // 32 units at a time, one mask bit each; most blocks hold no break at all.
+  constexpr std::size_t kBlock = 32;
+  const __m128i lf = _mm_set1_epi16(u'\n');
+  const __m128i cr = _mm_set1_epi16(u'\r');
+  const auto* data = reinterpret_cast<const __m128i*>(text.data());
+  const auto bits = [&data](__m128i unit, int half) {
+    const __m128i low = _mm_cmpeq_epi16(_mm_loadu_si128(data + 2 * half), unit);
+    const __m128i high = _mm_cmpeq_epi16(_mm_loadu_si128(data + 2 * half + 1), unit);
+    return static_cast<std::uint32_t>(
+               static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_packs_epi16(low, high))))
+           << (16 * half);
+  };
+  for (; i + kBlock <= text.size(); i += kBlock, data += 4) {
+    const std::uint32_t lf_bits = bits(lf, 0) | bits(lf, 1);
+    const std::uint32_t cr_bits = bits(cr, 0) | bits(cr, 1);
+    if ((lf_bits | cr_bits) == 0) [[likely]]
       continue;
-    }
+    std::uint32_t followed_by_lf = lf_bits >> 1;
+    if (i + kBlock < text.size() && text[i + kBlock] == u'\n') followed_by_lf |= 1u << 31;
+    lfs += static_cast<std::size_t>(std::popcount(lf_bits));
+    crs += static_cast<std::size_t>(std::popcount(cr_bits));
+    pairs += static_cast<std::size_t>(std::popcount(cr_bits & followed_by_lf));
+  }
+#endif
+  for (; i < text.size(); ++i) {
+    if (text[i] == u'\n') ++lfs;
     if (text[i] == u'\r') {
-      if (i + 1 < text.size() && text[i + 1] == u'\n') {
-        ++counts.crlf;
-        ++i;
-      } else {
-        ++counts.cr;
-      }
-    } else if (text[i] == u'\n') {
-      ++counts.lf;
+      ++crs;
+      if (i + 1 < text.size() && text[i + 1] == u'\n') ++pairs;
     }
   }
-  return counts;
+  return {pairs, lfs - pairs, crs - pairs};
 }
 
 }  // namespace

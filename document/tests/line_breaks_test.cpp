@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace tambrel::document {
 namespace {
 
@@ -14,6 +19,35 @@ TEST(LineBreaks, TheMostUsedBreakWinsAndCrLfByDefault) {
   EXPECT_EQ(DominantLineBreak(u"a\nb\nc\r\n"), LineBreak::kLf);
   EXPECT_EQ(DominantLineBreak(u"a\nb\r\n"), LineBreak::kCrLf);  // a tie keeps CR LF
   EXPECT_EQ(LineBreakText(LineBreak::kCr), u"\r");
+}
+
+TEST(LineBreaks, EachBreakIsCountedWhereverItFallsAmongTheUnitsLookedAtTogether) {
+  // Nearly as many of each break, in random places, so that one break miscounted changes the
+  // answer; the winner follows from the counts.
+  std::mt19937 random(1310);
+  std::uniform_int_distribution<int> count(3, 6);
+  std::uniform_int_distribution<std::size_t> gap(0, 40);
+  for (int round = 0; round < 300; ++round) {
+    const int crlf = count(random);
+    const int lf = count(random);
+    const int cr = count(random);
+    std::vector<std::u16string> breaks;
+    breaks.insert(breaks.end(), crlf, u"\r\n");
+    breaks.insert(breaks.end(), lf, u"\n");
+    breaks.insert(breaks.end(), cr, u"\r");
+    std::shuffle(breaks.begin(), breaks.end(), random);
+    std::u16string text;
+    for (const std::u16string& line_break : breaks) {
+      text.append(gap(random), u'字');
+      text += line_break;
+      // Two breaks side by side only where the first is not a CR, which would pair with an LF.
+      if (line_break == u"\r" || gap(random) % 2 == 0) text += u'x';
+    }
+    const LineBreak expected = crlf >= lf && crlf >= cr ? LineBreak::kCrLf
+                               : lf >= cr               ? LineBreak::kLf
+                                                        : LineBreak::kCr;
+    ASSERT_EQ(DominantLineBreak(text), expected) << crlf << " " << lf << " " << cr;
+  }
 }
 
 TEST(LineBreaks, ALargeTextCountedInPartsNeverSplitsACrLf) {
