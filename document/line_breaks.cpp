@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/for_each_part.h"
+#include "text/for_each_part.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -81,7 +81,7 @@ LineBreak DominantLineBreak(std::u16string_view text) {
   }
   cuts.push_back(text.size());
   std::vector<BreakCounts> counts(parts);
-  platform::ForEachPart(parts, [&](std::size_t k) {
+  text::ForEachPart(parts, [&](std::size_t k) {
     counts[k] = CountBreaks(text.substr(cuts[k], cuts[k + 1] - cuts[k]));
   });
   BreakCounts all;

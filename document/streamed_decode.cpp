@@ -11,7 +11,7 @@
 
 #include "document/document_codec.h"
 #include "platform/codepage/cp936.h"
-#include "platform/for_each_part.h"
+#include "text/for_each_part.h"
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
 
@@ -193,7 +193,7 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   std::vector<std::size_t> offsets(count + 1, 0);
   std::atomic<bool> stopped{false};
   std::atomic<bool> malformed{false};
-  platform::ForEachPart(count, [&](std::size_t k) {
+  text::ForEachPart(count, [&](std::size_t k) {
     std::u16string scratch;
     const bool went_through = ThroughStretches(
         source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
@@ -217,7 +217,7 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   platform::ResizeLarge(text, offsets[count]);
   std::vector<std::size_t> undecodable(count, 0);
   std::atomic<bool> changed{false};
-  platform::ForEachPart(count, [&](std::size_t k) {
+  text::ForEachPart(count, [&](std::size_t k) {
     std::size_t at = offsets[k];
     std::u16string aside;
     const bool went_through = ThroughStretches(

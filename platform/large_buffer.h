@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "platform/for_each_part.h"
+#include "text/for_each_part.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -22,7 +22,7 @@ inline void FaultInOnEveryProcessor(std::uintptr_t first, std::uintptr_t end, st
   const std::size_t pages = (end - first) / page;
   const std::size_t parts = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
                                                     std::max<std::size_t>(pages, 1));
-  ForEachPart(parts, [&](std::size_t k) {
+  text::ForEachPart(parts, [&](std::size_t k) {
     const std::uintptr_t from = first + pages * k / parts * page;
     const std::uintptr_t to = first + pages * (k + 1) / parts * page;
     // Only a hint: an older kernel refuses it, and the clearing faults the pages in instead.

@@ -1,7 +1,12 @@
 #include "text/line_scan.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <thread>
+#include <vector>
+
+#include "text/for_each_part.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -76,6 +81,35 @@ std::size_t EstimateLineStarts(std::u16string_view text) {
   }
   const double per_unit = static_cast<double>(breaks) / (kSamples * kSampleUnits);
   return static_cast<std::size_t>(per_unit * 1.1 * static_cast<double>(text.size())) + 1024;
+}
+
+void ListLineStarts(std::u16string_view text, PositionList& starts) {
+  constexpr std::size_t kPartMinimum = std::size_t{8} << 20;
+  const std::size_t parts = std::clamp<std::size_t>(
+      text.size() / kPartMinimum, 1, std::max(1u, std::thread::hardware_concurrency()));
+  if (parts == 1) {
+    starts.Reserve(EstimateLineStarts(text));
+    AppendLineStarts(text, 0, starts);
+    return;
+  }
+  // No part but the last ends in a CR, whose line start would wait for the next part.
+  std::vector<std::size_t> cuts{0};
+  for (std::size_t k = 1; k < parts; ++k) {
+    std::size_t cut = std::max(cuts.back(), text.size() / parts * k);
+    while (cut < text.size() && text[cut - 1] == u'\r') ++cut;
+    cuts.push_back(cut);
+  }
+  cuts.push_back(text.size());
+  std::vector<PositionList> found(parts);
+  ForEachPart(parts, [&](std::size_t k) {
+    const std::u16string_view part = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
+    found[k].Reserve(EstimateLineStarts(part));
+    AppendLineStarts(part, cuts[k], found[k]);
+  });
+  std::size_t count = 0;
+  for (const PositionList& part : found) count += part.Size();
+  starts.Reserve(count);
+  for (const PositionList& part : found) starts.Append(part);
 }
 
 }  // namespace tambrel::text

@@ -13,6 +13,10 @@ namespace tambrel::text {
 // left to the caller, since the unit after it is not known yet.
 void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts);
 
+// The line starts AppendLineStarts gives for a whole text from base 0, found on every processor
+// at once for a long text, into a list reserved once.
+void ListLineStarts(std::u16string_view text, PositionList& starts);
+
 // About how many line starts a long text holds, from the breaks in samples spread over it, with
 // some to spare: enough to reserve the list once instead of growing it by copies.
 std::size_t EstimateLineStarts(std::u16string_view text);

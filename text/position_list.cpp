@@ -8,6 +8,19 @@ void PositionList::AddSteps(std::uint64_t high) {
   while (steps_.size() < high) steps_.push_back(low_.size());
 }
 
+void PositionList::Append(const PositionList& later) {
+  // The entries of `later` go over a run at a time, each run sharing its high bits.
+  std::size_t from = 0;
+  for (std::uint64_t high = 0; from < later.low_.size(); ++high) {
+    const std::size_t to = high < later.steps_.size() ? later.steps_[high] : later.low_.size();
+    if (to == from) continue;
+    if (high > steps_.size()) AddSteps(high);
+    low_.insert(low_.end(), later.low_.begin() + static_cast<std::ptrdiff_t>(from),
+                later.low_.begin() + static_cast<std::ptrdiff_t>(to));
+    from = to;
+  }
+}
+
 std::uint64_t PositionList::HighAt(std::size_t index) const {
   if (steps_.empty()) return 0;
   return static_cast<std::uint64_t>(std::upper_bound(steps_.begin(), steps_.end(), index) -

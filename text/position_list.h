@@ -17,6 +17,8 @@ class PositionList {
     low_.push_back(static_cast<std::uint32_t>(position));
   }
   void Reserve(std::size_t count) { low_.reserve(count); }
+  // Appends every entry of `later`, whose positions all come after this list's.
+  void Append(const PositionList& later);
   // Gives back reserved room when it is much more than the entries need.
   void ShrinkIfLoose() {
     if (low_.capacity() > low_.size() + low_.size() / 4 + 1024) low_.shrink_to_fit();

@@ -22,8 +22,7 @@ TextChunks::TextChunks(std::u16string original, ChunkSizes sizes) : sizes_(sizes
   assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
   Chunk& chunk = chunks_.emplace_back();
   chunk.text = std::move(original);
-  chunk.starts.Reserve(EstimateLineStarts(chunk.text));
-  AppendLineStarts(chunk.text, 0, chunk.starts);
+  ListLineStarts(chunk.text, chunk.starts);
   chunk.starts.ShrinkIfLoose();
 }
 

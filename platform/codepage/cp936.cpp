@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/codepage/ascii_run.h"
-#include "platform/for_each_part.h"
+#include "text/for_each_part.h"
 #include "platform/large_buffer.h"
 
 namespace tambrel::platform::cp936 {
@@ -185,7 +185,7 @@ std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size
   const auto piece = [&](std::size_t k) { return bytes.substr(cuts[k], cuts[k + 1] - cuts[k]); };
   std::vector<std::size_t> offsets(count + 1, 0);
   std::atomic<bool> stopped{false};
-  ForEachPart(count, [&](std::size_t k) {
+  text::ForEachPart(count, [&](std::size_t k) {
     if (!InStretches(piece(k), watch,
                      [&](std::string_view stretch) { offsets[k + 1] += length(stretch); })) {
       stopped = true;
@@ -196,7 +196,7 @@ std::u16string DecodePieces(std::string_view bytes, std::size_t parts, std::size
   std::u16string text;
   ResizeLarge(text, offsets[count]);
   std::vector<std::size_t> lost(count, 0);
-  ForEachPart(count, [&](std::size_t k) {
+  text::ForEachPart(count, [&](std::size_t k) {
     std::size_t at = offsets[k];
     if (!InStretches(piece(k), watch, [&](std::string_view stretch) {
           const DecodeCount done = steps(stretch, text.data() + at, offsets[k + 1] - at);

@@ -40,5 +40,26 @@ TEST(LineScan, AgreesWithAUnitByUnitScanAcrossBlockEdges) {
   }
 }
 
+TEST(LineScan, ALongTextListedOnEveryProcessorHasTheStartsOfAOnePassScan) {
+  // Long enough to be cut into parts, with breaks of every kind on each side of every place an
+  // even share could end, a CR LF across it among them.
+  std::u16string text(std::size_t{24} << 20, u'x');
+  for (const std::size_t parts : {2u, 3u, 4u}) {
+    for (std::size_t k = 1; k < parts; ++k) {
+      // A lone CR or a CR LF just before the share's end, and breaks around them.
+      const std::size_t at = text.size() / parts * k;
+      text.replace(at - 4, 7, (parts + k) % 2 == 0 ? u"\n\rx\rx\r\n" : u"\n\rx\r\nx\r");
+    }
+  }
+  text.back() = u'\r';
+  PositionList listed;
+  ListLineStarts(text, listed);
+  PositionList one_pass;
+  AppendLineStarts(text, 0, one_pass);
+  ASSERT_EQ(listed.Size(), one_pass.Size());
+  EXPECT_GE(listed.Size(), 15u);
+  for (std::size_t i = 0; i < one_pass.Size(); ++i) EXPECT_EQ(listed[i], one_pass[i]) << i;
+}
+
 }  // namespace
 }  // namespace tambrel::text

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-namespace tambrel::platform {
+namespace tambrel::text {
 
 // Runs work(0) .. work(count - 1), all but the first on threads of their own, and waits for all.
 // When the system has no thread to give, the piece is done here instead. An exception from a
@@ -25,4 +25,4 @@ void ForEachPart(std::size_t count, const Work& work) {
   for (std::future<void>& other : others) other.get();
 }
 
-}  // namespace tambrel::platform
+}  // namespace tambrel::text
