@@ -11,9 +11,6 @@
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace tambrel::document {
 namespace {
@@ -96,46 +93,6 @@ PlainTextSummary DecodePlainTextInto(std::string_view bytes, char16_t* out) {
   return {ascii + count.written, TextEncoding::kCodePage936, count.undecodable};
 }
 
-// How many units the bytes give when they are UTF-8: one for every byte that starts a character,
-// two for a character beyond the basic plane. A guess for other encodings, and a bound for none.
-std::size_t Utf8Length(std::string_view bytes) {
-  std::size_t continuations = 0;
-  std::size_t four_byte = 0;
-  std::size_t i = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-  // Sixteen bytes at a time, the matches tallied per byte lane and summed every 255 blocks,
-  // before a lane can overflow: a gigabyte is looked at in a fraction of a second.
-  const __m128i top_two = _mm_set1_epi8(static_cast<char>(0xC0));
-  const __m128i continuation = _mm_set1_epi8(static_cast<char>(0x80));
-  const __m128i four_byte_lead = _mm_set1_epi8(static_cast<char>(0xF0));
-  const __m128i zero = _mm_setzero_si128();
-  const auto sum = [&zero](__m128i lanes) {
-    const __m128i halves = _mm_sad_epu8(lanes, zero);
-    return static_cast<std::size_t>(_mm_cvtsi128_si32(halves)) +
-           static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(halves, halves)));
-  };
-  while (i + 16 <= bytes.size()) {
-    __m128i continuing = zero;
-    __m128i leads = zero;
-    for (int block = 0; block < 255 && i + 16 <= bytes.size(); ++block, i += 16) {
-      const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
-      // A match is all ones, -1: subtracting it counts one.
-      continuing =
-          _mm_sub_epi8(continuing, _mm_cmpeq_epi8(_mm_and_si128(bytes16, top_two), continuation));
-      leads = _mm_sub_epi8(leads, _mm_cmpeq_epi8(_mm_max_epu8(bytes16, four_byte_lead), bytes16));
-    }
-    continuations += sum(continuing);
-    four_byte += sum(leads);
-  }
-#endif
-  for (; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    continuations += (byte & 0xC0) == 0x80;
-    four_byte += byte >= 0xF0;
-  }
-  return bytes.size() - continuations + four_byte;
-}
-
 bool HasByteOrderMark(std::string_view bytes) { return FindByteOrderMark(bytes).has_value(); }
 
 // A GBK file that fails this is never given room it will not use.
@@ -181,7 +138,7 @@ DecodedText DecodeInOwnCodePages(std::string_view bytes, const cp936::DecodeWatc
   // The decoders widen ASCII sixteen bytes at a time, trusting that the room matches the bytes;
   // room for exactly the UTF-8 text needs one such block more at its end.
   platform::ResizeLarge(
-      result.text, plain_utf8 ? std::min(most, Utf8Length(bytes) + cp936::kAsciiRunWidth) : most);
+      result.text, plain_utf8 ? std::min(most, utf8::CountUnits(bytes) + cp936::kAsciiRunWidth) : most);
   if (plain_utf8) {
     const std::size_t ascii = WidenAsciiPrefix(bytes, result.text.data());
     const std::string_view rest = bytes.substr(ascii);

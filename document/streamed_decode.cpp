@@ -11,9 +11,9 @@
 
 #include "document/document_codec.h"
 #include "platform/codepage/cp936.h"
-#include "text/for_each_part.h"
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
+#include "text/for_each_part.h"
 
 namespace tambrel::document {
 namespace {
@@ -29,11 +29,10 @@ class StretchCodec {
   // How many bytes at the start of `bytes` hold whole characters: all of them at the end of a
   // part, otherwise all but a character cut by the end of the stretch, which waits for the next.
   virtual std::size_t Whole(std::string_view bytes, bool at_end) const = 0;
-  // The units whole characters decode to; nothing when they are not this encoding.
-  virtual std::optional<std::size_t> Measure(std::string_view whole,
-                                             std::u16string& scratch) const = 0;
-  // Decodes whole characters into `room` units, which must hold them; nothing when they do not
-  // decode as they measured.
+  // The units whole characters decode to.
+  virtual std::size_t Measure(std::string_view whole) const = 0;
+  // Decodes whole characters into `room` units, which must hold them; nothing when they turn out
+  // not to be in this encoding after all.
   virtual std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
                                             std::size_t room) const = 0;
   // The most units a byte can give: the room a stretch may need before it is measured.
@@ -56,7 +55,7 @@ class CodePage936Codec : public StretchCodec {
     return bytes.size() - run % 2;
   }
 
-  std::optional<std::size_t> Measure(std::string_view whole, std::u16string&) const override {
+  std::size_t Measure(std::string_view whole) const override {
     return map_ != nullptr ? cp936::DecodedLength(whole, *map_) : cp936::DecodedLength(whole);
   }
 
@@ -88,13 +87,8 @@ class Utf8Codec : public StretchCodec {
     return bytes.size();
   }
 
-  std::optional<std::size_t> Measure(std::string_view whole,
-                                     std::u16string& scratch) const override {
-    if (scratch.size() < whole.size()) scratch.resize(whole.size());
-    const utf8::Progress progress = utf8::DecodeWellFormed(whole, scratch.data());
-    if (progress.read != whole.size()) return std::nullopt;
-    return progress.written;
-  }
+  // Counted as if well formed: the decode that follows finds out whether it is.
+  std::size_t Measure(std::string_view whole) const override { return utf8::CountUnits(whole); }
 
   std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
                                     std::size_t room) const override {
@@ -192,31 +186,28 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   // The first pass: each part's length in units, which places it in the text.
   std::vector<std::size_t> offsets(count + 1, 0);
   std::atomic<bool> stopped{false};
-  std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
-    std::u16string scratch;
-    const bool went_through = ThroughStretches(
-        source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
-          if (malformed) return false;
-          const std::optional<std::size_t> units = codec.Measure(whole, scratch);
-          if (!units) malformed = true;
-          offsets[k + 1] += units.value_or(0);
-          return units.has_value();
-        });
-    if (!went_through && !malformed) stopped = true;
+    if (!ThroughStretches(source, parts[k], codec, cuts.stretch_bytes, watch,
+                          [&](std::string_view whole) {
+                            offsets[k + 1] += codec.Measure(whole);
+                            return true;
+                          })) {
+      stopped = true;
+    }
   });
-  if (malformed) return {StreamedOutcome::kNotUtf8, {}};
   if (stopped) return {StreamedOutcome::kStopped, {}};
   std::partial_sum(offsets.begin(), offsets.end(), offsets.begin());
 
-  // The second pass: each part decoded into its place. A stretch that could give more than the
-  // room left (the last of a part, usually) is decoded aside first, so that bytes changed since
-  // they were measured can never write into the next part's place.
+  // The second pass: each part decoded into its place, which also tells whether UTF-8 holds. A
+  // stretch that could give more than the room left (the last of a part, usually) is decoded
+  // aside first, so that bytes changed since they were measured, or UTF-8 that is not well formed
+  // and so was measured wrong, can never write into the next part's place.
   StreamedDecode result;
   std::u16string& text = result.decoded.text;
   platform::ResizeLarge(text, offsets[count]);
   std::vector<std::size_t> undecodable(count, 0);
   std::atomic<bool> changed{false};
+  std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
     std::size_t at = offsets[k];
     std::u16string aside;
@@ -224,20 +215,21 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
         source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
           const std::size_t room = offsets[k + 1] - at;
           const std::size_t most = whole.size() * codec.MostUnitsPerByte();
+          if (changed || malformed) return false;
           std::optional<DecodeCount> done;
           if (most <= room) {
             done = codec.Decode(whole, text.data() + at, room);
           } else {
             if (aside.size() < most) aside.resize(most);
             done = codec.Decode(whole, aside.data(), most);
-            if (done && done->written <= room) {
-              std::copy_n(aside.data(), done->written, text.data() + at);
-            } else {
-              done.reset();
+            if (done && done->written > room) {
+              changed = true;
+              return false;
             }
+            if (done) std::copy_n(aside.data(), done->written, text.data() + at);
           }
           if (!done) {
-            changed = true;
+            malformed = true;
             return false;
           }
           at += done->written;
@@ -245,8 +237,9 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
           return true;
         });
     if (went_through && at != offsets[k + 1]) changed = true;
-    if (!went_through && !changed) stopped = true;
+    if (!went_through && !changed && !malformed) stopped = true;
   });
+  if (malformed) return {StreamedOutcome::kNotUtf8, {}};
   if (changed) return {StreamedOutcome::kChanged, {}};
   if (stopped) return {StreamedOutcome::kStopped, {}};
   result.decoded.undecodable =

@@ -9,8 +9,8 @@
 #include "platform/result.h"
 
 // Decoding a document too large to hold twice, as bytes and as text. Its bytes are read a
-// stretch at a time, on every processor, in two passes: one measures the text (and finds out
-// whether UTF-8 holds), the other decodes it straight into its exact place. Only the text and a
+// stretch at a time, on every processor, in two passes: one measures the text, the other decodes
+// it straight into its exact place (and finds out whether UTF-8 holds). Only the text and a
 // stretch per thread are held at any time.
 namespace tambrel::document {
 
@@ -40,7 +40,7 @@ enum class StreamedOutcome {
   kDecoded,
   // The watch said to stop.
   kStopped,
-  // A kUtf8 decode met a byte that is not well formed: nothing was decoded.
+  // A kUtf8 decode met a byte that is not well formed: no text is given.
   kNotUtf8,
   // The bytes were not the same in the second pass as in the first: another program changed
   // them meanwhile.

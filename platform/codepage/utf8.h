@@ -24,6 +24,11 @@ Progress DecodeWellFormed(std::string_view bytes, char16_t* out);
 // the next character does not fit.
 Progress DecodeWellFormed(std::string_view bytes, char16_t* out, std::size_t room);
 
+// How many units the bytes give when they are UTF-8: one for every byte that starts a character,
+// two for a character beyond the basic plane. Exact for well-formed UTF-8, a guess for anything
+// else, and far quicker than a decode.
+std::size_t CountUnits(std::string_view bytes);
+
 // The length of the maximal subpart at the start of bytes, which must not be empty nor start
 // with a well-formed sequence: the longest start of a well-formed sequence there, or 1 when there
 // is none.
