@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+
+#include "text/units.h"
 
 namespace tambrel::document {
 
@@ -21,7 +22,7 @@ enum class TextEncoding {
 // The text of a file's bytes, the encoding it was read in, and how many places in the text stand
 // for bytes that could not be decoded: each shows as U+FFFD, or as "?" in code page 936.
 struct DecodedText {
-  std::u16string text;
+  text::Units text;
   TextEncoding encoding = TextEncoding::kCodePage936;
   std::size_t undecodable = 0;
 };

@@ -140,7 +140,7 @@ DecodedText DecodeDocument(std::string_view bytes, const cp936::DecodeWatch& wat
 }
 
 std::u16string DecodeDocumentStart(std::string_view bytes, std::size_t most) {
-  if (bytes.size() <= most) return DecodeDocument(bytes).text;
+  if (bytes.size() <= most) return std::move(DecodeDocument(bytes).text).TakeString();
   return DecodeDocumentStart(bytes, EndsWithMarker(bytes), most);
 }
 
@@ -148,7 +148,7 @@ std::u16string DecodeDocumentStart(std::string_view start, bool scrambled, std::
   if (scrambled) {
     return cp936::Decode(start.substr(0, cp936::CharacterStartFrom(start, most)), Tables().read);
   }
-  return DecodePlainText(start.substr(0, PlainTextCut(start, most))).text;
+  return std::move(DecodePlainText(start.substr(0, PlainTextCut(start, most))).text).TakeString();
 }
 
 std::optional<bool> IsScrambledByItsEnd(std::string_view last_bytes) {

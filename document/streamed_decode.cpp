@@ -202,9 +202,11 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   // stretch that could give more than the room left (the last of a part, usually) is decoded
   // aside first, so that bytes changed since they were measured, or UTF-8 that is not well formed
   // and so was measured wrong, can never write into the next part's place.
+  // The room is left as the system gives it: every unit of it is written below before the text is
+  // answered, and a pass that falls short answers no text at all.
   StreamedDecode result;
-  std::u16string& text = result.decoded.text;
-  platform::ResizeLarge(text, offsets[count]);
+  text::Units& text = result.decoded.text;
+  text = platform::UnitsForOverwrite(offsets[count]);
   std::vector<std::size_t> undecodable(count, 0);
   std::atomic<bool> changed{false};
   std::atomic<bool> malformed{false};

@@ -13,6 +13,7 @@
 #include "platform/ole_color.h"
 #include "text/text_buffer.h"
 #include "text/text_pieces.h"
+#include "text/units.h"
 
 namespace tambrel::platform {
 
@@ -62,7 +63,11 @@ class EditBox : public Control {
   // text (CR LF, LF or CR) comes back out of Text() where it was.
   virtual void SetText(const std::u16string& text) = 0;
   // The same, taking the text over, so that a large document is not copied on its way in.
-  virtual void SetText(std::u16string&& text) { SetText(static_cast<const std::u16string&>(text)); }
+  virtual void SetText(text::Units&& text) {
+    const std::u16string whole = std::move(text).TakeString();
+    SetText(whole);
+  }
+  void SetText(std::u16string&& text) { SetText(text::Units(std::move(text))); }
   // Takes over a text already in the editor's own storage, such as one rebuilt from a record of
   // edits, without copying it; otherwise as SetText.
   virtual void AdoptText(text::TextBuffer&& text) { SetText(text.Text()); }

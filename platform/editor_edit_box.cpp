@@ -36,12 +36,12 @@ std::int32_t EditorEditBox::TextLength() const { return ToInt32(Model().Length()
 
 void EditorEditBox::AdoptText(text::TextBuffer&& text) { Model().Adopt(std::move(text)); }
 
-void EditorEditBox::SetText(const std::u16string& text) { SetText(std::u16string(text)); }
+void EditorEditBox::SetText(const std::u16string& text) { SetText(text::Units(text)); }
 
-void EditorEditBox::SetText(std::u16string&& text) {
+void EditorEditBox::SetText(text::Units&& text) {
   constexpr std::size_t kLargeText = std::size_t{8} << 20;
   if (text.size() < kLargeText) {
-    Model().SetText(std::move(text));
+    Model().Adopt(text::TextBuffer(std::move(text)));
     return;
   }
   text::TextBuffer buffer;

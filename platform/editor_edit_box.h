@@ -29,8 +29,9 @@ class EditorEditBox : public EditBox {
   std::u16string Text() const override;
   void ForEachTextPiece(const text::PieceVisitor& visit) const override;
   std::int32_t TextLength() const override;
+  using EditBox::SetText;
   void SetText(const std::u16string& text) override;
-  void SetText(std::u16string&& text) override;
+  void SetText(text::Units&& text) override;
   void AdoptText(text::TextBuffer&& text) override;
   void SetNewLine(std::u16string_view line_break) override;
 

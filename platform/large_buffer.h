@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "text/for_each_part.h"
+#include "text/units.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -31,25 +33,43 @@ inline void FaultInOnEveryProcessor(std::uintptr_t first, std::uintptr_t end, st
 }
 #endif
 
-// Resizes a string that is about to be filled with a large result. On Linux a large buffer is
-// asked for in huge pages: touching 200 MB page by page in 4 KiB faults costs more than the
-// conversion that fills it. A very large one is faulted in on every processor first.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Asks for the whole huge pages of [data, data + bytes) to be backed by huge pages, and answers
+// where they begin and end. Touching 200 MB page by page in 4 KiB faults costs more than the
+// conversion that fills it. Only a hint: if the kernel declines, the memory is merely slower to
+// fill, and elsewhere than on Linux nothing is asked.
+inline std::pair<std::uintptr_t, std::uintptr_t> AskForHugePages(void* data, std::size_t bytes) {
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t end = std::max(first, (begin + bytes) & ~(kHugePage - 1));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#endif
+  return {first, end};
+}
+
+// Room for `size` units that a decoder is about to write, every one, on as many threads as it
+// likes: each thread's first touch faults in its own pages, and nothing clears them beforehand
+// but the system itself.
+inline text::Units UnitsForOverwrite(std::size_t size) {
+  text::Units units = text::Units::ForOverwrite(size);
+  if (size * sizeof(char16_t) >= 4 * kHugePage) AskForHugePages(units.data(), size * sizeof(char16_t));
+  return units;
+}
+
+// Resizes a string that is about to be filled with a large result, asking for huge pages. A very
+// large one is faulted in on every processor first, since the string's own clearing would meet
+// the cost page by page on one thread.
 template <typename String>
 void ResizeLarge(String& string, std::size_t size) {
-  constexpr std::size_t kHugePage = std::size_t{2} << 20;
   const std::size_t bytes = size * sizeof(typename String::value_type);
   if (bytes >= 4 * kHugePage && size > string.capacity()) {
     string.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    const auto begin = reinterpret_cast<std::uintptr_t>(string.data());
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t end = (begin + bytes) & ~(kHugePage - 1);
-    // Only a hint: if the kernel declines, the buffer is merely slower to fill.
-    if (end > first) ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#if defined(MADV_POPULATE_WRITE)
+    [[maybe_unused]] const auto [first, end] = AskForHugePages(string.data(), bytes);
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
     constexpr std::size_t kFaultInFrom = std::size_t{64} << 20;
-    if (end > first && end - first >= kFaultInFrom) FaultInOnEveryProcessor(first, end, kHugePage);
-#endif
+    if (end - first >= kFaultInFrom) FaultInOnEveryProcessor(first, end, kHugePage);
 #endif
   }
   string.resize(size);

@@ -30,7 +30,7 @@ std::optional<JournalContents> ReadRecord(const fs::path& record) {
   return DecodeJournal(bytes.value());
 }
 
-platform::Result<std::u16string> ReadBase(const fs::path& file) {
+platform::Result<text::Units> ReadBase(const fs::path& file) {
   auto read = document::ReadDocumentFile(file);
   if (!read) return read.failure();
   return std::move(read.value().text);
@@ -68,7 +68,7 @@ std::vector<fs::path> AbandonedRecords(const fs::path& folder) {
   return records;
 }
 
-text::TextBuffer ReplayEdits(std::u16string base, const std::vector<JournalEdit>& edits,
+text::TextBuffer ReplayEdits(text::Units base, const std::vector<JournalEdit>& edits,
                              std::size_t* applied) {
   text::TextBuffer text(std::move(base));
   std::size_t count = 0;
@@ -86,7 +86,7 @@ platform::Result<RecoveredText> RecoverText(const fs::path& record) {
   if (!contents) return platform::Failure{u"恢复记录已损坏"};
   RecoveredText recovered;
   recovered.path = contents->base.path;
-  std::u16string base;
+  text::Units base;
   if (!contents->base.path.empty()) {
     const auto file = platform::files::PathFromText(contents->base.path);
     if (!file) return file.failure();

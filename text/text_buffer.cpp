@@ -7,7 +7,9 @@
 namespace tambrel::text {
 
 TextBuffer::TextBuffer(std::u16string text, ChunkSizes chunk_sizes)
-    : chunks_(std::move(text), chunk_sizes) {
+    : TextBuffer(Units(std::move(text)), chunk_sizes) {}
+
+TextBuffer::TextBuffer(Units text, ChunkSizes chunk_sizes) : chunks_(std::move(text), chunk_sizes) {
   const Piece original = chunks_.Original();
   if (original.length > 0) root_ = tree_.MakeNode(original);
 }

@@ -10,6 +10,7 @@
 #include "text/piece_tree.h"
 #include "text/text_change.h"
 #include "text/text_chunks.h"
+#include "text/units.h"
 
 namespace tambrel::text {
 
@@ -25,6 +26,7 @@ namespace tambrel::text {
 class TextBuffer {
  public:
   explicit TextBuffer(std::u16string text = {}, ChunkSizes chunk_sizes = {});
+  explicit TextBuffer(Units text, ChunkSizes chunk_sizes = {});
   TextBuffer(TextBuffer&&) noexcept = default;
   TextBuffer& operator=(TextBuffer&&) noexcept = default;
   // A copy of a document is never wanted by accident.

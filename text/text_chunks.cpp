@@ -16,7 +16,7 @@ std::string Describe(const Piece& piece) {
 
 }  // namespace
 
-TextChunks::TextChunks(std::u16string original, ChunkSizes sizes) : sizes_(sizes) {
+TextChunks::TextChunks(Units original, ChunkSizes sizes) : sizes_(sizes) {
   // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
   // by copying.
   assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
@@ -33,7 +33,7 @@ Piece TextChunks::Original() const {
 
 std::uint32_t TextChunks::NewChunk(std::size_t capacity) {
   Chunk& chunk = chunks_.emplace_back();
-  chunk.text.reserve(capacity);
+  chunk.text = Units::WithRoom(capacity);
   return static_cast<std::uint32_t>(chunks_.size() - 1);
 }
 
@@ -66,7 +66,7 @@ Piece TextChunks::Append(std::u16string_view text) {
 
 bool TextChunks::Extend(Piece& piece, std::u16string_view text) {
   if (open_ == kNoChunk || piece.chunk != open_) return false;
-  const std::u16string& stored = chunks_[open_].text;
+  const Units& stored = chunks_[open_].text;
   if (piece.start + piece.length != stored.size()) return false;
   if (stored.size() + text.size() > stored.capacity()) return false;
   AppendTo(open_, text);
@@ -129,7 +129,7 @@ std::optional<std::string> TextChunks::CheckInvariants() const {
   }
   for (std::size_t index = 0; index < chunks_.size(); ++index) {
     const Chunk& chunk = chunks_[index];
-    const std::u16string& text = chunk.text;
+    const Units& text = chunk.text;
     // The starts read off unit by unit; a CR at the very end waits for what comes after it.
     std::size_t listed = 0;
     for (std::size_t position = 1; position <= text.size(); ++position) {

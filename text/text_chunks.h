@@ -9,6 +9,7 @@
 
 #include "text/piece.h"
 #include "text/position_list.h"
+#include "text/units.h"
 
 namespace tambrel::text {
 
@@ -27,7 +28,7 @@ struct ChunkSizes {
 // points into. Each chunk carries its own line starts.
 class TextChunks {
  public:
-  explicit TextChunks(std::u16string original, ChunkSizes sizes = {});
+  explicit TextChunks(Units original, ChunkSizes sizes = {});
 
   ChunkSizes Sizes() const { return sizes_; }
 
@@ -57,7 +58,7 @@ class TextChunks {
 
  private:
   struct Chunk {
-    std::u16string text;
+    Units text;
     PositionList starts;
   };
 
@@ -67,8 +68,8 @@ class TextChunks {
 
   static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
   ChunkSizes sizes_;
-  // A deque, so that a new chunk never moves the others: a short text lives inside its string
-  // object, and a vector that grew would move it.
+  // A deque, so that a new chunk never moves the others: a short adopted text lives inside its
+  // string object, and a vector that grew would move it.
   std::deque<Chunk> chunks_;
   // The chunk that takes small insertions; its capacity is reserved, so it never reallocates.
   std::uint32_t open_ = kNoChunk;

@@ -107,7 +107,7 @@ TEST(DocumentRoundTrip, EveryCharacterWhoseShiftedCodeIsACharacterSurvives) {
 
 TEST(DocumentRoundTrip, LostCharactersComeBackAsSomethingElse) {
   for (const char16_t unit : {u'\uAC00', char16_t{0xD800}, u'丂', u'\uF8F5', u'\0'}) {
-    const std::u16string back = DecodeDocument(EncodeDocument(Unit(unit))).text;
+    const std::u16string back = std::u16string(DecodeDocument(EncodeDocument(Unit(unit))).text);
     EXPECT_NE(back, Unit(unit)) << static_cast<int>(unit);
   }
   EXPECT_EQ(DecodeDocument(EncodeDocument(u"한")).text, u"?");

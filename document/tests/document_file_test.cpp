@@ -21,7 +21,7 @@ using testing::TempDir;
 std::u16string ReadBack(const fs::path& path) {
   platform::Result<DecodedText> read = ReadDocumentFile(path);
   EXPECT_TRUE(read.ok()) << (read.ok() ? "" : ::testing::PrintToString(read.failure().reason));
-  return read.ok() ? read.value().text : u"<failed>";
+  return read.ok() ? std::u16string(read.value().text) : u"<failed>";
 }
 
 // Writes text and reads it back through the file.

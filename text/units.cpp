@@ -1,0 +1,50 @@
+#include "text/units.h"
+
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
+namespace tambrel::text {
+
+Units Units::ForOverwrite(std::size_t size) {
+  Units units = WithRoom(size);
+  units.size_ = size;
+  return units;
+}
+
+Units Units::WithRoom(std::size_t capacity) {
+  Units units;
+  units.array_ = std::make_unique_for_overwrite<char16_t[]>(capacity);
+  units.capacity_ = capacity;
+  return units;
+}
+
+void Units::append(std::u16string_view text) {
+  if (!array_) {
+    // Taken over as a string: growing it is the string's business.
+    string_.append(text);
+    return;
+  }
+  assert(text.size() <= capacity_ - size_);
+  std::copy(text.begin(), text.end(), array_.get() + size_);
+  size_ += text.size();
+}
+
+void Units::Truncate(std::size_t size) {
+  assert(size <= this->size());
+  if (array_) {
+    size_ = size;
+  } else {
+    string_.resize(size);
+  }
+}
+
+std::u16string Units::TakeString() && {
+  if (!array_) return std::move(string_);
+  std::u16string text(array_.get(), size_);
+  array_.reset();
+  size_ = capacity_ = 0;
+  return text;
+}
+
+}  // namespace tambrel::text

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tambrel::text {
+
+// A text's UTF-16 units, owned, and handed on from a decoder to the editor's storage without a
+// copy. Besides taking over a string, it can be made with room that nothing has written yet: a
+// decoder that writes every unit of a gigabyte's text then writes each page once, where a string
+// would first fill it with zeros over the zeros the system already put there. It can also be made
+// empty with fixed room, to which units are appended without moving those already there.
+class Units {
+ public:
+  Units() = default;
+  // Any string is a text; taken over, not copied.
+  Units(std::u16string text) : string_(std::move(text)) {}  // NOLINT(google-explicit-constructor)
+
+  // `size` units, every one of which must be written before any is read.
+  static Units ForOverwrite(std::size_t size);
+  // No units yet, and room for `capacity`.
+  static Units WithRoom(std::size_t capacity);
+
+  char16_t* data() { return array_ ? array_.get() : string_.data(); }
+  const char16_t* data() const { return array_ ? array_.get() : string_.data(); }
+  std::size_t size() const { return array_ ? size_ : string_.size(); }
+  std::size_t capacity() const { return array_ ? capacity_ : string_.capacity(); }
+  bool empty() const { return size() == 0; }
+  char16_t operator[](std::size_t position) const { return data()[position]; }
+  char16_t back() const { return data()[size() - 1]; }
+  operator std::u16string_view() const { return {data(), size()}; }  // NOLINT
+
+  // Adds `text` after the units there are; it must fit the room left, so nothing moves.
+  void append(std::u16string_view text);
+  // Keeps the first `size` units, a number no greater than those there are.
+  void Truncate(std::size_t size);
+  // The units as a string: the one taken over, or a copy of the room's.
+  std::u16string TakeString() &&;
+
+  friend bool operator==(const Units& units, std::u16string_view text) {
+    return std::u16string_view(units) == text;
+  }
+
+ private:
+  // One of the two holds the units: the string taken over, or the array when it is set.
+  std::u16string string_;
+  std::unique_ptr<char16_t[]> array_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
+}  // namespace tambrel::text
