@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "commands/command_line_path.h"
 #include "document/document_codec.h"
@@ -12,6 +13,7 @@
 #include "document/line_breaks.h"
 #include "platform/files/file_identity.h"
 #include "platform/files/path_text.h"
+#include "text/text_buffer.h"
 
 namespace tambrel::commands {
 
@@ -205,6 +207,7 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   std::optional<std::optional<FileIdentity>> opened = FileNow(path);
   // Reading and decoding a large file takes a while: the window keeps painting meanwhile.
   std::optional<platform::Result<DecodedText>> read;
+  std::optional<text::TextBuffer> buffer;
   LineBreak common = LineBreak::kCrLf;
   platform::WorkProgress progress;
   platform::ShownWork opening = platform::StoppableWork(kOpening);
@@ -216,7 +219,17 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
     const PreviewWhileReading preview(text1_);
     work_.RunShowingProgress(opening, progress, [&] {
       read = ReadDocumentFile(file.value(), &progress);
-      if (read->ok()) common = DominantLineBreak(read->value().text);
+      if (!read->ok()) return;
+      // The document's lines are indexed here too, while the progress still shows; a large
+      // document's were found while it was decoded.
+      DecodedText& decoded = read->value();
+      if (decoded.lines) {
+        common = DominantLineBreak(decoded.lines->breaks);
+        buffer.emplace(std::move(decoded.text), std::move(decoded.lines->starts));
+      } else {
+        common = DominantLineBreak(decoded.text);
+        buffer.emplace(std::move(decoded.text));
+      }
     });
   }
   // Stopped by the user: the document that was there stays, as it was.
@@ -230,7 +243,7 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
   text1_.SetNewLine(LineBreakText(common));
   state_.unreadable_characters = HiddenReadLosses(document);
   // Setting the text counts as a change and clears Saved, so Saved is set afterwards.
-  text1_.SetText(std::move(document.text));
+  text1_.AdoptText(std::move(*buffer));
   state_.Saved = true;
   // A name that named nothing was opened as a new, empty file: that file is the one to watch.
   if (opened && !opened->has_value()) opened = FileNow(path);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
+#include "text/line_scan.h"
 #include "text/units.h"
 
 namespace tambrel::document {
@@ -25,6 +27,8 @@ struct DecodedText {
   text::Units text;
   TextEncoding encoding = TextEncoding::kCodePage936;
   std::size_t undecodable = 0;
+  // The text's line starts and breaks, when the decoder found them on its way.
+  std::optional<text::ScannedLines> lines;
 };
 
 }  // namespace tambrel::document

@@ -130,7 +130,8 @@ DecodedText DecodeDocument(std::string_view bytes, const cp936::DecodeWatch& wat
   if (!EndsWithMarker(bytes)) return DecodePlainText(bytes, watch);
   // The marker's characters each decode to one character, so dropping the decoded marker is
   // dropping the marker's bytes.
-  DecodedText decoded{{}, TextEncoding::kScrambled, 0};
+  DecodedText decoded;
+  decoded.encoding = TextEncoding::kScrambled;
   const std::string_view body = bytes.substr(0, bytes.size() - kMarker.size());
   const std::size_t parts = cp936::DecodePartsFor(body.size());
   decoded.text = parts > 1 || watch

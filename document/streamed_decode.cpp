@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/document_codec.h"
@@ -14,6 +15,7 @@
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
 #include "text/for_each_part.h"
+#include "text/line_scan.h"
 
 namespace tambrel::document {
 namespace {
@@ -208,6 +210,10 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   text::Units& text = result.decoded.text;
   text = platform::UnitsForOverwrite(offsets[count]);
   std::vector<std::size_t> undecodable(count, 0);
+  // Each stretch's breaks are found as soon as it is decoded, while its units are still at hand,
+  // rather than in another pass over the whole text.
+  std::vector<text::LineScanner> scanners;
+  for (std::size_t k = 0; k < count; ++k) scanners.emplace_back(offsets[k], offsets[k + 1] - offsets[k]);
   std::atomic<bool> changed{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
@@ -234,6 +240,7 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
             malformed = true;
             return false;
           }
+          scanners[k].Scan(std::u16string_view(text.data() + at, done->written));
           at += done->written;
           undecodable[k] += done->undecodable;
           return true;
@@ -246,6 +253,8 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   if (stopped) return {StreamedOutcome::kStopped, {}};
   result.decoded.undecodable =
       std::accumulate(undecodable.begin(), undecodable.end(), std::size_t{0});
+  for (std::size_t k = 1; k < count; ++k) scanners[0].Join(std::move(scanners[k]));
+  result.decoded.lines = std::move(scanners[0]).Take();
   result.decoded.encoding = form == StreamedForm::kScrambled ? TextEncoding::kScrambled
                             : form == StreamedForm::kUtf8 && text.size() != size
                                 ? TextEncoding::kUtf8

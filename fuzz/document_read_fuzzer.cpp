@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
   const DecodedText decoded = DecodeDocument(bytes);
-  const std::u16string& text = decoded.text;
+  const std::u16string_view text = decoded.text;
   if (const std::optional<std::u16string> scrambled = StepByStepScrambled(bytes)) {
     // What the code page could not decode, before the shift, is counted for the next save.
     const std::string_view body = bytes.substr(0, bytes.size() - 5);
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "ReadDocumentFile differs from DecodeDocument");
   }
 
-  const std::u16string back = DecodeDocument(EncodeDocument(text)).text;
+  const std::u16string back(DecodeDocument(EncodeDocument(text)).text);
   Check((back == text) == (CountLossyCharacters(text) == 0),
         "CountLossyCharacters disagrees with a write and a read");
   return 0;

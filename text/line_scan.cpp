@@ -12,38 +12,101 @@
 namespace tambrel::text {
 namespace {
 
-// Records the start that the break unit at `i` makes, if it makes one.
-inline void AppendStartAfter(std::u16string_view text, std::size_t i, std::uint64_t base,
-                             PositionList& starts) {
-  if (text[i] == u'\n') {
-    starts.Push(base + i + 1);
-  } else if (i + 1 < text.size() && text[i + 1] != u'\n') {
-    starts.Push(base + i + 1);
-  }
-}
-
-}  // namespace
-
-void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts) {
+// The one scan behind the line starts and the break counts. A CR at the very end of `text` makes
+// no start, since the unit after it is not known, and counts as a CR alone.
+template <bool kListStarts, bool kCount>
+void ScanBreaks(std::u16string_view text, std::uint64_t base, PositionList* starts,
+                BreakCounts* counts) {
+  std::size_t crs = 0;
+  std::size_t lfs = 0;
+  std::size_t pairs = 0;
   std::size_t i = 0;
   for (; i + kBreakBlock <= text.size(); i += kBreakBlock) {
     const BreakBits bits = BreakBitsOf(text.data() + i);
     if ((bits.lf | bits.cr) == 0) [[likely]]
       continue;
-    // A CR starts a line unless an LF follows it; the last CR of the text waits.
+    const bool at_end = i + kBreakBlock == text.size();
     std::uint32_t followed_by_lf = bits.lf >> 1;
-    if (i + kBreakBlock == text.size() || text[i + kBreakBlock] == u'\n') {
-      followed_by_lf |= 1u << 31;
+    if (!at_end && text[i + kBreakBlock] == u'\n') followed_by_lf |= 1u << 31;
+    if constexpr (kCount) {
+      lfs += static_cast<std::size_t>(std::popcount(bits.lf));
+      crs += static_cast<std::size_t>(std::popcount(bits.cr));
+      pairs += static_cast<std::size_t>(std::popcount(bits.cr & followed_by_lf));
     }
-    std::uint32_t line_ends = bits.lf | (bits.cr & ~followed_by_lf);
-    while (line_ends != 0) {
-      starts.Push(base + i + static_cast<std::size_t>(std::countr_zero(line_ends)) + 1);
-      line_ends &= line_ends - 1;
+    if constexpr (kListStarts) {
+      // A CR starts a line unless an LF follows it; the last CR of the text waits.
+      const std::uint32_t waits = at_end ? 1u << 31 : 0;
+      std::uint32_t line_ends = bits.lf | (bits.cr & ~(followed_by_lf | waits));
+      while (line_ends != 0) {
+        starts->Push(base + i + static_cast<std::size_t>(std::countr_zero(line_ends)) + 1);
+        line_ends &= line_ends - 1;
+      }
     }
   }
   for (; i < text.size(); ++i) {
-    if (text[i] == u'\n' || text[i] == u'\r') AppendStartAfter(text, i, base, starts);
+    if (text[i] == u'\n') {
+      ++lfs;
+      if constexpr (kListStarts) starts->Push(base + i + 1);
+    } else if (text[i] == u'\r') {
+      ++crs;
+      if (i + 1 < text.size() && text[i + 1] == u'\n') {
+        ++pairs;
+      } else if (i + 1 < text.size()) {
+        if constexpr (kListStarts) starts->Push(base + i + 1);
+      }
+    }
   }
+  if constexpr (kCount) *counts += BreakCounts{pairs, lfs - pairs, crs - pairs};
+}
+
+}  // namespace
+
+void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts) {
+  ScanBreaks<true, false>(text, base, &starts, nullptr);
+}
+
+BreakCounts CountBreaks(std::u16string_view text) {
+  BreakCounts counts;
+  ScanBreaks<false, true>(text, 0, nullptr, &counts);
+  return counts;
+}
+
+void LineScanner::Meet(char16_t next) {
+  if (!ends_with_cr_) return;
+  if (next == u'\n') {
+    // Counted apart as a CR and an LF, they are one CR LF.
+    ++lines_.breaks.crlf;
+    --lines_.breaks.cr;
+    --lines_.breaks.lf;
+  } else {
+    lines_.starts.Push(next_);
+  }
+}
+
+void LineScanner::Scan(std::u16string_view span) {
+  if (span.empty()) return;
+  Meet(span.front());
+  if (next_ == from_) first_ = span.front();
+  ScanBreaks<true, true>(span, next_, &lines_.starts, &lines_.breaks);
+  next_ += span.size();
+  ends_with_cr_ = span.back() == u'\r';
+  // Once the first span shows how dense the breaks are, the list is given room for them all.
+  if (lines_.starts.Size() > 0 && next_ - from_ >= kBreakBlock * 1024 && next_ - from_ < units_) {
+    const double per_unit =
+        static_cast<double>(lines_.starts.Size()) / static_cast<double>(next_ - from_);
+    lines_.starts.Reserve(static_cast<std::size_t>(per_unit * 1.1 * static_cast<double>(units_)));
+    units_ = 0;
+  }
+}
+
+void LineScanner::Join(LineScanner&& later) {
+  if (later.next_ == later.from_) return;
+  Meet(later.first_);
+  if (next_ == from_) first_ = later.first_;
+  lines_.starts.Append(later.lines_.starts);
+  lines_.breaks += later.lines_.breaks;
+  next_ = later.next_;
+  ends_with_cr_ = later.ends_with_cr_;
 }
 
 std::size_t EstimateLineStarts(std::u16string_view text) {

@@ -3,11 +3,61 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "text/position_list.h"
 
 namespace tambrel::text {
+
+// How many line breaks of each kind a text has.
+struct BreakCounts {
+  std::size_t crlf = 0;
+  std::size_t lf = 0;
+  std::size_t cr = 0;
+
+  BreakCounts& operator+=(const BreakCounts& more) {
+    crlf += more.crlf;
+    lf += more.lf;
+    cr += more.cr;
+    return *this;
+  }
+};
+
+// The breaks of a whole text: its line starts, as AppendLineStarts lists them from 0, and how
+// many breaks of each kind it has.
+struct ScannedLines {
+  PositionList starts;
+  BreakCounts breaks;
+};
+
+// Scans a text handed over in consecutive spans, cut anywhere, even between a CR and its LF, for
+// what ScannedLines holds. A decoder scans each span it has just written, while the units are
+// still at hand; a text decoded in parts on several threads is put together with Join.
+class LineScanner {
+ public:
+  // `from` is where the first span starts in the whole text, `units` about how many will come.
+  LineScanner(std::uint64_t from, std::size_t units) : from_(from), next_(from), units_(units) {}
+
+  void Scan(std::u16string_view span);
+  // Takes over the scan of the text that follows this one's.
+  void Join(LineScanner&& later);
+  ScannedLines Take() && { return std::move(lines_); }
+
+ private:
+  // Settles the CR that ended the last span, now that the unit after it is known.
+  void Meet(char16_t next);
+
+  ScannedLines lines_;
+  std::uint64_t from_;
+  std::uint64_t next_;
+  std::size_t units_;
+  char16_t first_ = 0;
+  bool ends_with_cr_ = false;
+};
+
+// Every break of `text` counted.
+BreakCounts CountBreaks(std::u16string_view text);
 
 // Appends base + p for every line start p that the units of `text` decide on their own: after an
 // LF (also at the very end), and after a CR that a unit other than LF follows. A CR at the end is

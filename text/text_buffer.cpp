@@ -10,6 +10,15 @@ TextBuffer::TextBuffer(std::u16string text, ChunkSizes chunk_sizes)
     : TextBuffer(Units(std::move(text)), chunk_sizes) {}
 
 TextBuffer::TextBuffer(Units text, ChunkSizes chunk_sizes) : chunks_(std::move(text), chunk_sizes) {
+  PlantOriginal();
+}
+
+TextBuffer::TextBuffer(Units text, PositionList line_starts, ChunkSizes chunk_sizes)
+    : chunks_(std::move(text), std::move(line_starts), chunk_sizes) {
+  PlantOriginal();
+}
+
+void TextBuffer::PlantOriginal() {
   const Piece original = chunks_.Original();
   if (original.length > 0) root_ = tree_.MakeNode(original);
 }

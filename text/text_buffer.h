@@ -27,6 +27,8 @@ class TextBuffer {
  public:
   explicit TextBuffer(std::u16string text = {}, ChunkSizes chunk_sizes = {});
   explicit TextBuffer(Units text, ChunkSizes chunk_sizes = {});
+  // The same, with the line starts of `text` found already, as ListLineStarts lists them.
+  TextBuffer(Units text, PositionList line_starts, ChunkSizes chunk_sizes = {});
   TextBuffer(TextBuffer&&) noexcept = default;
   TextBuffer& operator=(TextBuffer&&) noexcept = default;
   // A copy of a document is never wanted by accident.
@@ -85,6 +87,9 @@ class TextBuffer {
   std::optional<std::string> CheckInvariants() const;
 
  private:
+  // Makes the adopted text, if any, the whole document.
+  void PlantOriginal();
+
   // One undo or redo step: putting `pieces` in place of the `inserted` units at `position`
   // takes it back, and turns it into the step that takes that back.
   struct Step {

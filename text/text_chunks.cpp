@@ -16,13 +16,19 @@ std::string Describe(const Piece& piece) {
 
 }  // namespace
 
-TextChunks::TextChunks(Units original, ChunkSizes sizes) : sizes_(sizes) {
+TextChunks::TextChunks(Units original, ChunkSizes sizes) : TextChunks(std::move(original), {}, sizes) {
+  Chunk& chunk = chunks_[0];
+  ListLineStarts(chunk.text, chunk.starts);
+  chunk.starts.ShrinkIfLoose();
+}
+
+TextChunks::TextChunks(Units original, PositionList starts, ChunkSizes sizes) : sizes_(sizes) {
   // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
   // by copying.
   assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
   Chunk& chunk = chunks_.emplace_back();
   chunk.text = std::move(original);
-  ListLineStarts(chunk.text, chunk.starts);
+  chunk.starts = std::move(starts);
   chunk.starts.ShrinkIfLoose();
 }
 

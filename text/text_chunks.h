@@ -29,6 +29,8 @@ struct ChunkSizes {
 class TextChunks {
  public:
   explicit TextChunks(Units original, ChunkSizes sizes = {});
+  // The same, with the line starts of `original` found already, as ListLineStarts lists them.
+  TextChunks(Units original, PositionList starts, ChunkSizes sizes = {});
 
   ChunkSizes Sizes() const { return sizes_; }
 

@@ -14,6 +14,7 @@
 #include "document/plain_text_encoding.h"
 #include "platform/codepage/cp936.h"
 #include "tests/support/reference_unicode.h"
+#include "text/line_scan.h"
 
 namespace tambrel::document {
 namespace {
@@ -46,13 +47,14 @@ class BytesSource : public ByteSource {
   mutable std::atomic<std::size_t> reads_{0};
 };
 
-// Chinese, ASCII, CR LF, a character beyond the basic plane and lines with no ASCII at all.
+// Chinese, ASCII, every kind of line break, a character beyond the basic plane and lines with no ASCII at all.
 std::u16string MixedText(std::size_t lines) {
   std::u16string text;
   for (std::size_t line = 0; line < lines; ++line) {
     text += line % 3 == 0 ? u"中文一行没有任何半角字符，只有汉字与全角标点。"
                           : u"第" + std::u16string(1, static_cast<char16_t>(u'0' + line % 10)) +
-                                u"行 mixed 中文，" + (line % 4 == 1 ? u"😀" : u"") + u"\r\n";
+                                u"行 mixed 中文，" + (line % 4 == 1 ? u"😀" : u"") +
+                                (line % 5 == 2 ? u"\n" : line % 7 == 4 ? u"\r" : u"\r\n");
   }
   return text;
 }
@@ -89,6 +91,28 @@ std::string Utf8(const std::u16string& text) {
     }
     return ::testing::AssertionFailure() << got.text.size() << " units instead of "
                                          << whole.text.size() << ", first differing at " << differ;
+  }
+  // The breaks found stretch by stretch are those of the whole text.
+  if (!got.lines) return ::testing::AssertionFailure() << "no lines were found";
+  text::PositionList starts;
+  text::ListLineStarts(whole.text, starts);
+  if (got.lines->starts.Size() != starts.Size()) {
+    return ::testing::AssertionFailure()
+           << got.lines->starts.Size() << " line starts instead of " << starts.Size();
+  }
+  for (std::size_t i = 0; i < starts.Size(); ++i) {
+    if (got.lines->starts[i] != starts[i]) {
+      return ::testing::AssertionFailure() << "line start " << i << " is at "
+                                           << got.lines->starts[i] << " instead of " << starts[i];
+    }
+  }
+  const text::BreakCounts breaks = text::CountBreaks(whole.text);
+  if (got.lines->breaks.crlf != breaks.crlf || got.lines->breaks.lf != breaks.lf ||
+      got.lines->breaks.cr != breaks.cr) {
+    return ::testing::AssertionFailure()
+           << "breaks counted as " << got.lines->breaks.crlf << " CR LF, " << got.lines->breaks.lf
+           << " LF, " << got.lines->breaks.cr << " CR instead of " << breaks.crlf << ", "
+           << breaks.lf << ", " << breaks.cr;
   }
   return ::testing::AssertionSuccess();
 }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tambrel::text {
@@ -59,6 +61,83 @@ TEST(LineScan, ALongTextListedOnEveryProcessorHasTheStartsOfAOnePassScan) {
   ASSERT_EQ(listed.Size(), one_pass.Size());
   EXPECT_GE(listed.Size(), 15u);
   for (std::size_t i = 0; i < one_pass.Size(); ++i) EXPECT_EQ(listed[i], one_pass[i]) << i;
+}
+
+std::vector<std::uint64_t> Entries(const PositionList& list) {
+  std::vector<std::uint64_t> entries;
+  for (std::size_t i = 0; i < list.Size(); ++i) entries.push_back(list[i]);
+  return entries;
+}
+
+// Breaks counted one unit at a time, a CR followed by an LF being one CR LF.
+BreakCounts CountedByUnit(std::u16string_view text) {
+  BreakCounts counts;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      ++counts.crlf;
+      ++i;
+    } else if (text[i] == u'\r') {
+      ++counts.cr;
+    } else if (text[i] == u'\n') {
+      ++counts.lf;
+    }
+  }
+  return counts;
+}
+
+void ExpectSameCounts(const BreakCounts& got, const BreakCounts& expected) {
+  EXPECT_EQ(got.crlf, expected.crlf);
+  EXPECT_EQ(got.lf, expected.lf);
+  EXPECT_EQ(got.cr, expected.cr);
+}
+
+// A decoder hands the scanner each stretch it wrote, and the scans of the parts decoded on
+// separate threads are joined: wherever the spans and the parts end, even between a CR and its
+// LF, the result is the whole text's.
+TEST(LineScanner, SpansAndPartsCutAnywhereGiveTheWholeTextsStartsAndBreaks) {
+  std::mt19937 random(11);
+  for (std::size_t length = 0; length < 90; ++length) {
+    std::u16string text(length, u'x');
+    for (char16_t& c : text) {
+      const char16_t kUnits[] = {u'\r', u'\n', u'x', u'字'};
+      c = kUnits[random() % std::size(kUnits)];
+    }
+    PositionList whole;
+    AppendLineStarts(text, 0, whole);
+    ExpectSameCounts(CountBreaks(text), CountedByUnit(text));
+    for (std::size_t part = 0; part <= length; ++part) {
+      const std::size_t span = 1 + random() % 40;
+      LineScanner first(0, part);
+      for (std::size_t at = 0; at < part; at += span) {
+        first.Scan(std::u16string_view(text).substr(at, std::min(span, part - at)));
+      }
+      LineScanner second(part, length - part);
+      const std::size_t cut = part + random() % (length - part + 1);
+      second.Scan(std::u16string_view(text).substr(part, cut - part));
+      second.Scan(std::u16string_view(text).substr(cut));
+      first.Join(std::move(second));
+      const ScannedLines lines = std::move(first).Take();
+      ASSERT_EQ(Entries(lines.starts), Entries(whole)) << "length " << length << ", part " << part;
+      ExpectSameCounts(lines.breaks, CountedByUnit(text));
+    }
+  }
+}
+
+// Once the first span shows how dense the breaks are, the list is reserved for the whole part;
+// a guess too small must still list every start.
+TEST(LineScanner, ALongPartWhoseBreaksThickenLaterListsThemAll) {
+  std::u16string text(std::size_t{200} << 10, u'x');
+  for (std::size_t i = 1000; i < 40000; i += 1000) text[i] = u'\n';
+  for (std::size_t i = 40000; i < text.size(); i += 3) text[i] = u'\r';
+  LineScanner scanner(0, text.size());
+  for (std::size_t at = 0; at < text.size(); at += 50000) {
+    scanner.Scan(std::u16string_view(text).substr(at, 50000));
+  }
+  const ScannedLines lines = std::move(scanner).Take();
+  PositionList whole;
+  AppendLineStarts(text, 0, whole);
+  EXPECT_EQ(Entries(lines.starts), Entries(whole));
+  ExpectSameCounts(lines.breaks, CountedByUnit(text));
 }
 
 }  // namespace
