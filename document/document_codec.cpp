@@ -157,7 +157,8 @@ std::optional<bool> IsScrambledByItsEnd(std::string_view last_bytes) {
   if (!last_bytes.ends_with(marker)) return false;
   const std::size_t before = last_bytes.size() - marker.size();
   std::size_t run = 0;
-  while (run < before && cp936::IsLeadByte(static_cast<unsigned char>(last_bytes[before - run - 1]))) {
+  while (run < before &&
+         cp936::IsLeadByte(static_cast<unsigned char>(last_bytes[before - run - 1]))) {
     ++run;
   }
   if (run == before) return std::nullopt;

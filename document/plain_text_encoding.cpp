@@ -11,7 +11,6 @@
 #include "platform/codepage/utf8.h"
 #include "platform/large_buffer.h"
 
-
 namespace tambrel::document {
 namespace {
 
@@ -112,8 +111,8 @@ bool LooksLikeUtf8(std::string_view bytes) {
 // into exactly the room the text takes.
 DecodedText DecodeCodePage936(std::string_view bytes, const cp936::DecodeWatch& watch) {
   DecodedText result;
-  result.text = cp936::DecodeInParts(bytes, cp936::DecodePartsFor(bytes.size()),
-                                     &result.undecodable, watch);
+  result.text =
+      cp936::DecodeInParts(bytes, cp936::DecodePartsFor(bytes.size()), &result.undecodable, watch);
   result.encoding = TextEncoding::kCodePage936;
   return result;
 }

@@ -213,7 +213,8 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   // Each stretch's breaks are found as soon as it is decoded, while its units are still at hand,
   // rather than in another pass over the whole text.
   std::vector<text::LineScanner> scanners;
-  for (std::size_t k = 0; k < count; ++k) scanners.emplace_back(offsets[k], offsets[k + 1] - offsets[k]);
+  for (std::size_t k = 0; k < count; ++k)
+    scanners.emplace_back(offsets[k], offsets[k + 1] - offsets[k]);
   std::atomic<bool> changed{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {

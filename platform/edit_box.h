@@ -55,9 +55,7 @@ class EditBox : public Control {
   virtual std::u16string Text() const = 0;
   // Hands the text to `visit` in consecutive pieces, for a document too large to copy whole. It
   // reads nothing but the text, so it may run on another thread while the text does not change.
-  virtual void ForEachTextPiece(const text::PieceVisitor& visit) const {
-    visit(Text());
-  }
+  virtual void ForEachTextPiece(const text::PieceVisitor& visit) const { visit(Text()); }
   virtual std::int32_t TextLength() const = 0;
   // Replaces the whole text; raises the change event like typing does. Every line break of the
   // text (CR LF, LF or CR) comes back out of Text() where it was.

@@ -54,7 +54,8 @@ inline std::pair<std::uintptr_t, std::uintptr_t> AskForHugePages(void* data, std
 // but the system itself.
 inline text::Units UnitsForOverwrite(std::size_t size) {
   text::Units units = text::Units::ForOverwrite(size);
-  if (size * sizeof(char16_t) >= 4 * kHugePage) AskForHugePages(units.data(), size * sizeof(char16_t));
+  if (size * sizeof(char16_t) >= 4 * kHugePage)
+    AskForHugePages(units.data(), size * sizeof(char16_t));
   return units;
 }
 

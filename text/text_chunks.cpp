@@ -16,7 +16,8 @@ std::string Describe(const Piece& piece) {
 
 }  // namespace
 
-TextChunks::TextChunks(Units original, ChunkSizes sizes) : TextChunks(std::move(original), {}, sizes) {
+TextChunks::TextChunks(Units original, ChunkSizes sizes)
+    : TextChunks(std::move(original), {}, sizes) {
   Chunk& chunk = chunks_[0];
   ListLineStarts(chunk.text, chunk.starts);
   chunk.starts.ShrinkIfLoose();

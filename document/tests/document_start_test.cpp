@@ -157,10 +157,14 @@ TEST_F(WatchedReading, ALargeDocumentInEveryFormReadsAsItsWholeBytesDecode) {
   while (text.size() < kPreviewFrom / 2) text += text;
   std::string utf8_then_gbk = Utf8(text);
   utf8_then_gbk += platform::cp936::Encode(u"后面是 GBK：中文");
-  const std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()),
-                                                        2 * text.size());
-  const std::string forms[] = {EncodeDocument(text), platform::cp936::Encode(text), Utf8(text),
-                               utf8_then_gbk, utf16, std::string(kPreviewFrom, 'a')};
+  const std::string utf16 =
+      "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), 2 * text.size());
+  const std::string forms[] = {EncodeDocument(text),
+                               platform::cp936::Encode(text),
+                               Utf8(text),
+                               utf8_then_gbk,
+                               utf16,
+                               std::string(kPreviewFrom, 'a')};
   for (const std::string& bytes : forms) {
     SCOPED_TRACE("form " + std::to_string(&bytes - forms));
     ASSERT_GE(bytes.size(), kPreviewFrom);

@@ -47,14 +47,17 @@ class BytesSource : public ByteSource {
   mutable std::atomic<std::size_t> reads_{0};
 };
 
-// Chinese, ASCII, every kind of line break, a character beyond the basic plane and lines with no ASCII at all.
+// Chinese, ASCII, every kind of line break, a character beyond the basic plane and lines with no
+// ASCII at all.
 std::u16string MixedText(std::size_t lines) {
   std::u16string text;
   for (std::size_t line = 0; line < lines; ++line) {
     text += line % 3 == 0 ? u"中文一行没有任何半角字符，只有汉字与全角标点。"
                           : u"第" + std::u16string(1, static_cast<char16_t>(u'0' + line % 10)) +
                                 u"行 mixed 中文，" + (line % 4 == 1 ? u"😀" : u"") +
-                                (line % 5 == 2 ? u"\n" : line % 7 == 4 ? u"\r" : u"\r\n");
+                                (line % 5 == 2   ? u"\n"
+                                 : line % 7 == 4 ? u"\r"
+                                                 : u"\r\n");
   }
   return text;
 }

@@ -58,9 +58,10 @@ TEST(ReplayEdits, MatchesEditsOnAPlainString) {
 
 TEST(ReplayEdits, AnEditThatDoesNotFitEndsTheReplay) {
   std::size_t applied = 0;
-  EXPECT_EQ(
-      ReplayEdits(std::u16string(u"abc"), {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}}, &applied).Text(),
-      u"abcd");
+  EXPECT_EQ(ReplayEdits(std::u16string(u"abc"), {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}},
+                        &applied)
+                .Text(),
+            u"abcd");
   EXPECT_EQ(applied, 1u);
   EXPECT_EQ(ReplayEdits(std::u16string(u"abc"), {{1, 5, u"", 1}}, &applied).Text(), u"abc");
   EXPECT_EQ(applied, 0u);
