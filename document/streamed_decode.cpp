@@ -211,10 +211,12 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   text = platform::UnitsForOverwrite(offsets[count]);
   std::vector<std::size_t> undecodable(count, 0);
   // Each stretch's breaks are found as soon as it is decoded, while its units are still at hand,
-  // rather than in another pass over the whole text.
+  // rather than in another pass over the whole text. The first part's scan, which the others join,
+  // has room for the whole text's starts, so that joining copies only theirs.
   std::vector<text::LineScanner> scanners;
-  for (std::size_t k = 0; k < count; ++k)
-    scanners.emplace_back(offsets[k], offsets[k + 1] - offsets[k]);
+  for (std::size_t k = 0; k < count; ++k) {
+    scanners.emplace_back(offsets[k], (k == 0 ? offsets[count] : offsets[k + 1]) - offsets[k]);
+  }
   std::atomic<bool> changed{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {

@@ -36,7 +36,8 @@ struct ScannedLines {
 // still at hand; a text decoded in parts on several threads is put together with Join.
 class LineScanner {
  public:
-  // `from` is where the first span starts in the whole text, `units` about how many will come.
+  // `from` is where the first span starts in the whole text; `units` is about how many units
+  // this scan will cover, those of the scans joined to it included.
   LineScanner(std::uint64_t from, std::size_t units) : from_(from), next_(from), units_(units) {}
 
   void Scan(std::u16string_view span);
