@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -155,21 +156,21 @@ std::vector<Part> CutIntoParts(const ByteSource& source, std::uint64_t size, std
 template <typename Each>
 bool ThroughStretches(const ByteSource& source, const Part& part, const StretchCodec& codec,
                       std::size_t stretch_bytes, const StreamedWatch& watch, const Each& each) {
-  std::string buffer(
+  // Only bytes read into it are ever looked at, so it is not cleared first.
+  const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(
       static_cast<std::size_t>(std::min<std::uint64_t>(stretch_bytes, part.to - part.from)) +
-          kMostCarried,
-      '\0');
+      kMostCarried);
   std::size_t carried = 0;
   for (std::uint64_t at = part.from; at < part.to;) {
     const auto count =
         static_cast<std::size_t>(std::min<std::uint64_t>(stretch_bytes, part.to - at));
-    source.ReadAt(at, std::span<char>(buffer.data() + carried, count));
+    source.ReadAt(at, std::span<char>(buffer.get() + carried, count));
     at += count;
-    const std::string_view read(buffer.data(), carried + count);
+    const std::string_view read(buffer.get(), carried + count);
     const std::size_t whole = codec.Whole(read, at == part.to);
     if (!each(read.substr(0, whole))) return false;
     carried = read.size() - whole;
-    std::memmove(buffer.data(), buffer.data() + whole, carried);
+    std::memmove(buffer.get(), buffer.get() + whole, carried);
     if (watch && !watch(count)) return false;
   }
   return true;
@@ -221,7 +222,7 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
     std::size_t at = offsets[k];
-    std::u16string aside;
+    text::Units aside;
     const bool went_through = ThroughStretches(
         source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
           const std::size_t room = offsets[k + 1] - at;
@@ -231,7 +232,7 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
           if (most <= room) {
             done = codec.Decode(whole, text.data() + at, room);
           } else {
-            if (aside.size() < most) aside.resize(most);
+            if (aside.size() < most) aside = text::Units::ForOverwrite(most);
             done = codec.Decode(whole, aside.data(), most);
             if (done && done->written > room) {
               changed = true;
