@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "commands/file_commands.h"
 #include "commands/find.h"
@@ -171,6 +172,31 @@ TEST_F(LargeOpen, ItsStartShowsOverTheEditorUntilTheWholeIsIn) {
   EXPECT_EQ(form().CommonDialog1.FileName, PathText(large_));
   ASSERT_EQ(escaped().shown.size(), 1u);
   EXPECT_EQ(escaped().shown[0].note, kEditingWaits);
+}
+
+// A large document's lines are found while it is decoded, on every processor and a stretch at a
+// time: every break of every kind counts, wherever the stretches and the parts end, and a line the
+// user starts takes the break the document uses most.
+TEST_F(LargeOpen, ItsLinesAndTheBreakOfNewLinesAreThoseOfTheWholeText) {
+  std::u16string text;
+  std::vector<std::size_t> starts{0};
+  for (std::size_t line = 0; text.size() < (std::size_t{14} << 20); ++line) {
+    text += line % 3 == 0 ? u"大文件的一行" : u"a line in ASCII, then 中文";
+    text += line % 5 == 0 ? u"\r\n" : line % 7 == 0 ? u"\r" : u"\n";
+    starts.push_back(text.size());
+  }
+  WriteBytes(large_, platform::cp936::Encode(text));
+  fake_->Click("Open");
+  ASSERT_TRUE(form().Text1.Text() == text);
+  const text::TextBuffer& buffer = fake_->editor().Model().Buffer();
+  ASSERT_EQ(buffer.LineCount(), starts.size());
+  std::mt19937 random(8);
+  for (int sample = 0; sample < 2000; ++sample) {
+    const std::size_t line = random() % starts.size();
+    ASSERT_EQ(buffer.LineStart(line), starts[line]) << "line " << line;
+  }
+  fake_->editor().Model().NewLine();
+  EXPECT_EQ(form().Text1.Text().substr(0, 2), u"\n大");
 }
 
 TEST_F(LargeOpen, EscWhileItsStartShowsLeavesEverythingAsItWas) {
