@@ -49,7 +49,7 @@ void TextChunks::AppendTo(std::uint32_t index, std::u16string_view text) {
   const std::size_t base = chunk.text.size();
   // A CR that ended the chunk waited for this unit to know whether it starts a line.
   if (base > 0 && chunk.text.back() == u'\r' && text.front() != u'\n') chunk.starts.Push(base);
-  chunk.text.append(text);
+  chunk.text.Append(text);
   AppendLineStarts(text, base, chunk.starts);
 }
 

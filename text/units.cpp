@@ -19,7 +19,7 @@ Units Units::WithRoom(std::size_t capacity) {
   return units;
 }
 
-void Units::append(std::u16string_view text) {
+void Units::Append(std::u16string_view text) {
   if (!array_) {
     // Taken over as a string: growing it is the string's business.
     string_.append(text);

@@ -23,6 +23,7 @@ class Units {
   // No units yet, and room for `capacity`.
   static Units WithRoom(std::size_t capacity);
 
+  // Read like the string they stand in for.
   char16_t* data() { return array_ ? array_.get() : string_.data(); }
   const char16_t* data() const { return array_ ? array_.get() : string_.data(); }
   std::size_t size() const { return array_ ? size_ : string_.size(); }
@@ -33,7 +34,7 @@ class Units {
   operator std::u16string_view() const { return {data(), size()}; }  // NOLINT
 
   // Adds `text` after the units there are; it must fit the room left, so nothing moves.
-  void append(std::u16string_view text);
+  void Append(std::u16string_view text);
   // Keeps the first `size` units, a number no greater than those there are.
   void Truncate(std::size_t size);
   // The units as a string: the one taken over, or a copy of the room's.

@@ -41,9 +41,9 @@ TEST(Units, AppendedUnitsNeverMoveWithinTheRoom) {
   EXPECT_TRUE(units.empty());
   EXPECT_EQ(units.capacity(), 8u);
   const char16_t* storage = units.data();
-  units.append(u"abc");
-  units.append(u"");
-  units.append(u"defgh");
+  units.Append(u"abc");
+  units.Append(u"");
+  units.Append(u"defgh");
   EXPECT_EQ(units.data(), storage);
   EXPECT_EQ(units, u"abcdefgh");
   // Moving the units moves their storage with them.
