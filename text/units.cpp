@@ -20,12 +20,11 @@ Units Units::WithRoom(std::size_t capacity) {
 }
 
 void Units::Append(std::u16string_view text) {
+  assert(text.size() <= capacity() - size());
   if (!array_) {
-    // Taken over as a string: growing it is the string's business.
     string_.append(text);
     return;
   }
-  assert(text.size() <= capacity_ - size_);
   std::copy(text.begin(), text.end(), array_.get() + size_);
   size_ += text.size();
 }
