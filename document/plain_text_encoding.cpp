@@ -128,7 +128,7 @@ DecodedText DecodeInOwnCodePages(std::string_view bytes, const cp936::DecodeWatc
   const bool split = !has_mark && cp936::DecodePartsFor(bytes.size()) > 1;
   if (split && !LooksLikeUtf8(bytes)) return DecodeCodePage936(bytes, watch);
   DecodedText result;
-  std::u16string text;
+  text::Units& text = result.text;
   // Most of a large file's text is usually UTF-8, which needs fewer units than bytes; the room
   // every other encoding may need is only asked for when it turns out not to be. Memory a
   // document never uses is not even touched.
@@ -137,26 +137,24 @@ DecodedText DecodeInOwnCodePages(std::string_view bytes, const cp936::DecodeWatc
   const bool plain_utf8 = large && !has_mark && LooksLikeUtf8(bytes);
   // The decoders widen ASCII sixteen bytes at a time, trusting that the room matches the bytes;
   // room for exactly the UTF-8 text needs one such block more at its end.
-  platform::ResizeLarge(
-      text, plain_utf8 ? std::min(most, utf8::CountUnits(bytes) + cp936::kAsciiRunWidth) : most);
+  text = platform::UnitsForOverwrite(
+      plain_utf8 ? std::min(most, utf8::CountUnits(bytes) + cp936::kAsciiRunWidth) : most);
   if (plain_utf8) {
     const std::size_t ascii = WidenAsciiPrefix(bytes, text.data());
     const std::string_view rest = bytes.substr(ascii);
     const utf8::Progress progress = utf8::DecodeWellFormed(rest, text.data() + ascii);
     if (progress.read == rest.size()) {
-      text.resize(ascii + progress.written);
-      result.text = std::move(text);
+      text.Truncate(ascii + progress.written);
       result.encoding = ascii == bytes.size() ? TextEncoding::kCodePage936 : TextEncoding::kUtf8;
       return result;
     }
     // Not UTF-8 after all: what was decoded is let go before the text in code page 936 is made,
     // so that the two are never held at once.
-    text = std::u16string();
+    text = text::Units();
     return DecodeCodePage936(bytes, watch);
   }
   const PlainTextSummary summary = DecodePlainTextInto(bytes, text.data());
-  text.resize(summary.written);
-  result.text = std::move(text);
+  text.Truncate(summary.written);
   result.encoding = summary.encoding;
   result.undecodable = summary.undecodable;
   return result;
