@@ -35,10 +35,10 @@ inline void FaultInOnEveryProcessor(std::uintptr_t first, std::uintptr_t end, st
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-// Asks for the whole huge pages of [data, data + bytes) to be backed by huge pages, and answers
-// where they begin and end. Touching 200 MB page by page in 4 KiB faults costs more than the
-// conversion that fills it. Only a hint: if the kernel declines, the memory is merely slower to
-// fill, and elsewhere than on Linux nothing is asked.
+// Asks for the huge pages that lie wholly within [data, data + bytes) to be backed whole, and
+// answers where they begin and end. Touching 200 MB page by page in 4 KiB faults costs more than
+// the conversion that fills it. Only a hint: if the kernel declines, the memory is merely slower
+// to fill, and elsewhere than on Linux nothing is asked.
 inline std::pair<std::uintptr_t, std::uintptr_t> AskForHugePages(void* data, std::size_t bytes) {
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
