@@ -44,6 +44,9 @@ class Units {
   friend bool operator==(const Units& units, std::u16string_view text) {
     return std::u16string_view(units) == text;
   }
+  friend bool operator==(const Units& left, const Units& right) {
+    return std::u16string_view(left) == std::u16string_view(right);
+  }
 
  private:
   // One of the two holds the units: the string taken over, or the array when it is set.
