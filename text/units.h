@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -44,7 +45,9 @@ class Units {
   friend bool operator==(const Units& units, std::u16string_view text) {
     return std::u16string_view(units) == text;
   }
-  friend bool operator==(const Units& left, const Units& right) {
+  // A template, so that a string compared with units is never taken for units itself.
+  template <std::same_as<Units> Other>
+  friend bool operator==(const Units& left, const Other& right) {
     return std::u16string_view(left) == std::u16string_view(right);
   }
 
