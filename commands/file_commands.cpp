@@ -222,14 +222,8 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
       if (!read->ok()) return;
       // The document's lines are indexed here too, while the progress still shows; a large
       // document's were found while it was decoded.
-      DecodedText& decoded = read->value();
-      if (decoded.lines) {
-        common = DominantLineBreak(decoded.lines->breaks);
-        buffer.emplace(std::move(decoded.text), std::move(decoded.lines->starts));
-      } else {
-        common = DominantLineBreak(decoded.text);
-        buffer.emplace(std::move(decoded.text));
-      }
+      common = DominantLineBreak(read->value());
+      buffer.emplace(BufferOf(std::move(read->value())));
     });
   }
   // Stopped by the user: the document that was there stays, as it was.

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
+#include <string>
+#include <vector>
 
+#include "document/line_breaks.h"
 #include "text/line_scan.h"
+#include "text/text_buffer.h"
+#include "text/text_chunks.h"
 #include "text/units.h"
 
 namespace tambrel::document {
@@ -27,8 +31,23 @@ struct DecodedText {
   text::Units text;
   TextEncoding encoding = TextEncoding::kCodePage936;
   std::size_t undecodable = 0;
-  // The text's line starts and breaks, when the decoder found them on its way.
-  std::optional<text::ScannedLines> lines;
+  // A large document is decoded in parts, one per processor, each into storage of its own and
+  // with its lines found on the way. Then the parts hold the text, in order, `text` is empty, and
+  // `breaks` counts the breaks of them all.
+  std::vector<text::TextPart> parts;
+  text::BreakCounts breaks;
+
+  bool InParts() const { return !parts.empty(); }
+  std::size_t Length() const;
+  // The whole text in one string: a copy when it is in parts.
+  std::u16string Whole() const;
 };
+
+// The break the text uses most, from the counts the decode made when it made them.
+LineBreak DominantLineBreak(const DecodedText& decoded);
+
+// The text as a document's buffer: the parts kept where they are, with the line starts found while
+// decoding, or the whole text, indexed now.
+text::TextBuffer BufferOf(DecodedText&& decoded);
 
 }  // namespace tambrel::document

@@ -101,7 +101,7 @@ std::optional<platform::Result<DecodedText>> ReadLargeDocument(const std::filesy
     StreamedWatch watch;
     if (progress != nullptr) {
       progress->OfferPreview(DecodeDocumentStart(start, *scrambled, kPreviewBytes));
-      progress->SetTotal(2 * size.value());
+      progress->SetTotal(size.value());
       watch = [progress](std::size_t bytes) {
         progress->AddDone(bytes);
         return !progress->StopRequested();
@@ -113,20 +113,20 @@ std::optional<platform::Result<DecodedText>> ReadLargeDocument(const std::filesy
                                                      : StreamedForm::kCodePage936;
     StreamedDecode streamed = DecodeStreamed(file, body, form, watch);
     if (streamed.outcome == StreamedOutcome::kNotUtf8) {
-      // What the look at the start took for UTF-8 is not: it is measured again as code page 936.
+      // What the look at the start took for UTF-8 is not: it is read again as code page 936.
       if (progress != nullptr) progress->SetDone(0);
       streamed = DecodeStreamed(file, body, StreamedForm::kCodePage936, watch);
     }
     switch (streamed.outcome) {
       case StreamedOutcome::kDecoded:
-        if (progress != nullptr) progress->SetDone(2 * size.value());
+        if (progress != nullptr) progress->SetDone(size.value());
         return platform::Result<DecodedText>(std::move(streamed.decoded));
       case StreamedOutcome::kStopped:
         return platform::Result<DecodedText>(Stopped(path));
       case StreamedOutcome::kNotUtf8:
-      case StreamedOutcome::kChanged:
         break;
     }
+    // Not reached: a code page 936 decode takes any bytes.
     return platform::Result<DecodedText>(ChangedWhileRead(path));
   } catch (const SourceFailure& failed) {
     return platform::Result<DecodedText>(failed.failure);

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,13 +31,11 @@ class StretchCodec {
   // How many bytes at the start of `bytes` hold whole characters: all of them at the end of a
   // part, otherwise all but a character cut by the end of the stretch, which waits for the next.
   virtual std::size_t Whole(std::string_view bytes, bool at_end) const = 0;
-  // The units whole characters decode to.
-  virtual std::size_t Measure(std::string_view whole) const = 0;
   // Decodes whole characters into `room` units, which must hold them; nothing when they turn out
   // not to be in this encoding after all.
   virtual std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
                                             std::size_t room) const = 0;
-  // The most units a byte can give: the room a stretch may need before it is measured.
+  // The most units a byte can give.
   virtual std::size_t MostUnitsPerByte() const = 0;
 };
 
@@ -56,10 +53,6 @@ class CodePage936Codec : public StretchCodec {
       ++run;
     }
     return bytes.size() - run % 2;
-  }
-
-  std::size_t Measure(std::string_view whole) const override {
-    return map_ != nullptr ? cp936::DecodedLength(whole, *map_) : cp936::DecodedLength(whole);
   }
 
   std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
@@ -89,9 +82,6 @@ class Utf8Codec : public StretchCodec {
     }
     return bytes.size();
   }
-
-  // Counted as if well formed: the decode that follows finds out whether it is.
-  std::size_t Measure(std::string_view whole) const override { return utf8::CountUnits(whole); }
 
   std::optional<DecodeCount> Decode(std::string_view whole, char16_t* out,
                                     std::size_t room) const override {
@@ -176,91 +166,100 @@ bool ThroughStretches(const ByteSource& source, const Part& part, const StretchC
   return true;
 }
 
+// Room for `size` units that starts with the first `kept` of `text`.
+text::Units Grown(const text::Units& text, std::size_t kept, std::size_t size) {
+  text::Units grown = platform::UnitsForOverwrite(size);
+  std::copy_n(text.data(), kept, grown.data());
+  return grown;
+}
+
 }  // namespace
 
 StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, StreamedForm form,
                               const StreamedWatch& watch, StreamedCuts cuts) {
   const StretchCodec& codec = CodecFor(form);
-  const std::vector<Part> parts = CutIntoParts(
+  const std::vector<Part> cut = CutIntoParts(
       source, size,
       cuts.parts != 0 ? cuts.parts : cp936::DecodePartsFor(static_cast<std::size_t>(size)));
-  const std::size_t count = parts.size();
+  const std::size_t count = cut.size();
 
-  // The first pass: each part's length in units, which places it in the text.
-  std::vector<std::size_t> offsets(count + 1, 0);
-  std::atomic<bool> stopped{false};
-  text::ForEachPart(count, [&](std::size_t k) {
-    if (!ThroughStretches(source, parts[k], codec, cuts.stretch_bytes, watch,
-                          [&](std::string_view whole) {
-                            offsets[k + 1] += codec.Measure(whole);
-                            return true;
-                          })) {
-      stopped = true;
-    }
-  });
-  if (stopped) return {StreamedOutcome::kStopped, {}};
-  std::partial_sum(offsets.begin(), offsets.end(), offsets.begin());
-
-  // The second pass: each part decoded into its place, which also tells whether UTF-8 holds. A
-  // stretch that could give more than the room left (the last of a part, usually) is decoded
-  // aside first, so that bytes changed since they were measured, or UTF-8 that is not well formed
-  // and so was measured wrong, can never write into the next part's place.
-  // The room is left as the system gives it: every unit of it is written below before the text is
-  // answered, and a pass that falls short answers no text at all.
+  // Each part is decoded into room of its own for a unit per byte, which is all any form but the
+  // scrambled one can give; room the decoder does not reach is never written, so it costs address
+  // space, not memory. The room is left as the system gives it, and only what the decoder wrote
+  // is kept.
   StreamedDecode result;
-  text::Units& text = result.decoded.text;
-  text = platform::UnitsForOverwrite(offsets[count]);
+  std::vector<text::TextPart>& parts = result.decoded.parts;
+  parts.resize(count);
   std::vector<std::size_t> undecodable(count, 0);
-  // Each stretch's breaks are found as soon as it is decoded, while its units are still at hand,
-  // rather than in another pass over the whole text. The first part's scan, which the others join,
-  // has room for the whole text's starts, so that joining copies only theirs.
-  std::vector<text::LineScanner> scanners;
-  for (std::size_t k = 0; k < count; ++k) {
-    scanners.emplace_back(offsets[k], (k == 0 ? offsets[count] : offsets[k + 1]) - offsets[k]);
-  }
-  std::atomic<bool> changed{false};
+  std::vector<std::optional<text::LineScanner>> scanners(count);
+  std::atomic<bool> stopped{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
-    std::size_t at = offsets[k];
+    const auto bytes = static_cast<std::size_t>(cut[k].to - cut[k].from);
+    text::Units& text = parts[k].text;
+    text = platform::UnitsForOverwrite(bytes);
+    std::size_t at = 0;
     text::Units aside;
+    std::optional<text::LineScanner>& scanner = scanners[k];
     const bool went_through = ThroughStretches(
-        source, parts[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
-          const std::size_t room = offsets[k + 1] - at;
+        source, cut[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
+          if (malformed) return false;
+          const std::size_t room = text.size() - at;
           const std::size_t most = whole.size() * codec.MostUnitsPerByte();
-          if (changed || malformed) return false;
           std::optional<DecodeCount> done;
           if (most <= room) {
             done = codec.Decode(whole, text.data() + at, room);
           } else {
+            // A stretch that might not fit, the last of a scrambled part, is decoded aside;
+            // should its wide bytes really outgrow the room, the part moves to more.
             if (aside.size() < most) aside = text::Units::ForOverwrite(most);
             done = codec.Decode(whole, aside.data(), most);
-            if (done && done->written > room) {
-              changed = true;
-              return false;
-            }
+            if (done && done->written > room)
+              text = Grown(text, at, at + done->written + bytes / 64);
             if (done) std::copy_n(aside.data(), done->written, text.data() + at);
           }
           if (!done) {
             malformed = true;
             return false;
           }
-          scanners[k].Scan(std::u16string_view(text.data() + at, done->written));
+          const std::u16string_view decoded(text.data() + at, done->written);
+          // Each stretch's breaks are found as soon as it is decoded, while its units are still
+          // at hand, rather than in another pass over the whole text. The first stretch tells
+          // about how many units the part gives, which its list of line starts is reserved for.
+          if (!scanner) {
+            const double units_per_byte =
+                static_cast<double>(done->written) /
+                static_cast<double>(std::max<std::size_t>(whole.size(), 1));
+            scanner.emplace(static_cast<std::size_t>(units_per_byte * static_cast<double>(bytes)));
+          }
+          scanner->Scan(decoded);
           at += done->written;
           undecodable[k] += done->undecodable;
           return true;
         });
-    if (went_through && at != offsets[k + 1]) changed = true;
-    if (!went_through && !changed && !malformed) stopped = true;
+    text.Truncate(at);
+    if (!went_through && !malformed) stopped = true;
   });
   if (malformed) return {StreamedOutcome::kNotUtf8, {}};
-  if (changed) return {StreamedOutcome::kChanged, {}};
   if (stopped) return {StreamedOutcome::kStopped, {}};
-  result.decoded.undecodable =
-      std::accumulate(undecodable.begin(), undecodable.end(), std::size_t{0});
-  for (std::size_t k = 1; k < count; ++k) scanners[0].Join(std::move(scanners[k]));
-  result.decoded.lines = std::move(scanners[0]).Take();
+  std::size_t units = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    units += parts[k].text.size();
+    result.decoded.undecodable += undecodable[k];
+    if (!scanners[k]) continue;
+    text::ScannedLines lines = std::move(*scanners[k]).Take();
+    parts[k].starts = std::move(lines.starts);
+    result.decoded.breaks += lines.breaks;
+    // A CR that ends a part and the LF that starts the next were counted as two breaks.
+    if (k + 1 < count && parts[k].text.size() > 0 && parts[k].text.back() == u'\r' &&
+        parts[k + 1].text.size() > 0 && parts[k + 1].text[0] == u'\n') {
+      --result.decoded.breaks.cr;
+      --result.decoded.breaks.lf;
+      ++result.decoded.breaks.crlf;
+    }
+  }
   result.decoded.encoding = form == StreamedForm::kScrambled ? TextEncoding::kScrambled
-                            : form == StreamedForm::kUtf8 && text.size() != size
+                            : form == StreamedForm::kUtf8 && units != size
                                 ? TextEncoding::kUtf8
                                 : TextEncoding::kCodePage936;
   return result;

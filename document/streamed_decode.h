@@ -8,10 +8,10 @@
 #include "document/decoded_text.h"
 #include "platform/result.h"
 
-// Decoding a document too large to hold twice, as bytes and as text. Its bytes are read a
-// stretch at a time, on every processor, in two passes: one measures the text, the other decodes
-// it straight into its exact place (and finds out whether UTF-8 holds). Only the text and a
-// stretch per thread are held at any time.
+// Decoding a document too large to hold twice, as bytes and as text. Its bytes are read once, a
+// stretch at a time, in a part per processor; each part is decoded into storage of its own (and
+// finds out whether UTF-8 holds), and its lines are found as it goes. Only the text and a stretch
+// per thread are held at any time.
 namespace tambrel::document {
 
 // Where the bytes come from: read by place, from several threads at once.
@@ -42,20 +42,17 @@ enum class StreamedOutcome {
   kStopped,
   // A kUtf8 decode met a byte that is not well formed: no text is given.
   kNotUtf8,
-  // The bytes were not the same in the second pass as in the first: another program changed
-  // them meanwhile.
-  kChanged,
 };
 
 struct StreamedDecode {
   StreamedOutcome outcome = StreamedOutcome::kDecoded;
-  // With kDecoded: the text, and kUtf8 for UTF-8 that is not all ASCII, kCodePage936 for plain
-  // code page 936 or ASCII, kScrambled for the scrambled form.
+  // With kDecoded: the text in parts, and kUtf8 for UTF-8 that is not all ASCII, kCodePage936 for
+  // plain code page 936 or ASCII, kScrambled for the scrambled form.
   DecodedText decoded;
 };
 
-// Told of every stretch of bytes done, from whichever thread did it: each byte is measured once
-// and decoded once. Answering false stops the decode.
+// Told of every stretch of bytes done, from whichever thread did it: each byte is decoded once.
+// Answering false stops the decode.
 using StreamedWatch = std::function<bool(std::size_t bytes)>;
 
 // How the work is cut: tests shrink the stretches to reach their edges with little text.

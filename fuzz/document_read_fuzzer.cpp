@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(), "cannot write input");
     Check(std::fclose(file) == 0, "cannot close input");
     const auto read = ReadDocumentFile(path);
-    Check(read.ok() && read.value().text == text && read.value().encoding == decoded.encoding &&
+    Check(read.ok() && read.value().Whole() == text && read.value().encoding == decoded.encoding &&
               read.value().undecodable == decoded.undecodable,
           "ReadDocumentFile differs from DecodeDocument");
   }

@@ -30,10 +30,8 @@ std::optional<JournalContents> ReadRecord(const fs::path& record) {
   return DecodeJournal(bytes.value());
 }
 
-platform::Result<text::Units> ReadBase(const fs::path& file) {
-  auto read = document::ReadDocumentFile(file);
-  if (!read) return read.failure();
-  return std::move(read.value().text);
+platform::Result<document::DecodedText> ReadBase(const fs::path& file) {
+  return document::ReadDocumentFile(file);
 }
 
 }  // namespace
@@ -68,9 +66,8 @@ std::vector<fs::path> AbandonedRecords(const fs::path& folder) {
   return records;
 }
 
-text::TextBuffer ReplayEdits(text::Units base, const std::vector<JournalEdit>& edits,
+text::TextBuffer ReplayEdits(text::TextBuffer text, const std::vector<JournalEdit>& edits,
                              std::size_t* applied) {
-  text::TextBuffer text(std::move(base));
   std::size_t count = 0;
   for (const JournalEdit& edit : edits) {
     if (edit.position > text.Length() || edit.removed > text.Length() - edit.position) break;
@@ -86,7 +83,7 @@ platform::Result<RecoveredText> RecoverText(const fs::path& record) {
   if (!contents) return platform::Failure{u"恢复记录已损坏"};
   RecoveredText recovered;
   recovered.path = contents->base.path;
-  text::Units base;
+  document::DecodedText base;
   if (!contents->base.path.empty()) {
     const auto file = platform::files::PathFromText(contents->base.path);
     if (!file) return file.failure();
@@ -109,9 +106,9 @@ platform::Result<RecoveredText> RecoverText(const fs::path& record) {
                                u"”在程序退出后已被修改，未保存的修改无法套用到新的内容上"};
     }
   }
-  if (!base.empty()) recovered.line_break = document::DominantLineBreak(base);
+  if (base.Length() > 0) recovered.line_break = document::DominantLineBreak(base);
   std::size_t applied = 0;
-  recovered.text = ReplayEdits(std::move(base), contents->edits, &applied);
+  recovered.text = ReplayEdits(document::BufferOf(std::move(base)), contents->edits, &applied);
   if (contents->base.path.empty()) {
     recovered.line_break = document::DominantLineBreak(recovered.text.Text());
   }

@@ -44,7 +44,7 @@ platform::Result<RecoveredText> RecoverText(const std::filesystem::path& record)
 // The text after the edits, in order, each on the text the one before left; an edit that does not
 // fit the text (damage the checksums missed) ends the replay there. `applied` counts the edits
 // that went in.
-text::TextBuffer ReplayEdits(text::Units base, const std::vector<JournalEdit>& edits,
+text::TextBuffer ReplayEdits(text::TextBuffer text, const std::vector<JournalEdit>& edits,
                              std::size_t* applied = nullptr);
 
 // Removes a record and the copy of its base.

@@ -86,27 +86,15 @@ void LineScanner::Meet(char16_t next) {
 void LineScanner::Scan(std::u16string_view span) {
   if (span.empty()) return;
   Meet(span.front());
-  if (next_ == from_) first_ = span.front();
   ScanBreaks<true, true>(span, next_, &lines_.starts, &lines_.breaks);
   next_ += span.size();
   ends_with_cr_ = span.back() == u'\r';
   // Once the first span shows how dense the breaks are, the list is given room for them all.
-  if (lines_.starts.Size() > 0 && next_ - from_ >= kBreakBlock * 1024 && next_ - from_ < units_) {
-    const double per_unit =
-        static_cast<double>(lines_.starts.Size()) / static_cast<double>(next_ - from_);
+  if (lines_.starts.Size() > 0 && next_ >= kBreakBlock * 1024 && next_ < units_) {
+    const double per_unit = static_cast<double>(lines_.starts.Size()) / static_cast<double>(next_);
     lines_.starts.Reserve(static_cast<std::size_t>(per_unit * 1.1 * static_cast<double>(units_)));
     units_ = 0;
   }
-}
-
-void LineScanner::Join(LineScanner&& later) {
-  if (later.next_ == later.from_) return;
-  Meet(later.first_);
-  if (next_ == from_) first_ = later.first_;
-  lines_.starts.Append(later.lines_.starts);
-  lines_.breaks += later.lines_.breaks;
-  next_ = later.next_;
-  ends_with_cr_ = later.ends_with_cr_;
 }
 
 std::size_t EstimateLineStarts(std::u16string_view text) {

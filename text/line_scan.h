@@ -33,16 +33,13 @@ struct ScannedLines {
 
 // Scans a text handed over in consecutive spans, cut anywhere, even between a CR and its LF, for
 // what ScannedLines holds. A decoder scans each span it has just written, while the units are
-// still at hand; a text decoded in parts on several threads is put together with Join.
+// still at hand.
 class LineScanner {
  public:
-  // `from` is where the first span starts in the whole text; `units` is about how many units
-  // this scan will cover, those of the scans joined to it included.
-  LineScanner(std::uint64_t from, std::size_t units) : from_(from), next_(from), units_(units) {}
+  // `units` is about how many units the text has, which the list of starts is reserved for.
+  explicit LineScanner(std::size_t units) : units_(units) {}
 
   void Scan(std::u16string_view span);
-  // Takes over the scan of the text that follows this one's.
-  void Join(LineScanner&& later);
   ScannedLines Take() && { return std::move(lines_); }
 
  private:
@@ -50,10 +47,8 @@ class LineScanner {
   void Meet(char16_t next);
 
   ScannedLines lines_;
-  std::uint64_t from_;
-  std::uint64_t next_;
+  std::uint64_t next_ = 0;
   std::size_t units_;
-  char16_t first_ = 0;
   bool ends_with_cr_ = false;
 };
 

@@ -18,9 +18,15 @@ TextBuffer::TextBuffer(Units text, PositionList line_starts, ChunkSizes chunk_si
   PlantOriginal();
 }
 
+TextBuffer::TextBuffer(std::vector<TextPart> parts, ChunkSizes chunk_sizes)
+    : chunks_(std::move(parts), chunk_sizes) {
+  PlantOriginal();
+}
+
 void TextBuffer::PlantOriginal() {
-  const Piece original = chunks_.Original();
-  if (original.length > 0) root_ = tree_.MakeNode(original);
+  for (const Piece& original : chunks_.Originals()) {
+    root_ = tree_.Merge(root_, tree_.MakeNode(original));
+  }
 }
 
 void TextBuffer::Reset(std::u16string text) {

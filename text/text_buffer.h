@@ -29,6 +29,8 @@ class TextBuffer {
   explicit TextBuffer(Units text, ChunkSizes chunk_sizes = {});
   // The same, with the line starts of `text` found already, as ListLineStarts lists them.
   TextBuffer(Units text, PositionList line_starts, ChunkSizes chunk_sizes = {});
+  // A text adopted in consecutive parts, each with its line starts found already.
+  explicit TextBuffer(std::vector<TextPart> parts, ChunkSizes chunk_sizes = {});
   TextBuffer(TextBuffer&&) noexcept = default;
   TextBuffer& operator=(TextBuffer&&) noexcept = default;
   // A copy of a document is never wanted by accident.

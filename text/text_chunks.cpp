@@ -24,18 +24,35 @@ TextChunks::TextChunks(Units original, ChunkSizes sizes)
 }
 
 TextChunks::TextChunks(Units original, PositionList starts, ChunkSizes sizes) : sizes_(sizes) {
-  // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
-  // by copying.
-  assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
+  CheckSizes();
   Chunk& chunk = chunks_.emplace_back();
   chunk.text = std::move(original);
   chunk.starts = std::move(starts);
   chunk.starts.ShrinkIfLoose();
+  originals_ = 1;
 }
 
-Piece TextChunks::Original() const {
-  if (chunks_[0].text.empty()) return Piece{};
-  return MakePiece(0, 0, chunks_[0].text.size());
+TextChunks::TextChunks(std::vector<TextPart> originals, ChunkSizes sizes) : sizes_(sizes) {
+  CheckSizes();
+  // Their lists are not shrunk: room reserved and never written costs no memory, and shrinking
+  // would copy lists of millions of starts.
+  for (TextPart& part : originals) chunks_.push_back(std::move(part));
+  originals_ = static_cast<std::uint32_t>(chunks_.size());
+}
+
+void TextChunks::CheckSizes() const {
+  // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
+  // by copying.
+  assert(sizes_.own_chunk_units >= 1 && sizes_.own_chunk_units <= sizes_.open_chunk_units);
+}
+
+std::vector<Piece> TextChunks::Originals() const {
+  std::vector<Piece> pieces;
+  for (std::uint32_t chunk = 0; chunk < originals_; ++chunk) {
+    if (!chunks_[chunk].text.empty())
+      pieces.push_back(MakePiece(chunk, 0, chunks_[chunk].text.size()));
+  }
+  return pieces;
 }
 
 std::uint32_t TextChunks::NewChunk(std::size_t capacity) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/piece.h"
 #include "text/position_list.h"
@@ -22,6 +23,14 @@ struct ChunkSizes {
   std::size_t own_chunk_units = std::size_t{1} << 14;
 };
 
+// A stretch of a text kept in storage of its own, with its line starts as ListLineStarts lists
+// them from its first unit. A large document is decoded in such parts, one per processor, so that
+// none has to wait to learn where in a single store its units would go.
+struct TextPart {
+  Units text;
+  PositionList starts;
+};
+
 // Where a document's units live: the adopted text, never copied, and append-only chunks for
 // everything inserted since. Nothing is ever moved or removed, so a piece, and a view of stored
 // units, stays valid for as long as the chunks do: a view may be appended to the very storage it
@@ -31,11 +40,13 @@ class TextChunks {
   explicit TextChunks(Units original, ChunkSizes sizes = {});
   // The same, with the line starts of `original` found already, as ListLineStarts lists them.
   TextChunks(Units original, PositionList starts, ChunkSizes sizes = {});
+  // An adopted text in consecutive parts, each kept where it is.
+  explicit TextChunks(std::vector<TextPart> originals, ChunkSizes sizes = {});
 
   ChunkSizes Sizes() const { return sizes_; }
 
-  // The piece that covers the adopted text; its length is 0 when there is none.
-  Piece Original() const;
+  // The pieces that cover the adopted text, in order; none when it is empty.
+  std::vector<Piece> Originals() const;
   // Copies `text` (not empty) into storage and answers its piece.
   Piece Append(std::u16string_view text);
   // Grows `piece` by `text` in place when the piece ends where the next insertion would be
@@ -59,20 +70,20 @@ class TextChunks {
   std::optional<std::string> CheckInvariants() const;
 
  private:
-  struct Chunk {
-    Units text;
-    PositionList starts;
-  };
+  using Chunk = TextPart;
 
   Piece MakePiece(std::uint32_t chunk, std::size_t start, std::size_t length) const;
   void AppendTo(std::uint32_t chunk, std::u16string_view text);
   std::uint32_t NewChunk(std::size_t capacity);
+  void CheckSizes() const;
 
   static constexpr std::uint32_t kNoChunk = 0xFFFFFFFF;
   ChunkSizes sizes_;
   // A deque, so that a new chunk never moves the others: a short adopted text lives inside its
   // string object, and a vector that grew would move it.
   std::deque<Chunk> chunks_;
+  // The first chunks, those of the adopted text.
+  std::uint32_t originals_ = 0;
   // The chunk that takes small insertions; its capacity is reserved, so it never reallocates.
   std::uint32_t open_ = kNoChunk;
 };

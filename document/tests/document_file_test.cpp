@@ -21,7 +21,7 @@ using testing::TempDir;
 std::u16string ReadBack(const fs::path& path) {
   platform::Result<DecodedText> read = ReadDocumentFile(path);
   EXPECT_TRUE(read.ok()) << (read.ok() ? "" : ::testing::PrintToString(read.failure().reason));
-  return read.ok() ? std::u16string(read.value().text) : u"<failed>";
+  return read.ok() ? read.value().Whole() : u"<failed>";
 }
 
 // Writes text and reads it back through the file.
@@ -131,7 +131,7 @@ TEST(PlainFiles, ComeWithTheirEncodingAndWhatCouldNotBeDecoded) {
     const platform::Result<DecodedText> read =
         ReadDocumentFile(dir.Write("doc.txt", expected.bytes));
     ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read.value().text, expected.text);
+    EXPECT_EQ(read.value().Whole(), expected.text);
     EXPECT_EQ(read.value().encoding, expected.encoding) << ::testing::PrintToString(expected.bytes);
     EXPECT_EQ(read.value().undecodable, expected.undecodable);
   }

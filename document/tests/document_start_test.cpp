@@ -145,8 +145,8 @@ TEST_F(WatchedReading, ALargeDocumentsStartIsOfferedAndMatchesWhatIsRead) {
     const std::optional<std::u16string> start = progress.TakePreview();
     ASSERT_TRUE(start.has_value());
     EXPECT_GE(start->size(), kPreviewBytes / 3);
-    EXPECT_LT(start->size(), read.value().text.size());
-    EXPECT_TRUE(StartsTheWhole(*start, read.value().text));
+    EXPECT_LT(start->size(), read.value().Length());
+    EXPECT_TRUE(StartsTheWhole(*start, read.value().Whole()));
     EXPECT_EQ(progress.Percent(), 100);
     EXPECT_FALSE(progress.GivenUp());
   }
@@ -176,7 +176,7 @@ TEST_F(WatchedReading, ALargeDocumentInEveryFormReadsAsItsWholeBytesDecode) {
       ASSERT_TRUE(read.ok());
       EXPECT_EQ(read.value().encoding, whole.encoding);
       EXPECT_EQ(read.value().undecodable, whole.undecodable);
-      EXPECT_TRUE(read.value().text == whole.text);
+      EXPECT_TRUE(read.value().Whole() == whole.text);
       if (watched) {
         EXPECT_EQ(progress.Percent(), 100);
       }

@@ -1,6 +1,6 @@
 // A document decoded from stretches read by place must come out exactly as the whole bytes decode,
-// wherever the stretches and the parts happen to end, and must never write outside its text when
-// the bytes change between its two passes.
+// wherever the stretches and the parts happen to end, its lines included, and must never write
+// outside its room, even when the bytes change while they are read.
 #include "document/streamed_decode.h"
 
 #include <gtest/gtest.h>
@@ -86,36 +86,38 @@ std::string Utf8(const std::u16string& text) {
     return ::testing::AssertionFailure()
            << got.undecodable << " undecodable instead of " << whole.undecodable;
   }
-  if (got.text != whole.text) {
+  const std::u16string text = got.Whole();
+  if (text != whole.text) {
     std::size_t differ = 0;
-    while (differ < got.text.size() && differ < whole.text.size() &&
-           got.text[differ] == whole.text[differ]) {
+    while (differ < text.size() && differ < whole.text.size() &&
+           text[differ] == whole.text[differ]) {
       ++differ;
     }
-    return ::testing::AssertionFailure() << got.text.size() << " units instead of "
-                                         << whole.text.size() << ", first differing at " << differ;
+    return ::testing::AssertionFailure() << text.size() << " units instead of " << whole.text.size()
+                                         << ", first differing at " << differ;
   }
-  // The breaks found stretch by stretch are those of the whole text.
-  if (!got.lines) return ::testing::AssertionFailure() << "no lines were found";
-  text::PositionList starts;
-  text::ListLineStarts(whole.text, starts);
-  if (got.lines->starts.Size() != starts.Size()) {
-    return ::testing::AssertionFailure()
-           << got.lines->starts.Size() << " line starts instead of " << starts.Size();
-  }
-  for (std::size_t i = 0; i < starts.Size(); ++i) {
-    if (got.lines->starts[i] != starts[i]) {
-      return ::testing::AssertionFailure() << "line start " << i << " is at "
-                                           << got.lines->starts[i] << " instead of " << starts[i];
+  // The lines found part by part, stretch by stretch, are those of the whole text: each part's
+  // own starts, and the breaks counted across the parts.
+  if (!got.InParts()) return ::testing::AssertionFailure() << "not decoded in parts";
+  for (std::size_t k = 0; k < got.parts.size(); ++k) {
+    text::PositionList starts;
+    text::ListLineStarts(got.parts[k].text, starts);
+    const text::PositionList& found = got.parts[k].starts;
+    for (std::size_t i = 0; i < std::max(starts.Size(), found.Size()); ++i) {
+      if (i >= starts.Size() || i >= found.Size() || found[i] != starts[i]) {
+        return ::testing::AssertionFailure()
+               << "part " << k << ": line start " << i << " found at "
+               << (i < found.Size() ? std::to_string(found[i]) : "none") << " instead of "
+               << (i < starts.Size() ? std::to_string(starts[i]) : "none");
+      }
     }
   }
   const text::BreakCounts breaks = text::CountBreaks(whole.text);
-  if (got.lines->breaks.crlf != breaks.crlf || got.lines->breaks.lf != breaks.lf ||
-      got.lines->breaks.cr != breaks.cr) {
+  if (got.breaks.crlf != breaks.crlf || got.breaks.lf != breaks.lf || got.breaks.cr != breaks.cr) {
     return ::testing::AssertionFailure()
-           << "breaks counted as " << got.lines->breaks.crlf << " CR LF, " << got.lines->breaks.lf
-           << " LF, " << got.lines->breaks.cr << " CR instead of " << breaks.crlf << ", "
-           << breaks.lf << ", " << breaks.cr;
+           << "breaks counted as " << got.breaks.crlf << " CR LF, " << got.breaks.lf << " LF, "
+           << got.breaks.cr << " CR instead of " << breaks.crlf << ", " << breaks.lf << ", "
+           << breaks.cr;
   }
   return ::testing::AssertionSuccess();
 }
@@ -191,7 +193,7 @@ TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
   EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
 }
 
-TEST(StreamedDecode, TheWatchSeesEveryByteOnceMeasuredAndOnceDecodedAndCanStopEither) {
+TEST(StreamedDecode, TheWatchSeesEveryByteOnceAndCanStopTheDecodeAnywhere) {
   const std::string gbk = cp936::Encode(MixedText(200));
   std::atomic<std::size_t> seen{0};
   const StreamedDecode whole =
@@ -202,44 +204,47 @@ TEST(StreamedDecode, TheWatchSeesEveryByteOnceMeasuredAndOnceDecodedAndCanStopEi
                      },
                      {256, 2});
   EXPECT_EQ(whole.outcome, StreamedOutcome::kDecoded);
-  EXPECT_EQ(seen, 2 * gbk.size());
+  EXPECT_EQ(seen, gbk.size());
 
-  // Stopped while measuring, and while decoding.
-  for (const std::size_t stop_at : {gbk.size() / 2, gbk.size() + gbk.size() / 2}) {
+  // Stopped at the first stretch, in the middle, and at the last.
+  for (const std::size_t stop_at : {std::size_t{1}, gbk.size() / 2, gbk.size()}) {
     std::atomic<std::size_t> done{0};
     const StreamedDecode stopped =
         DecodeStreamed(BytesSource(gbk), gbk.size(), StreamedForm::kCodePage936,
                        [&](std::size_t bytes) { return (done += bytes) < stop_at; }, {256, 2});
     EXPECT_EQ(stopped.outcome, StreamedOutcome::kStopped);
-    EXPECT_TRUE(stopped.decoded.text.empty());
-    EXPECT_LT(done, 2 * gbk.size());
+    EXPECT_EQ(stopped.decoded.Length(), 0u);
+    EXPECT_LE(done, gbk.size());
   }
 }
 
-TEST(StreamedDecode, BytesChangedBetweenThePassesAreToldAndNeverWrittenOutsideTheText) {
-  const std::u16string text = MixedText(60);
-  const std::string utf8 = Utf8(text);
-  const std::string gbk = cp936::Encode(text);
-  std::string ascii_instead = gbk;
-  for (char& byte : ascii_instead) byte = static_cast<char>(byte & 0x7F) | 0x20;
-  // Well formed, and fewer units than the text it replaces.
-  std::string chinese_instead;
-  while (chinese_instead.size() + 3 <= utf8.size()) chinese_instead += "\xE4\xB8\xAD";
-  chinese_instead.resize(utf8.size(), 'a');
+TEST(StreamedDecode, BytesChangedWhileReadDecodeAsTheyWereReadWithinTheirRoom) {
+  const std::string gbk = cp936::Encode(std::u16string(400, u'中'));
+  // As many units per byte as code page 936 can give, where Chinese gave half as many.
+  const std::string ascii_instead(gbk.size(), 'a');
   for (const std::size_t stretch : {7u, 64u, 100000u}) {
     SCOPED_TRACE("stretch " + std::to_string(stretch));
-    // Read once by the first pass, then different: more units than measured (ASCII where Chinese
-    // was), and fewer (Chinese where ASCII was).
-    BytesSource more(gbk);
-    const StreamedCuts one_part{stretch, 1};
-    more.ChangeAfterReads((gbk.size() + stretch - 1) / stretch, ascii_instead);
-    EXPECT_EQ(DecodeStreamed(more, gbk.size(), StreamedForm::kCodePage936, {}, one_part).outcome,
-              StreamedOutcome::kChanged);
-    BytesSource fewer(utf8);
-    fewer.ChangeAfterReads((utf8.size() + stretch - 1) / stretch, chinese_instead);
-    EXPECT_EQ(DecodeStreamed(fewer, utf8.size(), StreamedForm::kUtf8, {}, one_part).outcome,
-              StreamedOutcome::kChanged);
+    const std::size_t reads = (gbk.size() / stretch) / 2;
+    BytesSource changing(gbk);
+    changing.ChangeAfterReads(reads, ascii_instead);
+    const StreamedDecode streamed =
+        DecodeStreamed(changing, gbk.size(), StreamedForm::kCodePage936, {}, {stretch, 1});
+    ASSERT_EQ(streamed.outcome, StreamedOutcome::kDecoded);
+    const std::string seen = gbk.substr(0, reads * stretch) + ascii_instead.substr(reads * stretch);
+    EXPECT_EQ(streamed.decoded.Whole(), cp936::Decode(seen));
   }
+}
+
+TEST(StreamedDecode, ScrambledBytesThatEachGiveTwoUnitsOutgrowTheirRoomIntact) {
+  // Under the shift a lone 0xFF is the one byte that decodes to two units; a run of them needs
+  // twice the room of their bytes.
+  const std::string body = std::string(300, '\xFF') + "a\r\nb" + std::string(100, '\xFF') + "\r";
+  const std::string bytes = body + std::string(kMarker.begin(), kMarker.end());
+  AtEveryCut(70, [&](StreamedCuts cuts) {
+    const StreamedDecode streamed =
+        DecodeStreamed(BytesSource(bytes), body.size(), StreamedForm::kScrambled, {}, cuts);
+    EXPECT_TRUE(SameDecode(streamed, DecodeDocument(bytes)));
+  });
 }
 
 TEST(StreamedDecode, ASourceThatCannotReadGivesItsReason) {

@@ -52,18 +52,18 @@ TEST(ReplayEdits, MatchesEditsOnAPlainString) {
     edits.push_back(JournalEdit{position, removed, inserted, step});
   }
   std::size_t applied = 0;
-  EXPECT_EQ(ReplayEdits(std::u16string(u"一二三\r\nabc"), edits, &applied).Text(), expected);
+  EXPECT_EQ(ReplayEdits(text::TextBuffer(u"一二三\r\nabc"), edits, &applied).Text(), expected);
   EXPECT_EQ(applied, edits.size());
 }
 
 TEST(ReplayEdits, AnEditThatDoesNotFitEndsTheReplay) {
   std::size_t applied = 0;
-  EXPECT_EQ(ReplayEdits(std::u16string(u"abc"), {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}},
-                        &applied)
+  EXPECT_EQ(ReplayEdits(text::TextBuffer(u"abc"),
+                        {{3, 0, u"d", 1}, {9, 0, u"x", 2}, {0, 0, u"y", 3}}, &applied)
                 .Text(),
             u"abcd");
   EXPECT_EQ(applied, 1u);
-  EXPECT_EQ(ReplayEdits(std::u16string(u"abc"), {{1, 5, u"", 1}}, &applied).Text(), u"abc");
+  EXPECT_EQ(ReplayEdits(text::TextBuffer(u"abc"), {{1, 5, u"", 1}}, &applied).Text(), u"abc");
   EXPECT_EQ(applied, 0u);
 }
 

@@ -91,10 +91,9 @@ void ExpectSameCounts(const BreakCounts& got, const BreakCounts& expected) {
   EXPECT_EQ(got.cr, expected.cr);
 }
 
-// A decoder hands the scanner each stretch it wrote, and the scans of the parts decoded on
-// separate threads are joined: wherever the spans and the parts end, even between a CR and its
-// LF, the result is the whole text's.
-TEST(LineScanner, SpansAndPartsCutAnywhereGiveTheWholeTextsStartsAndBreaks) {
+// A decoder hands the scanner each stretch it wrote: wherever the spans end, even between a CR
+// and its LF, the result is the whole text's.
+TEST(LineScanner, SpansCutAnywhereGiveTheWholeTextsStartsAndBreaks) {
   std::mt19937 random(11);
   for (std::size_t length = 0; length < 90; ++length) {
     std::u16string text(length, u'x');
@@ -105,19 +104,15 @@ TEST(LineScanner, SpansAndPartsCutAnywhereGiveTheWholeTextsStartsAndBreaks) {
     PositionList whole;
     AppendLineStarts(text, 0, whole);
     ExpectSameCounts(CountBreaks(text), CountedByUnit(text));
-    for (std::size_t part = 0; part <= length; ++part) {
+    for (std::size_t cut = 0; cut <= length; ++cut) {
       const std::size_t span = 1 + random() % 40;
-      LineScanner first(0, part);
-      for (std::size_t at = 0; at < part; at += span) {
-        first.Scan(std::u16string_view(text).substr(at, std::min(span, part - at)));
+      LineScanner scanner(length);
+      for (std::size_t at = 0; at < cut; at += span) {
+        scanner.Scan(std::u16string_view(text).substr(at, std::min(span, cut - at)));
       }
-      LineScanner second(part, length - part);
-      const std::size_t cut = part + random() % (length - part + 1);
-      second.Scan(std::u16string_view(text).substr(part, cut - part));
-      second.Scan(std::u16string_view(text).substr(cut));
-      first.Join(std::move(second));
-      const ScannedLines lines = std::move(first).Take();
-      ASSERT_EQ(Entries(lines.starts), Entries(whole)) << "length " << length << ", part " << part;
+      scanner.Scan(std::u16string_view(text).substr(cut));
+      const ScannedLines lines = std::move(scanner).Take();
+      ASSERT_EQ(Entries(lines.starts), Entries(whole)) << "length " << length << ", cut " << cut;
       ExpectSameCounts(lines.breaks, CountedByUnit(text));
     }
   }
@@ -129,7 +124,7 @@ TEST(LineScanner, ALongPartWhoseBreaksThickenLaterListsThemAll) {
   std::u16string text(std::size_t{200} << 10, u'x');
   for (std::size_t i = 1000; i < 40000; i += 1000) text[i] = u'\n';
   for (std::size_t i = 40000; i < text.size(); i += 3) text[i] = u'\r';
-  LineScanner scanner(0, text.size());
+  LineScanner scanner(text.size());
   for (std::size_t at = 0; at < text.size(); at += 50000) {
     scanner.Scan(std::u16string_view(text).substr(at, 50000));
   }

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "text/line_scan.h"
 #include "text/tests/plain_lines.h"
 
 namespace tambrel::text {
@@ -43,6 +46,39 @@ TEST(TextBufferStorage, AdoptsTheTextWithoutCopyingAndMovesWithIt) {
   const TextBuffer moved(std::move(buffer));
   EXPECT_EQ(moved.SpanAt(1).data(), storage + 3);
   EXPECT_EQ(moved.Text(), u"改" + LongText().substr(3));
+}
+
+// A text adopted in parts reads and edits as the same text adopted whole, wherever the parts are
+// cut: between a CR and its LF, after a lone CR, or into empty parts.
+TEST(TextBufferStorage, ATextInPartsIsTheTextTheyMakeTogether) {
+  const std::u16string text = u"一\r\n二\r三\n\r\n四\r";
+  for (std::size_t first = 0; first <= text.size(); ++first) {
+    for (std::size_t second = first; second <= text.size(); ++second) {
+      SCOPED_TRACE("cut at " + std::to_string(first) + " and " + std::to_string(second));
+      std::vector<TextPart> parts;
+      const std::size_t cuts[] = {0, first, second, text.size()};
+      for (std::size_t k = 0; k + 1 < std::size(cuts); ++k) {
+        const std::u16string_view units =
+            std::u16string_view(text).substr(cuts[k], cuts[k + 1] - cuts[k]);
+        TextPart& part = parts.emplace_back();
+        // Storage of its own, as a decoder's: a short string would move with its object.
+        part.text = Units::ForOverwrite(units.size());
+        std::copy(units.begin(), units.end(), part.text.data());
+        ListLineStarts(units, part.starts);
+      }
+      const char16_t* second_part = parts[1].text.data();
+      TextBuffer buffer(std::move(parts));
+      ExpectMatchesPlain(buffer, text);
+      ASSERT_EQ(buffer.CheckInvariants(), std::nullopt);
+      if (second > first) {
+        EXPECT_EQ(buffer.SpanAt(first).data(), second_part) << "not adopted";
+      }
+      buffer.Replace(first, second - first, u"改\n");
+      ExpectMatchesPlain(buffer, text.substr(0, first) + u"改\n" + text.substr(second));
+      buffer.Undo();
+      ExpectMatchesPlain(buffer, text);
+    }
+  }
 }
 
 TEST(TextBufferStorage, LineAcrossPiecesIsCopiedIntoScratch) {
