@@ -49,9 +49,9 @@ inline std::pair<std::uintptr_t, std::uintptr_t> AskForHugePages(void* data, std
   return {first, end};
 }
 
-// Room for `size` units that a decoder is about to write, every one, on as many threads as it
-// likes: each thread's first touch faults in its own pages, and nothing clears them beforehand
-// but the system itself.
+// Room for up to `size` units that a decoder is about to write: each page is faulted in by the
+// first touch of whichever thread writes it, nothing clears it beforehand but the system itself,
+// and a page never written is never given memory at all.
 inline text::Units UnitsForOverwrite(std::size_t size) {
   text::Units units = text::Units::ForOverwrite(size);
   if (size * sizeof(char16_t) >= 4 * kHugePage)
