@@ -25,13 +25,6 @@ std::uint32_t Stored(std::size_t rows) {
       std::clamp<std::size_t>(rows, 1, std::numeric_limits<std::uint32_t>::max()));
 }
 
-std::vector<std::uint32_t> LeafOf(std::span<const std::uint32_t> rows, std::size_t room) {
-  std::vector<std::uint32_t> leaf;
-  leaf.reserve(rows.size() + room);
-  leaf.assign(rows.begin(), rows.end());
-  return leaf;
-}
-
 bool SameSums(const LineSums& a, const LineSums& b) {
   return a.lines == b.lines && a.rows == b.rows && a.uncounted == b.uncounted;
 }
@@ -52,14 +45,15 @@ RowIndex::RowIndex(std::size_t line_count, RowIndexShape shape)
       min_leaf_(leaf_lines_ / 4),
       leaf_room_(leaf_lines_ / 8),
       fanout_(std::max<std::size_t>(shape.fanout, 4)),
-      built_fanout_(fanout_ * 3 / 4) {
+      built_fanout_(fanout_ * 3 / 4),
+      zeros_(max_leaf_, 0u) {
   Reset(line_count);
 }
 
 LineSums RowIndex::Uncount(std::uint32_t node, int level) {
   if (level == height_) {
     Leaf& leaf = leaves_[node];
-    std::fill(leaf.begin(), leaf.end(), 0u);
+    leaf.Uncount();
     return {leaf.size(), 0, leaf.size()};
   }
   LineSums sums;
@@ -88,10 +82,7 @@ void RowIndex::Reset(std::size_t line_count) {
   std::vector<Child> level;
   for (std::size_t first = 0; first < line_count || level.empty(); first += leaf_lines_) {
     const std::size_t size = std::min(leaf_lines_, line_count - first);
-    Leaf leaf;
-    leaf.reserve(size + leaf_room_);
-    leaf.assign(size, 0u);
-    level.push_back({NewLeaf(std::move(leaf)), {size, 0, size}});
+    level.push_back({NewLeaf(Leaf::Uncounted(size)), {size, 0, size}});
   }
   height_ = 0;
   do {
@@ -167,7 +158,7 @@ LineSums RowIndex::SumsBefore(std::size_t line) const {
     const std::vector<Child>& children = inners_[path.inner[level]].children;
     for (std::size_t k = 0; k < path.child[level]; ++k) sums += children[k].sums;
   }
-  sums += SumOf(std::span(leaves_[path.leaf]).first(path.offset));
+  sums += SumOf(leaves_[path.leaf].Rows(zeros_).first(path.offset));
   return sums;
 }
 
@@ -181,7 +172,7 @@ void RowIndex::Propagate(const Path& path, const LineSums& delta) {
 void RowIndex::Set(std::size_t line, std::size_t rows) {
   assert(line < LineCount());
   const Path path = Find(line);
-  std::uint32_t& stored = leaves_[path.leaf][path.offset];
+  std::uint32_t& stored = leaves_[path.leaf].Writable(leaf_room_)[path.offset];
   const LineSums before{1, stored, stored == 0 ? 1u : 0u};
   stored = Stored(rows);
   Propagate(path, LineSums{1, stored, 0} - before);
@@ -193,7 +184,7 @@ void RowIndex::Set(std::size_t first_line, std::span<const std::uint32_t> rows) 
     const Path path = Find(first_line);
     Leaf& leaf = leaves_[path.leaf];
     const std::size_t take = std::min(rows.size(), leaf.size() - path.offset);
-    const auto target = std::span(leaf).subspan(path.offset, take);
+    const auto target = leaf.Writable(leaf_room_).subspan(path.offset, take);
     const LineSums before = SumOf(target);
     for (std::size_t i = 0; i < take; ++i) target[i] = Stored(rows[i]);
     Propagate(path, SumOf(target) - before);
@@ -208,9 +199,8 @@ void RowIndex::Replace(std::size_t first_line, std::size_t removed, std::size_t 
     const Path path = Find(first_line);
     Leaf& leaf = leaves_[path.leaf];
     const std::size_t take = std::min(removed, leaf.size() - path.offset);
-    const auto first = leaf.begin() + static_cast<std::ptrdiff_t>(path.offset);
-    const LineSums gone = SumOf({&*first, take});
-    leaf.erase(first, first + static_cast<std::ptrdiff_t>(take));
+    const LineSums gone = SumOf(leaf.Rows(zeros_).subspan(path.offset, take));
+    leaf.Erase(path.offset, take);
     Propagate(path, LineSums{} - gone);
     removed -= take;
     if (total_.lines == 0) {
@@ -225,7 +215,7 @@ void RowIndex::Replace(std::size_t first_line, std::size_t removed, std::size_t 
   if (inserted > 0) {
     const Path path = Find(first_line);
     Leaf& leaf = leaves_[path.leaf];
-    leaf.insert(leaf.begin() + static_cast<std::ptrdiff_t>(path.offset), inserted, 0u);
+    leaf.InsertUncounted(path.offset, inserted);
     Propagate(path, LineSums{inserted, 0, inserted});
     if (leaf.size() > max_leaf_) SplitLeaf(path);
   }
@@ -237,12 +227,20 @@ void RowIndex::SplitLeaf(const Path& path) {
   std::vector<Child> added;
   for (std::size_t k = 0; k < parts; ++k) {
     const std::size_t first = whole.size() * k / parts;
-    const auto rows = std::span(whole).subspan(first, whole.size() * (k + 1) / parts - first);
+    const std::size_t lines = whole.size() * (k + 1) / parts - first;
+    // A leaf that keeps no counts may be far longer than any other, after a large paste.
+    Leaf part = Leaf::Uncounted(lines);
+    LineSums sums{lines, 0, lines};
+    if (whole.KeepsCounts()) {
+      const auto rows = whole.Rows({}).subspan(first, lines);
+      part = Leaf::Of(rows, leaf_room_);
+      sums = SumOf(rows);
+    }
     if (k == 0) {
-      leaves_[path.leaf] = LeafOf(rows, leaf_room_);
-      inners_[path.inner[height_ - 1]].children[path.child[height_ - 1]].sums = SumOf(rows);
+      leaves_[path.leaf] = std::move(part);
+      inners_[path.inner[height_ - 1]].children[path.child[height_ - 1]].sums = sums;
     } else {
-      added.push_back({NewLeaf(LeafOf(rows, leaf_room_)), SumOf(rows)});
+      added.push_back({NewLeaf(std::move(part)), sums});
     }
   }
   InsertChildren(path, height_ - 1, path.child[height_ - 1] + 1, std::move(added));
@@ -313,7 +311,7 @@ void RowIndex::MergeIfSmall(const Path& path) {
   Leaf& kept = leaves_[siblings[left].node];
   Leaf& gone = leaves_[siblings[right].node];
   if (kept.size() + gone.size() > max_leaf_) return;
-  kept.insert(kept.end(), gone.begin(), gone.end());
+  kept.Append(gone);
   gone = Leaf{};
   free_leaves_.push_back(siblings[right].node);
   siblings[left].sums += siblings[right].sums;
@@ -325,7 +323,7 @@ void RowIndex::MergeIfSmall(const Path& path) {
 bool RowIndex::IsCounted(std::size_t line) const {
   assert(line < LineCount());
   const Path path = Find(line);
-  return leaves_[path.leaf][path.offset] != 0;
+  return leaves_[path.leaf].Rows(zeros_)[path.offset] != 0;
 }
 
 std::size_t RowIndex::FirstUncountedBelow(std::uint32_t node, int level) const {
@@ -339,21 +337,21 @@ std::size_t RowIndex::FirstUncountedBelow(std::uint32_t node, int level) const {
       line += child.sums.lines;
     }
   }
-  const Leaf& leaf = leaves_[node];
-  return line + static_cast<std::size_t>(std::find(leaf.begin(), leaf.end(), 0u) - leaf.begin());
+  const std::span<const std::uint32_t> rows = leaves_[node].Rows(zeros_);
+  return line + static_cast<std::size_t>(std::find(rows.begin(), rows.end(), 0u) - rows.begin());
 }
 
 std::size_t RowIndex::FirstUncounted(std::size_t from_line) const {
   if (from_line >= LineCount() || total_.uncounted == 0) return LineCount();
   const Path path = Find(from_line);
-  const Leaf& leaf = leaves_[path.leaf];
+  const std::span<const std::uint32_t> rows = leaves_[path.leaf].Rows(zeros_);
   const auto found =
-      std::find(leaf.begin() + static_cast<std::ptrdiff_t>(path.offset), leaf.end(), 0u);
-  if (found != leaf.end()) {
-    return path.first_line + static_cast<std::size_t>(found - leaf.begin());
+      std::find(rows.begin() + static_cast<std::ptrdiff_t>(path.offset), rows.end(), 0u);
+  if (found != rows.end()) {
+    return path.first_line + static_cast<std::size_t>(found - rows.begin());
   }
   // Up the path, then down the first subtree to the right that has an uncounted line.
-  std::size_t line = path.first_line + leaf.size();
+  std::size_t line = path.first_line + rows.size();
   for (int level = height_ - 1; level >= 0; --level) {
     const std::vector<Child>& children = inners_[path.inner[level]].children;
     for (std::size_t k = path.child[level] + 1; k < children.size(); ++k) {
@@ -389,7 +387,7 @@ std::optional<RowIndex::RowPlace> RowIndex::PlaceOfRow(std::size_t row) const {
       line += static_cast<std::size_t>(child.sums.lines);
     }
   }
-  for (std::uint32_t rows : leaves_[node]) {
+  for (std::uint32_t rows : leaves_[node].Rows(zeros_)) {
     if (row < rows) return RowPlace{line, row};
     row -= rows;
     ++line;
@@ -401,7 +399,7 @@ std::optional<RowIndex::RowPlace> RowIndex::PlaceOfRow(std::size_t row) const {
 std::optional<std::size_t> RowIndex::RowsOf(std::size_t line) const {
   assert(line < LineCount());
   const Path path = Find(line);
-  const std::uint32_t rows = leaves_[path.leaf][path.offset];
+  const std::uint32_t rows = leaves_[path.leaf].Rows(zeros_)[path.offset];
   if (rows == 0) return std::nullopt;
   return rows;
 }
@@ -414,8 +412,9 @@ std::optional<std::size_t> RowIndex::TotalRows() const {
 std::size_t RowIndex::MemoryBytes() const {
   std::size_t bytes = sizeof(*this) + leaves_.capacity() * sizeof(Leaf) +
                       inners_.capacity() * sizeof(Inner) +
-                      (free_leaves_.capacity() + free_inners_.capacity()) * sizeof(std::uint32_t);
-  for (const Leaf& leaf : leaves_) bytes += leaf.capacity() * sizeof(leaf[0]);
+                      (free_leaves_.capacity() + free_inners_.capacity() + zeros_.capacity()) *
+                          sizeof(std::uint32_t);
+  for (const Leaf& leaf : leaves_) bytes += leaf.MemoryBytes();
   for (const Inner& inner : inners_) bytes += inner.children.capacity() * sizeof(Child);
   return bytes;
 }
@@ -435,7 +434,7 @@ std::optional<std::string> RowIndex::CheckSubtree(std::uint32_t node, int level,
     }
     // Only an index of no lines at all keeps an empty leaf.
     if (leaf.empty() && total_.lines != 0) return name + " is empty";
-    sums = SumOf(leaf);
+    sums = SumOf(leaf.Rows(zeros_));
     return std::nullopt;
   }
   const std::string name = "inner node " + std::to_string(node);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "text/leaf_rows.h"
 #include "text/line_sums.h"
 
 namespace tambrel::text {
@@ -71,7 +72,7 @@ class RowIndex {
   std::optional<std::string> CheckInvariants() const;
 
  private:
-  using Leaf = std::vector<std::uint32_t>;  // row counts, 0 for uncounted
+  using Leaf = LeafRows;
   struct Child {
     std::uint32_t node;  // an inner node, or a leaf on the lowest inner level
     LineSums sums;
@@ -128,6 +129,8 @@ class RowIndex {
   // Children of an inner node: at most fanout_, and built_fanout_ after a split or a build.
   std::size_t fanout_;
   std::size_t built_fanout_;
+  // The counts of a leaf that keeps none: max_leaf_ zeros.
+  std::vector<std::uint32_t> zeros_;
 
   std::vector<Leaf> leaves_;
   std::vector<Inner> inners_;
