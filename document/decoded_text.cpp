@@ -8,7 +8,7 @@ namespace tambrel::document {
 
 std::size_t DecodedText::Length() const {
   std::size_t length = text.size();
-  for (const text::TextPart& part : parts) length += part.text.size();
+  for (const text::TextPart& part : parts) length += part.Size();
   return length;
 }
 
@@ -16,7 +16,12 @@ std::u16string DecodedText::Whole() const {
   std::u16string whole;
   whole.reserve(Length());
   whole.append(text);
-  for (const text::TextPart& part : parts) whole.append(part.text);
+  for (const text::TextPart& part : parts) {
+    whole.append(part.text);
+    const std::size_t at = whole.size();
+    whole.resize(at + part.ascii.size());
+    part.ascii.Widen(0, part.ascii.size(), whole.data() + at);
+  }
   return whole;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -166,6 +167,19 @@ bool ThroughStretches(const ByteSource& source, const Part& part, const StretchC
   return true;
 }
 
+// Whether every byte is below 0x80.
+bool AllAscii(std::string_view bytes) {
+  std::uint64_t seen = 0;
+  std::size_t i = 0;
+  for (; i + sizeof(seen) <= bytes.size(); i += sizeof(seen)) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, sizeof(word));
+    seen |= word;
+  }
+  for (; i < bytes.size(); ++i) seen |= static_cast<unsigned char>(bytes[i]);
+  return (seen & 0x8080808080808080u) == 0;
+}
+
 // Room for `size` units that starts with the first `kept` of `text`.
 text::Units Grown(const text::Units& text, std::size_t kept, std::size_t size) {
   text::Units grown = platform::UnitsForOverwrite(size);
@@ -186,24 +200,72 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   // Each part is decoded into room of its own for a unit per byte, which is all any form but the
   // scrambled one can give; room the decoder does not reach is never written, so it costs address
   // space, not memory. The room is left as the system gives it, and only what the decoder wrote
-  // is kept.
+  // is kept. While a part reads as nothing but ASCII, which every form but the scrambled one reads
+  // as itself, its units are kept a byte each; from its first stretch with more, the rest of it
+  // goes to room for UTF-16. So a part is kept in at most two pieces.
   StreamedDecode result;
-  std::vector<text::TextPart>& parts = result.decoded.parts;
-  parts.resize(count);
+  const bool ascii_as_is = form != StreamedForm::kScrambled;
+  std::vector<std::vector<text::TextPart>> pieces(count);
+  std::vector<text::BreakCounts> breaks(count);
   std::vector<std::size_t> undecodable(count, 0);
-  std::vector<std::optional<text::LineScanner>> scanners(count);
   std::atomic<bool> stopped{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
     const auto bytes = static_cast<std::size_t>(cut[k].to - cut[k].from);
-    text::Units& text = parts[k].text;
-    text = platform::UnitsForOverwrite(bytes);
+    pieces[k].reserve(2);
+    text::TextPart* piece = &pieces[k].emplace_back();
+    bool in_bytes = ascii_as_is;
+    if (in_bytes) {
+      piece->ascii = platform::AsciiForOverwrite(bytes);
+    } else {
+      piece->text = platform::UnitsForOverwrite(bytes);
+    }
     std::size_t at = 0;
+    std::size_t bytes_done = 0;
     text::Units aside;
-    std::optional<text::LineScanner>& scanner = scanners[k];
+    // A piece's line starts are found stretch by stretch, as soon as each is decoded, while its
+    // units are still at hand, rather than in another pass over the whole text. The first
+    // stretch tells about how many units the piece gives, which its list is reserved for.
+    std::optional<text::LineScanner> scanner;
+    const auto scan = [&](auto units, std::size_t read) {
+      if (!scanner) {
+        const double units_per_byte =
+            static_cast<double>(units.size()) / static_cast<double>(std::max<std::size_t>(read, 1));
+        scanner.emplace(
+            static_cast<std::size_t>(units_per_byte * static_cast<double>(bytes - bytes_done)));
+      }
+      scanner->Scan(units);
+    };
+    const auto finish_piece = [&] {
+      if (in_bytes) {
+        piece->ascii.Truncate(at);
+      } else {
+        piece->text.Truncate(at);
+      }
+      if (!scanner) return;
+      text::ScannedLines lines = std::move(*scanner).Take();
+      piece->starts = std::move(lines.starts);
+      breaks[k] += lines.breaks;
+      scanner.reset();
+    };
     const bool went_through = ThroughStretches(
         source, cut[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
           if (malformed) return false;
+          if (in_bytes && AllAscii(whole)) {
+            std::copy(whole.begin(), whole.end(), piece->ascii.data() + at);
+            scan(std::string_view(piece->ascii.data() + at, whole.size()), whole.size());
+            at += whole.size();
+            bytes_done += whole.size();
+            return true;
+          }
+          if (in_bytes) {
+            finish_piece();
+            in_bytes = false;
+            piece = &pieces[k].emplace_back();
+            piece->text = platform::UnitsForOverwrite(bytes - bytes_done);
+            at = 0;
+          }
+          text::Units& text = piece->text;
           const std::size_t room = text.size() - at;
           const std::size_t most = whole.size() * codec.MostUnitsPerByte();
           std::optional<DecodeCount> done;
@@ -222,40 +284,33 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
             malformed = true;
             return false;
           }
-          const std::u16string_view decoded(text.data() + at, done->written);
-          // Each stretch's breaks are found as soon as it is decoded, while its units are still
-          // at hand, rather than in another pass over the whole text. The first stretch tells
-          // about how many units the part gives, which its list of line starts is reserved for.
-          if (!scanner) {
-            const double units_per_byte =
-                static_cast<double>(done->written) /
-                static_cast<double>(std::max<std::size_t>(whole.size(), 1));
-            scanner.emplace(static_cast<std::size_t>(units_per_byte * static_cast<double>(bytes)));
-          }
-          scanner->Scan(decoded);
+          scan(std::u16string_view(text.data() + at, done->written), whole.size());
           at += done->written;
+          bytes_done += whole.size();
           undecodable[k] += done->undecodable;
           return true;
         });
-    text.Truncate(at);
+    finish_piece();
     if (!went_through && !malformed) stopped = true;
   });
   if (malformed) return {StreamedOutcome::kNotUtf8, {}};
   if (stopped) return {StreamedOutcome::kStopped, {}};
+  std::vector<text::TextPart>& parts = result.decoded.parts;
   std::size_t units = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    units += parts[k].text.size();
     result.decoded.undecodable += undecodable[k];
-    if (!scanners[k]) continue;
-    text::ScannedLines lines = std::move(*scanners[k]).Take();
-    parts[k].starts = std::move(lines.starts);
-    result.decoded.breaks += lines.breaks;
-    // A CR that ends a part and the LF that starts the next were counted as two breaks.
-    if (k + 1 < count && parts[k].text.size() > 0 && parts[k].text.back() == u'\r' &&
-        parts[k + 1].text.size() > 0 && parts[k + 1].text[0] == u'\n') {
-      --result.decoded.breaks.cr;
-      --result.decoded.breaks.lf;
-      ++result.decoded.breaks.crlf;
+    result.decoded.breaks += breaks[k];
+    for (text::TextPart& piece : pieces[k]) {
+      if (piece.Size() == 0) continue;
+      // A CR that ends a piece and the LF that starts the next were counted as two breaks.
+      if (!parts.empty() && parts.back().UnitAt(parts.back().Size() - 1) == u'\r' &&
+          piece.UnitAt(0) == u'\n') {
+        --result.decoded.breaks.cr;
+        --result.decoded.breaks.lf;
+        ++result.decoded.breaks.crlf;
+      }
+      units += piece.Size();
+      parts.push_back(std::move(piece));
     }
   }
   result.decoded.encoding = form == StreamedForm::kScrambled ? TextEncoding::kScrambled

@@ -15,8 +15,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/byte_reader.h"
+#include "text/line_scan.h"
 #include "text/tests/change_check.h"
 #include "text/tests/plain_history.h"
 #include "text/tests/plain_line_list.h"
@@ -226,7 +228,36 @@ class Session {
   void Reset(std::u16string text) {
     plain_ = PlainHistory{};
     plain_.text = text;
-    wrapped_->Adopt(TextBuffer(std::move(text), chunks_));
+    if (input_.Bit()) {
+      wrapped_->Adopt(TextBuffer(std::move(text), chunks_));
+    } else {
+      wrapped_->Adopt(TextBuffer(InParts(text), chunks_));
+    }
+  }
+
+  // The text cut into up to four parts as a large document's decode makes them, those of nothing
+  // but ASCII kept a byte each when the input says so.
+  std::vector<TextPart> InParts(std::u16string_view text) {
+    std::vector<TextPart> parts;
+    const std::size_t count = 1 + input_.UpTo(3);
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t to = k + 1 == count ? text.size() : from + input_.UpTo(text.size() - from);
+      const std::u16string_view units = text.substr(from, to - from);
+      from = to;
+      TextPart& part = parts.emplace_back();
+      const bool ascii = std::ranges::all_of(units, [](char16_t unit) { return unit < 0x80; });
+      if (ascii && !units.empty() && input_.Bit()) {
+        part.ascii = AsciiUnits::ForOverwrite(units.size());
+        std::ranges::transform(units, part.ascii.data(),
+                               [](char16_t unit) { return static_cast<char>(unit); });
+      } else {
+        part.text = Units::ForOverwrite(units.size());
+        std::ranges::copy(units, part.text.data());
+      }
+      ListLineStarts(units, part.starts);
+    }
+    return parts;
   }
 
   void Edit(std::size_t position, std::size_t length, std::u16string_view text, Merge merge) {
@@ -323,7 +354,7 @@ class Session {
     std::u16string_view copied;
     if (input_.Bit()) {
       const std::size_t from = Position();
-      copied = buffer.SpanAt(from).substr(0, input_.UpTo(40));
+      copied = buffer.SpanAt(from, scratch).substr(0, input_.UpTo(40));
     } else {
       copied = buffer.LineText(input_.UpTo(LastLine()), scratch);
     }
@@ -354,7 +385,8 @@ class Session {
     const std::size_t length = input_.UpTo(64);
     Check(buffer.Substring(position, length) == plain_.text.substr(position, length),
           "Substring differs");
-    const std::u16string_view span = buffer.SpanAt(position);
+    std::u16string scratch;
+    const std::u16string_view span = buffer.SpanAt(position, scratch);
     Check(span.empty() == (position == plain_.text.size()) &&
               plain_.text.compare(position, span.size(), span) == 0,
           "SpanAt differs");

@@ -59,6 +59,13 @@ inline text::Units UnitsForOverwrite(std::size_t size) {
   return units;
 }
 
+// The same for up to `size` units of ASCII, kept a byte each.
+inline text::AsciiUnits AsciiForOverwrite(std::size_t size) {
+  text::AsciiUnits units = text::AsciiUnits::ForOverwrite(size);
+  if (size >= 4 * kHugePage) AskForHugePages(units.data(), size);
+  return units;
+}
+
 // Resizes a string that is about to be filled with a large result, asking for huge pages. A very
 // large one is faulted in on every processor first, since the string's own clearing would meet
 // the cost page by page on one thread.

@@ -45,4 +45,30 @@ inline BreakBits BreakBitsOf(const char16_t* units) {
   return bits;
 }
 
+// The same for kBreakBlock units kept a byte each.
+inline BreakBits BreakBitsOf(const char* units) {
+  BreakBits bits;
+#ifdef TAMBREL_BREAK_BITS_SSE2
+  const auto* data = reinterpret_cast<const __m128i*>(units);
+  const __m128i low = _mm_loadu_si128(data);
+  const __m128i high = _mm_loadu_si128(data + 1);
+  const auto mask = [&](char unit) {
+    const __m128i wanted = _mm_set1_epi8(unit);
+    const auto low_bits =
+        static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(low, wanted)));
+    const auto high_bits =
+        static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(high, wanted)));
+    return static_cast<std::uint32_t>(low_bits) | static_cast<std::uint32_t>(high_bits) << 16;
+  };
+  bits.lf = mask('\n');
+  bits.cr = mask('\r');
+#else
+  for (std::size_t k = 0; k < kBreakBlock; ++k) {
+    bits.lf |= static_cast<std::uint32_t>(units[k] == '\n') << k;
+    bits.cr |= static_cast<std::uint32_t>(units[k] == '\r') << k;
+  }
+#endif
+  return bits;
+}
+
 }  // namespace tambrel::text

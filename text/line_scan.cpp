@@ -14,8 +14,8 @@ namespace {
 
 // The one scan behind the line starts and the break counts. A CR at the very end of `text` makes
 // no start, since the unit after it is not known, and counts as a CR alone.
-template <bool kListStarts, bool kCount>
-void ScanBreaks(std::u16string_view text, std::uint64_t base, PositionList* starts,
+template <bool kListStarts, bool kCount, class Unit>
+void ScanBreaks(std::basic_string_view<Unit> text, std::uint64_t base, PositionList* starts,
                 BreakCounts* counts) {
   std::size_t crs = 0;
   std::size_t lfs = 0;
@@ -62,12 +62,12 @@ void ScanBreaks(std::u16string_view text, std::uint64_t base, PositionList* star
 }  // namespace
 
 void AppendLineStarts(std::u16string_view text, std::uint64_t base, PositionList& starts) {
-  ScanBreaks<true, false>(text, base, &starts, nullptr);
+  ScanBreaks<true, false, char16_t>(text, base, &starts, nullptr);
 }
 
 BreakCounts CountBreaks(std::u16string_view text) {
   BreakCounts counts;
-  ScanBreaks<false, true>(text, 0, nullptr, &counts);
+  ScanBreaks<false, true, char16_t>(text, 0, nullptr, &counts);
   return counts;
 }
 
@@ -83,12 +83,17 @@ void LineScanner::Meet(char16_t next) {
   }
 }
 
-void LineScanner::Scan(std::u16string_view span) {
+void LineScanner::Scan(std::u16string_view span) { ScanSpan(span); }
+
+void LineScanner::Scan(std::string_view ascii) { ScanSpan(ascii); }
+
+template <class Unit>
+void LineScanner::ScanSpan(std::basic_string_view<Unit> span) {
   if (span.empty()) return;
-  Meet(span.front());
-  ScanBreaks<true, true>(span, next_, &lines_.starts, &lines_.breaks);
+  Meet(static_cast<char16_t>(span.front()));
+  ScanBreaks<true, true, Unit>(span, next_, &lines_.starts, &lines_.breaks);
   next_ += span.size();
-  ends_with_cr_ = span.back() == u'\r';
+  ends_with_cr_ = span.back() == '\r';
   // Once the first span shows how dense the breaks are, the list is given room for them all.
   if (lines_.starts.Size() > 0 && next_ >= kBreakBlock * 1024 && next_ < units_) {
     const double per_unit = static_cast<double>(lines_.starts.Size()) / static_cast<double>(next_);

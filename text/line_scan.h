@@ -40,9 +40,13 @@ class LineScanner {
   explicit LineScanner(std::size_t units) : units_(units) {}
 
   void Scan(std::u16string_view span);
+  // The same for a span of units all below U+0080, kept a byte each.
+  void Scan(std::string_view ascii);
   ScannedLines Take() && { return std::move(lines_); }
 
  private:
+  template <class Unit>
+  void ScanSpan(std::basic_string_view<Unit> span);
   // Settles the CR that ended the last span, now that the unit after it is known.
   void Meet(char16_t next);
 

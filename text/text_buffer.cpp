@@ -35,13 +35,14 @@ void TextBuffer::Reset(std::u16string text) {
 
 char16_t TextBuffer::At(std::size_t position) const {
   const PieceTree::Location at = tree_.Locate(root_, position);
-  return chunks_.View(*at.piece)[at.offset];
+  return chunks_.UnitAt(*at.piece, at.offset);
 }
 
-std::u16string_view TextBuffer::SpanAt(std::size_t position) const {
+std::u16string_view TextBuffer::SpanAt(std::size_t position, std::u16string& scratch,
+                                       std::size_t most) const {
   if (position >= Length()) return {};
   const PieceTree::Location at = tree_.Locate(root_, position);
-  return chunks_.View(*at.piece).substr(at.offset);
+  return chunks_.View(*at.piece, at.offset, most, scratch);
 }
 
 std::u16string TextBuffer::Substring(std::size_t position, std::size_t length) const {
@@ -86,7 +87,7 @@ std::size_t TextBuffer::LineOfPosition(std::size_t position) const {
 std::u16string_view TextBuffer::LineText(std::size_t line, std::u16string& scratch) const {
   const std::size_t start = LineStart(line);
   const std::size_t length = LineLength(line);
-  const std::u16string_view span = SpanAt(start);
+  const std::u16string_view span = SpanAt(start, scratch, length);
   if (span.size() >= length) return span.substr(0, length);
   scratch = Substring(start, length);
   return scratch;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -25,6 +26,10 @@ namespace tambrel::text {
 // on one thread and used on another.
 class TextBuffer {
  public:
+  // How many units kept a byte each are widened at a time: enough to spread the cost of finding
+  // them, few enough to stay in the processor's cache.
+  static constexpr std::size_t kWidenedUnits = std::size_t{1} << 14;
+
   explicit TextBuffer(std::u16string text = {}, ChunkSizes chunk_sizes = {});
   explicit TextBuffer(Units text, ChunkSizes chunk_sizes = {});
   // The same, with the line starts of `text` found already, as ListLineStarts lists them.
@@ -44,11 +49,13 @@ class TextBuffer {
   char16_t At(std::size_t position) const;
   std::u16string Substring(std::size_t position, std::size_t length) const;
   std::u16string Text() const { return Substring(0, Length()); }
-  // The units from `position` to the end of the piece that holds them, straight from storage.
-  // Empty at Length().
-  std::u16string_view SpanAt(std::size_t position) const;
-  // Hands [position, position + length) to `visit` as consecutive pieces straight from storage.
-  // If `visit` answers a bool, false stops the walk.
+  // The units from `position` to the end of the piece that holds them: straight from storage, or,
+  // where storage keeps them a byte each, at most `most` of them widened into `scratch`. Empty at
+  // Length().
+  std::u16string_view SpanAt(std::size_t position, std::u16string& scratch,
+                             std::size_t most = kWidenedUnits) const;
+  // Hands [position, position + length) to `visit` as consecutive spans, as SpanAt gives them; a
+  // span is valid only while `visit` runs. If `visit` answers a bool, false stops the walk.
   template <class Visit>
   void ForEachPiece(std::size_t position, std::size_t length, Visit&& visit) const;
 
@@ -60,8 +67,8 @@ class TextBuffer {
   // 0 for the last line, 2 for CR LF, 1 for LF or CR.
   std::size_t BreakLength(std::size_t line) const;
   std::size_t LineOfPosition(std::size_t position) const;
-  // A line's text without its break: a view into storage when the line lies in one piece,
-  // otherwise a copy in `scratch`. Valid until the next edit or until scratch changes.
+  // A line's text without its break: a view into storage when the line lies in one piece kept as
+  // UTF-16, otherwise a copy in `scratch`. Valid until the next edit or until scratch changes.
   std::u16string_view LineText(std::size_t line, std::u16string& scratch) const;
 
   // Replaces [position, position + length) by `text`; a position or length past the end is
@@ -116,8 +123,9 @@ class TextBuffer {
 
 template <class Visit>
 void TextBuffer::ForEachPiece(std::size_t position, std::size_t length, Visit&& visit) const {
+  std::u16string scratch;
   while (length > 0) {
-    std::u16string_view span = SpanAt(position);
+    std::u16string_view span = SpanAt(position, scratch, std::min(length, kWidenedUnits));
     if (span.empty()) return;  // past the end
     if (span.size() > length) span = span.substr(0, length);
     position += span.size();

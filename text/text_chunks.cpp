@@ -1,5 +1,6 @@
 #include "text/text_chunks.h"
 
+#include <algorithm>
 #include <cassert>
 #include <string>
 #include <utility>
@@ -49,8 +50,7 @@ void TextChunks::CheckSizes() const {
 std::vector<Piece> TextChunks::Originals() const {
   std::vector<Piece> pieces;
   for (std::uint32_t chunk = 0; chunk < originals_; ++chunk) {
-    if (!chunks_[chunk].text.empty())
-      pieces.push_back(MakePiece(chunk, 0, chunks_[chunk].text.size()));
+    if (chunks_[chunk].Size() > 0) pieces.push_back(MakePiece(chunk, 0, chunks_[chunk].Size()));
   }
   return pieces;
 }
@@ -111,18 +111,31 @@ Piece TextChunks::MakePiece(std::uint32_t chunk, std::size_t start, std::size_t 
   piece.length = length;
   piece.first_start = source.starts.UpperBound(start);
   piece.inner_starts = source.starts.UpperBound(start + length - 1) - piece.first_start;
-  const char16_t first = source.text[start];
-  const char16_t last = source.text[start + length - 1];
+  const char16_t first = source.UnitAt(start);
+  const char16_t last = source.UnitAt(start + length - 1);
   piece.edges = static_cast<std::uint8_t>((first == u'\n' ? kStartsWithLf : 0) |
                                           (last == u'\r' ? kEndsWithCr : 0) |
                                           (last == u'\n' ? kEndsWithLf : 0));
   return piece;
 }
 
+std::u16string_view TextChunks::View(const Piece& piece, std::size_t offset, std::size_t most,
+                                     std::u16string& scratch) const {
+  assert(offset <= piece.length);
+  const Chunk& chunk = chunks_[piece.chunk];
+  const std::size_t from = piece.start + offset;
+  const std::size_t length = piece.length - offset;
+  if (chunk.ascii.empty()) return {chunk.text.data() + from, length};
+  scratch.resize(std::min(length, most));
+  chunk.ascii.Widen(from, scratch.size(), scratch.data());
+  return scratch;
+}
+
 std::size_t TextChunks::MemoryBytes() const {
   std::size_t bytes = chunks_.size() * sizeof(Chunk);
   for (const Chunk& chunk : chunks_) {
-    bytes += chunk.text.capacity() * sizeof(char16_t) + chunk.starts.MemoryBytes();
+    bytes +=
+        chunk.text.capacity() * sizeof(char16_t) + chunk.ascii.size() + chunk.starts.MemoryBytes();
   }
   return bytes;
 }
@@ -130,7 +143,7 @@ std::size_t TextChunks::MemoryBytes() const {
 std::optional<std::string> TextChunks::CheckPiece(const Piece& piece) const {
   if (piece.chunk >= chunks_.size()) return Describe(piece) + " names no chunk";
   if (piece.length == 0) return Describe(piece) + " is empty";
-  const std::size_t size = chunks_[piece.chunk].text.size();
+  const std::size_t size = chunks_[piece.chunk].Size();
   if (piece.start > size || piece.length > size - piece.start) {
     return Describe(piece) + " runs past its chunk of " + std::to_string(size) + " units";
   }
@@ -153,13 +166,21 @@ std::optional<std::string> TextChunks::CheckInvariants() const {
   }
   for (std::size_t index = 0; index < chunks_.size(); ++index) {
     const Chunk& chunk = chunks_[index];
-    const Units& text = chunk.text;
+    if (!chunk.text.empty() && !chunk.ascii.empty()) {
+      return "chunk " + std::to_string(index) + " holds units both ways";
+    }
+    const std::size_t size = chunk.Size();
+    for (std::size_t position = 0; position < chunk.ascii.size(); ++position) {
+      if (chunk.UnitAt(position) >= 0x80) {
+        return "chunk " + std::to_string(index) + " keeps a unit above ASCII in a byte";
+      }
+    }
     // The starts read off unit by unit; a CR at the very end waits for what comes after it.
     std::size_t listed = 0;
-    for (std::size_t position = 1; position <= text.size(); ++position) {
-      const char16_t before = text[position - 1];
-      const bool starts =
-          before == u'\n' || (before == u'\r' && position < text.size() && text[position] != u'\n');
+    for (std::size_t position = 1; position <= size; ++position) {
+      const char16_t before = chunk.UnitAt(position - 1);
+      const bool starts = before == u'\n' ||
+                          (before == u'\r' && position < size && chunk.UnitAt(position) != u'\n');
       if (!starts) continue;
       if (listed >= chunk.starts.Size() || chunk.starts[listed] != position) {
         return "chunk " + std::to_string(index) + " does not list the line start at " +

@@ -27,8 +27,16 @@ struct ChunkSizes {
 // them from its first unit. A large document is decoded in such parts, one per processor, so that
 // none has to wait to learn where in a single store its units would go.
 struct TextPart {
+  // The units; or, when `ascii` holds them, empty.
   Units text;
+  // Units all below U+0080, kept a byte each.
+  AsciiUnits ascii;
   PositionList starts;
+
+  std::size_t Size() const { return text.size() + ascii.size(); }
+  char16_t UnitAt(std::size_t position) const {
+    return ascii.empty() ? text[position] : ascii[position];
+  }
 };
 
 // Where a document's units live: the adopted text, never copied, and append-only chunks for
@@ -55,9 +63,13 @@ class TextChunks {
   // The part [offset, offset + length) of a piece, length > 0.
   Piece Cut(const Piece& piece, std::size_t offset, std::size_t length) const;
 
-  std::u16string_view View(const Piece& piece) const {
-    return {chunks_[piece.chunk].text.data() + piece.start, piece.length};
+  char16_t UnitAt(const Piece& piece, std::size_t offset) const {
+    return chunks_[piece.chunk].UnitAt(piece.start + offset);
   }
+  // The units of `piece` from `offset` to its end: straight from storage, or, where they are kept
+  // a byte each, at most `most` of them widened into `scratch`.
+  std::u16string_view View(const Piece& piece, std::size_t offset, std::size_t most,
+                           std::u16string& scratch) const;
   const PositionList& Starts(std::uint32_t chunk) const { return chunks_[chunk].starts; }
 
   std::size_t MemoryBytes() const;

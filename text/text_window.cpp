@@ -10,7 +10,7 @@ TextWindow::TextWindow(const TextBuffer& text, std::size_t position, std::size_t
   position = std::min(position, length);
   start_ = position - std::min(position, before);
   const std::size_t end = position + std::min(length - position, after);
-  const std::u16string_view piece = text.SpanAt(start_);
+  const std::u16string_view piece = text.SpanAt(start_, copy_, end - start_);
   if (piece.size() >= end - start_) {
     units_ = piece.substr(0, end - start_);
   } else {

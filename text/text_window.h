@@ -10,7 +10,8 @@ namespace tambrel::text {
 
 // The units of a buffer from up to `before` units before a position to up to `after` units after
 // it, for the questions that only look near a position (clusters, words). Read straight from
-// storage when they lie in one piece, copied otherwise: either way O(log n) plus the units.
+// storage when they lie in one piece kept as UTF-16, copied otherwise: either way O(log n) plus
+// the units.
 class TextWindow {
  public:
   TextWindow(const TextBuffer& text, std::size_t position, std::size_t before, std::size_t after);

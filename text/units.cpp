@@ -46,4 +46,25 @@ std::u16string Units::TakeString() && {
   return text;
 }
 
+AsciiUnits AsciiUnits::ForOverwrite(std::size_t size) {
+  AsciiUnits units;
+  units.bytes_ = std::make_unique_for_overwrite<char[]>(size);
+  units.size_ = size;
+  return units;
+}
+
+void AsciiUnits::Truncate(std::size_t size) {
+  assert(size <= size_);
+  size_ = size;
+}
+
+void AsciiUnits::Widen(std::size_t from, std::size_t count, char16_t* out) const {
+  assert(from <= size_ && count <= size_ - from);
+  // A plain loop: compilers turn it into wide moves.
+  const char* in = bytes_.get() + from;
+  for (std::size_t k = 0; k < count; ++k) {
+    out[k] = static_cast<char16_t>(static_cast<unsigned char>(in[k]));
+  }
+}
+
 }  // namespace tambrel::text

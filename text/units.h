@@ -59,4 +59,30 @@ class Units {
   std::size_t capacity_ = 0;
 };
 
+// A text whose units all lie below U+0080, kept a byte a unit: half the memory of Units, which
+// for a log file of a gigabyte is a gigabyte the system need not hand over. Made with room that
+// nothing has written yet, like Units::ForOverwrite, and read a unit at a time or widened.
+class AsciiUnits {
+ public:
+  AsciiUnits() = default;
+  // Room for `size` bytes, every one of which must be written (below 0x80) before any is read.
+  static AsciiUnits ForOverwrite(std::size_t size);
+
+  char* data() { return bytes_.get(); }
+  const char* data() const { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  char16_t operator[](std::size_t position) const {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes_[position]));
+  }
+  // Keeps the first `size` units, a number no greater than those there are.
+  void Truncate(std::size_t size);
+  // Writes units [from, from + count) to `out` as UTF-16.
+  void Widen(std::size_t from, std::size_t count, char16_t* out) const;
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+};
+
 }  // namespace tambrel::text

@@ -72,6 +72,13 @@ std::string Utf8(const std::u16string& text) {
   return bytes;
 }
 
+// A part's units, however it keeps them.
+std::u16string UnitsOf(const text::TextPart& part) {
+  std::u16string units(part.Size(), u'\0');
+  for (std::size_t k = 0; k < units.size(); ++k) units[k] = part.UnitAt(k);
+  return units;
+}
+
 // Where a decode differs from the expected one, for a readable failure.
 ::testing::AssertionResult SameDecode(const StreamedDecode& streamed, const DecodedText& whole) {
   if (streamed.outcome != StreamedOutcome::kDecoded) {
@@ -101,7 +108,7 @@ std::string Utf8(const std::u16string& text) {
   if (!got.InParts()) return ::testing::AssertionFailure() << "not decoded in parts";
   for (std::size_t k = 0; k < got.parts.size(); ++k) {
     text::PositionList starts;
-    text::ListLineStarts(got.parts[k].text, starts);
+    text::ListLineStarts(UnitsOf(got.parts[k]), starts);
     const text::PositionList& found = got.parts[k].starts;
     for (std::size_t i = 0; i < std::max(starts.Size(), found.Size()); ++i) {
       if (i >= starts.Size() || i >= found.Size() || found[i] != starts[i]) {
@@ -191,6 +198,36 @@ TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
   const StreamedDecode streamed = Streamed(ascii, StreamedForm::kUtf8, {64, 2});
   EXPECT_TRUE(SameDecode(streamed, DecodePlainText(ascii)));
   EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
+}
+
+// ASCII takes a byte a unit for as long as a part reads nothing else; the rest of a part, from
+// its first stretch with more, takes two.
+TEST(StreamedDecode, AsciiIsKeptAByteEachUntilAPartReadsMore) {
+  std::string ascii;
+  for (int k = 0; k < 200; ++k) ascii += "line " + std::to_string(k) + "\r\n";
+  for (const StreamedForm form : {StreamedForm::kUtf8, StreamedForm::kCodePage936}) {
+    const StreamedDecode all_ascii = Streamed(ascii, form, {64, 2});
+    ASSERT_EQ(all_ascii.decoded.parts.size(), 2u);
+    for (const text::TextPart& part : all_ascii.decoded.parts) {
+      EXPECT_TRUE(part.text.empty());
+      EXPECT_FALSE(part.ascii.empty());
+    }
+  }
+  const std::string mixed = ascii + cp936::Encode(u"中文\r\n") + ascii;
+  const StreamedDecode decoded = Streamed(mixed, StreamedForm::kCodePage936, {64, 1});
+  ASSERT_TRUE(SameDecode(decoded, DecodePlainText(mixed)));
+  const std::vector<text::TextPart>& parts = decoded.decoded.parts;
+  ASSERT_EQ(parts.size(), 2u);
+  // Whole stretches of ASCII, up to the one that holds the Chinese.
+  EXPECT_EQ(parts[0].ascii.size(), ascii.size() / 64 * 64);
+  EXPECT_TRUE(parts[0].text.empty());
+  EXPECT_TRUE(parts[1].ascii.empty());
+  // The scrambled form shifts ASCII too, so it never keeps a byte a unit.
+  const std::string scrambled = EncodeDocument(u"plain ASCII\r\n");
+  const StreamedDecode shifted =
+      DecodeStreamed(BytesSource(scrambled), scrambled.size() - kMarker.size(),
+                     StreamedForm::kScrambled, {}, {4, 2});
+  for (const text::TextPart& part : shifted.decoded.parts) EXPECT_TRUE(part.ascii.empty());
 }
 
 TEST(StreamedDecode, TheWatchSeesEveryByteOnceAndCanStopTheDecodeAnywhere) {

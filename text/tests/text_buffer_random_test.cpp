@@ -124,14 +124,15 @@ TEST(TextBufferFrozen, CutPiecesKeepTheTreeInHeapOrder) {
 // been freed. Stored units must stay where they are however storage grows.
 TEST(TextBufferFrozen, ReplaceTakesAViewOfTheBuffersOwnText) {
   TextBuffer buffer(u"abc", ChunkSizes{4, 2});
-  const char16_t* const stored = buffer.SpanAt(0).data();
+  std::u16string unused;
+  const char16_t* const stored = buffer.SpanAt(0, unused).data();
   std::u16string expected = u"abc";
   for (int k = 0; k < 8; ++k) {
     // Longer than two units: each copy gets a chunk of its own.
-    buffer.Replace(buffer.Length(), 0, buffer.SpanAt(0));
+    buffer.Replace(buffer.Length(), 0, buffer.SpanAt(0, unused));
     expected += u"abc";
     ASSERT_EQ(buffer.Text(), expected);
-    ASSERT_EQ(buffer.SpanAt(0).data(), stored) << "after " << k + 1 << " copies";
+    ASSERT_EQ(buffer.SpanAt(0, unused).data(), stored) << "after " << k + 1 << " copies";
   }
   std::u16string scratch;
   buffer.Replace(0, 0, buffer.LineText(0, scratch));

@@ -44,41 +44,86 @@ TEST(TextBufferStorage, AdoptsTheTextWithoutCopyingAndMovesWithIt) {
   EXPECT_EQ(buffer.LineText(1, scratch).data(), storage + buffer.LineStart(1));
   buffer.Replace(0, 3, u"改");
   const TextBuffer moved(std::move(buffer));
-  EXPECT_EQ(moved.SpanAt(1).data(), storage + 3);
+  EXPECT_EQ(moved.SpanAt(1, scratch).data(), storage + 3);
   EXPECT_EQ(moved.Text(), u"改" + LongText().substr(3));
 }
 
+// `text` cut at `cuts` into parts with storage of their own, as a decoder makes them: a short
+// string would move with its object. With `ascii_in_bytes`, a part whose units are all ASCII is
+// kept a byte each.
+std::vector<TextPart> PartsOf(std::u16string_view text, const std::vector<std::size_t>& cuts,
+                              bool ascii_in_bytes) {
+  std::vector<TextPart> parts;
+  for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+    const std::u16string_view units = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
+    TextPart& part = parts.emplace_back();
+    if (ascii_in_bytes && !units.empty() &&
+        std::ranges::all_of(units, [](char16_t unit) { return unit < 0x80; })) {
+      part.ascii = AsciiUnits::ForOverwrite(units.size());
+      std::ranges::transform(units, part.ascii.data(),
+                             [](char16_t unit) { return static_cast<char>(unit); });
+    } else {
+      part.text = Units::ForOverwrite(units.size());
+      std::ranges::copy(units, part.text.data());
+    }
+    ListLineStarts(units, part.starts);
+  }
+  return parts;
+}
+
 // A text adopted in parts reads and edits as the same text adopted whole, wherever the parts are
-// cut: between a CR and its LF, after a lone CR, or into empty parts.
+// cut: between a CR and its LF, after a lone CR, or into empty parts; and whether the parts of
+// ASCII keep their units in two bytes or in one.
 TEST(TextBufferStorage, ATextInPartsIsTheTextTheyMakeTogether) {
-  const std::u16string text = u"一\r\n二\r三\n\r\n四\r";
-  for (std::size_t first = 0; first <= text.size(); ++first) {
-    for (std::size_t second = first; second <= text.size(); ++second) {
-      SCOPED_TRACE("cut at " + std::to_string(first) + " and " + std::to_string(second));
-      std::vector<TextPart> parts;
-      const std::size_t cuts[] = {0, first, second, text.size()};
-      for (std::size_t k = 0; k + 1 < std::size(cuts); ++k) {
-        const std::u16string_view units =
-            std::u16string_view(text).substr(cuts[k], cuts[k + 1] - cuts[k]);
-        TextPart& part = parts.emplace_back();
-        // Storage of its own, as a decoder's: a short string would move with its object.
-        part.text = Units::ForOverwrite(units.size());
-        std::copy(units.begin(), units.end(), part.text.data());
-        ListLineStarts(units, part.starts);
+  const std::u16string text = u"一\r\nab\r三\n\r\ncd\r";
+  for (const bool ascii_in_bytes : {false, true}) {
+    for (std::size_t first = 0; first <= text.size(); ++first) {
+      for (std::size_t second = first; second <= text.size(); ++second) {
+        SCOPED_TRACE("cut at " + std::to_string(first) + " and " + std::to_string(second) +
+                     (ascii_in_bytes ? ", ASCII in bytes" : ""));
+        std::vector<TextPart> parts =
+            PartsOf(text, {0, first, second, text.size()}, ascii_in_bytes);
+        const bool second_in_bytes = !parts[1].ascii.empty();
+        const char16_t* second_part = parts[1].text.data();
+        TextBuffer buffer(std::move(parts));
+        ExpectMatchesPlain(buffer, text);
+        ASSERT_EQ(buffer.CheckInvariants(), std::nullopt);
+        std::u16string scratch;
+        if (second > first && !second_in_bytes) {
+          EXPECT_EQ(buffer.SpanAt(first, scratch).data(), second_part) << "not adopted";
+        }
+        buffer.Replace(first, second - first, u"改\n");
+        ExpectMatchesPlain(buffer, text.substr(0, first) + u"改\n" + text.substr(second));
+        buffer.Undo();
+        ExpectMatchesPlain(buffer, text);
       }
-      const char16_t* second_part = parts[1].text.data();
-      TextBuffer buffer(std::move(parts));
-      ExpectMatchesPlain(buffer, text);
-      ASSERT_EQ(buffer.CheckInvariants(), std::nullopt);
-      if (second > first) {
-        EXPECT_EQ(buffer.SpanAt(first).data(), second_part) << "not adopted";
-      }
-      buffer.Replace(first, second - first, u"改\n");
-      ExpectMatchesPlain(buffer, text.substr(0, first) + u"改\n" + text.substr(second));
-      buffer.Undo();
-      ExpectMatchesPlain(buffer, text);
     }
   }
+}
+
+// Units kept a byte each are widened a few at a time, never the whole piece at once, and always
+// into the scratch the caller gave.
+TEST(TextBufferStorage, UnitsKeptInBytesAreWidenedIntoScratchAsFarAsAsked) {
+  std::u16string text;
+  for (int k = 0; k < 6000; ++k) text += u"line " + std::u16string(1, u'a' + k % 26) + u"\r\n";
+  TextBuffer buffer(PartsOf(text, {0, text.size() / 2, text.size()}, true));
+  std::u16string scratch;
+  const std::u16string_view five = buffer.SpanAt(3, scratch, 5);
+  EXPECT_EQ(five, text.substr(3, 5));
+  EXPECT_EQ(five.data(), scratch.data());
+  const std::u16string_view rest = buffer.SpanAt(text.size() / 2 + 1, scratch);
+  EXPECT_EQ(rest.size(), TextBuffer::kWidenedUnits);
+  EXPECT_EQ(rest, text.substr(text.size() / 2 + 1, rest.size()));
+  const std::u16string_view line = buffer.LineText(5999, scratch);
+  EXPECT_EQ(line, u"line " + std::u16string(1, u'a' + 5999 % 26));
+  EXPECT_EQ(line.data(), scratch.data());
+  std::u16string walked;
+  buffer.ForEachPiece(0, buffer.Length(), [&](std::u16string_view span) {
+    EXPECT_LE(span.size(), TextBuffer::kWidenedUnits);
+    walked += span;
+  });
+  EXPECT_EQ(walked, text);
+  EXPECT_EQ(buffer.CheckInvariants(), std::nullopt);
 }
 
 TEST(TextBufferStorage, LineAcrossPiecesIsCopiedIntoScratch) {
@@ -197,7 +242,8 @@ TEST(TextBufferUndo, ReplacingTheWholeTextIsUndoneWithoutCopying) {
   EXPECT_EQ(buffer.Replace(0, buffer.Length(), u"new"),
             (Change{0, LongText().size(), 3, 0, lines, 1}));
   EXPECT_EQ(buffer.Undo(), (Change{0, 3, LongText().size(), 0, 1, lines}));
-  EXPECT_EQ(buffer.SpanAt(0).data(), storage);
+  std::u16string scratch;
+  EXPECT_EQ(buffer.SpanAt(0, scratch).data(), storage);
   ExpectMatchesPlain(buffer, LongText());
 }
 

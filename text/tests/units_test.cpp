@@ -59,7 +59,8 @@ TEST(Units, ABufferAdoptsUnitsADecoderWroteWithoutCopyingThem) {
   const TextBuffer buffer(std::move(units));
   EXPECT_EQ(buffer.Text(), text);
   EXPECT_EQ(buffer.LineCount(), 4u);
-  EXPECT_EQ(buffer.SpanAt(0).data(), storage);
+  std::u16string scratch;
+  EXPECT_EQ(buffer.SpanAt(0, scratch).data(), storage);
 }
 
 }  // namespace
