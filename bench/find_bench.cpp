@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "commands/find.h"
+#include "text/text_buffer.h"
 
 namespace {
 
@@ -92,6 +95,42 @@ void BM_FindMatchAtEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_FindMatchAtEnd)
     ->ArgsProduct({{1'000'000, 100'000'000, std::int64_t{1} << 30}, {0, 1 << 20}})
+    ->Unit(benchmark::kMillisecond);
+
+// A log-like ASCII document of range(0) bytes held as a large document's decode holds it, a byte
+// a unit in a part per processor, whose only match is its last word: the find command's search
+// through the buffer, which widens the units a stretch at a time.
+void BM_FindMatchAtEndOfAsciiKeptInBytes(benchmark::State& state) {
+  const auto units = static_cast<std::size_t>(state.range(0));
+  const std::string_view line = "2026-12-08 12:00:00 INFO request served in 12 ms\n";
+  const std::string_view sought = "FOUND";
+  std::vector<tambrel::text::TextPart> parts(2);
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    const std::size_t size = units / 2;
+    tambrel::text::AsciiUnits& ascii = parts[k].ascii;
+    ascii = tambrel::text::AsciiUnits::ForOverwrite(size);
+    for (std::size_t at = 0; at < size; at += line.size()) {
+      line.substr(0, size - at).copy(ascii.data() + at, line.size());
+    }
+  }
+  sought.copy(parts[1].ascii.data() + units / 2 - sought.size(), sought.size());
+  const tambrel::text::TextBuffer buffer(std::move(parts));
+  const tambrel::commands::PiecewiseText pieces{
+      [&buffer](const tambrel::text::PieceVisitor& visit) {
+        buffer.ForEachPiece(0, buffer.Length(), visit);
+      },
+      buffer.Length()};
+  const auto expected = static_cast<std::int32_t>(buffer.Length() - sought.size() + 1);
+  for (auto _ : state) {
+    const std::int32_t found = tambrel::commands::FindFrom(1, pieces, u"FOUND");
+    if (found != expected) state.SkipWithError("the match at the end was not found");
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(units));
+}
+BENCHMARK(BM_FindMatchAtEndOfAsciiKeptInBytes)
+    ->Arg(100'000'000)
+    ->Arg(std::int64_t{1} << 30)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
