@@ -70,9 +70,8 @@ class StoppedWork : public ::testing::Test {
   testing::EscapedWork& escaped() { return fake_->escaped(); }
 
   Visible Now() {
-    return Visible{form().Text1.Text(),           form().Saved(),
-                   form().CommonDialog1.FileName, form().FilePath(),
-                   form().Text1.SelStart(),       form().Text1.SelLength(),
+    return Visible{form().Text1.Text(), form().Saved(),          form().CommonDialog1.FileName,
+                   form().FilePath(),   form().Text1.SelStart(), form().Text1.SelLength(),
                    form().FindPos()};
   }
 
@@ -197,6 +196,36 @@ TEST_F(LargeOpen, ItsLinesAndTheBreakOfNewLinesAreThoseOfTheWholeText) {
   }
   fake_->editor().Model().NewLine();
   EXPECT_EQ(form().Text1.Text().substr(0, 2), u"\n大");
+}
+
+// A large log of ASCII is kept a byte a unit, but reads, finds, edits and saves as its text:
+// its last line has Chinese in it, and the edits go into the part kept in bytes and after it.
+TEST_F(LargeOpen, AnAsciiLogIsHeldInHalfTheMemoryAndEditsFindsAndSavesAsItsText) {
+  std::u16string text;
+  for (std::size_t line = 0; text.size() < (std::size_t{20} << 20); ++line) {
+    text += u"12:00:" + std::u16string(1, u'0' + line % 10) + u" INFO request served\r\n";
+  }
+  text += u"13:00:00 WARN 用户登录失败\r\n";
+  WriteBytes(large_, platform::cp936::Encode(text));
+  fake_->Click("Open");
+  ASSERT_TRUE(form().Text1.Text() == text);
+  EXPECT_LT(fake_->editor().Model().Buffer().MemoryBytes(), text.size() * 3 / 2);
+
+  escaped().stop_after.reset();
+  Find(u"登录");
+  EXPECT_EQ(form().Text1.SelStart(), static_cast<std::int32_t>(text.find(u"登录")));
+  form().Text1.SetSelStart(6);
+  form().Text1.SetSelLength(2);
+  fake_->editor().Type(u"零零");
+  form().Text1.SetSelStart(static_cast<std::int32_t>(form().Text1.TextLength()));
+  fake_->editor().Type(u"end");
+  const std::u16string edited = text.substr(0, 6) + u"零零" + text.substr(8) + u"end";
+  ASSERT_TRUE(form().Text1.Text() == edited);
+
+  const auto target = folder_.path() / u"日志.txt";
+  fake_->dialogs().file_answers.push_back(PathText(target));
+  fake_->Click("Save");
+  EXPECT_TRUE(ReadBytes(target) == EncodeDocument(edited));
 }
 
 TEST_F(LargeOpen, EscWhileItsStartShowsLeavesEverythingAsItWas) {
