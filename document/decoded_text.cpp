@@ -16,12 +16,19 @@ std::u16string DecodedText::Whole() const {
   std::u16string whole;
   whole.reserve(Length());
   whole.append(text);
-  for (const text::TextPart& part : parts) {
-    whole.append(part.text);
+  const auto append = [&whole](const text::TextPart& part, std::size_t start, std::size_t length) {
+    if (part.ascii.empty()) {
+      whole.append(std::u16string_view(part.text).substr(start, length));
+      return;
+    }
     const std::size_t at = whole.size();
-    whole.resize(at + part.ascii.size());
-    part.ascii.Widen(0, part.ascii.size(), whole.data() + at);
+    whole.resize(at + length);
+    part.ascii.Widen(start, length, whole.data() + at);
+  };
+  if (runs.empty()) {
+    for (const text::TextPart& part : parts) append(part, 0, part.Size());
   }
+  for (const text::PartRun& run : runs) append(parts[run.part], run.start, run.length);
   return whole;
 }
 
@@ -30,7 +37,9 @@ LineBreak DominantLineBreak(const DecodedText& decoded) {
 }
 
 text::TextBuffer BufferOf(DecodedText&& decoded) {
-  if (decoded.InParts()) return text::TextBuffer(std::move(decoded.parts));
+  if (decoded.InParts()) {
+    return text::TextBuffer(std::move(decoded.parts), std::move(decoded.runs));
+  }
   return text::TextBuffer(std::move(decoded.text));
 }
 

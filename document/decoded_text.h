@@ -31,10 +31,11 @@ struct DecodedText {
   text::Units text;
   TextEncoding encoding = TextEncoding::kCodePage936;
   std::size_t undecodable = 0;
-  // A large document is decoded in parts, one per processor, each into storage of its own and
-  // with its lines found on the way. Then the parts hold the text, in order, `text` is empty, and
-  // `breaks` counts the breaks of them all.
+  // A large document is decoded in parts, each into storage of its own and with its lines found
+  // on the way. Then the parts hold the text, `runs` of them make it in order (or, with no runs,
+  // the parts whole), `text` is empty, and `breaks` counts the breaks of them all.
   std::vector<text::TextPart> parts;
+  std::vector<text::PartRun> runs;
   text::BreakCounts breaks;
 
   bool InParts() const { return !parts.empty(); }

@@ -187,6 +187,143 @@ text::Units Grown(const text::Units& text, std::size_t kept, std::size_t size) {
   return grown;
 }
 
+// How much of a stretch is told apart at a time as ASCII or not: small enough that a line of
+// Chinese now and then leaves most of a log a byte a unit, large enough that the runs stay few.
+constexpr std::size_t kBlockBytes = std::size_t{32} << 10;
+
+// Where a part's units go. ASCII, which every form but the scrambled one reads as itself, is kept
+// a byte each in one room; everything else goes as UTF-16 to another. Each room is room for a
+// unit per byte of the part, which is all any form but the scrambled one can give, left as the
+// system gives it: room the decoder does not reach is never written, so it costs address space,
+// not memory. Each room's lines are found block by block, while its units are still at hand, and
+// the runs record which room holds each stretch of the text, in order.
+class PartRooms {
+ public:
+  struct Run {
+    bool in_bytes = false;
+    std::size_t start = 0;
+    std::size_t length = 0;
+  };
+
+  PartRooms(const StretchCodec& codec, std::size_t bytes, bool ascii_in_bytes)
+      : codec_(codec), bytes_(bytes), ascii_in_bytes_(ascii_in_bytes) {}
+
+  // Decodes whole characters, those after the ones taken so far; false when they are not in the
+  // codec's encoding after all.
+  bool Take(std::string_view whole) {
+    if (!ascii_in_bytes_) return TakeWide(whole);
+    while (!whole.empty()) {
+      std::string_view block = whole.substr(0, kBlockBytes);
+      if (block.size() < whole.size()) {
+        const std::size_t whole_characters = codec_.Whole(block, false);
+        if (whole_characters > 0) block = block.substr(0, whole_characters);
+      }
+      if (AllAscii(block)) {
+        TakeAscii(block);
+      } else if (!TakeWide(block)) {
+        return false;
+      }
+      whole.remove_prefix(block.size());
+    }
+    return true;
+  }
+
+  // Keeps only what was written, with the lines found in it.
+  void Finish() {
+    bytes_room_.ascii.Truncate(bytes_room_.ascii.empty() ? 0 : ascii_at_);
+    wide_room_.text.Truncate(wide_room_.text.empty() ? 0 : wide_at_);
+    for (auto [room, scanner] :
+         {std::pair{&bytes_room_, &ascii_scanner_}, std::pair{&wide_room_, &wide_scanner_}}) {
+      if (!*scanner) continue;
+      text::ScannedLines lines = std::move(**scanner).Take();
+      room->starts = std::move(lines.starts);
+      breaks_ += lines.breaks;
+    }
+  }
+
+  text::TextPart& BytesRoom() { return bytes_room_; }
+  text::TextPart& WideRoom() { return wide_room_; }
+  const std::vector<Run>& Runs() const { return runs_; }
+  // Counted over each room's units as if they followed each other, which only runs next to each
+  // other in the room do.
+  const text::BreakCounts& Breaks() const { return breaks_; }
+  std::size_t Undecodable() const { return undecodable_; }
+
+ private:
+  void TakeAscii(std::string_view block) {
+    if (bytes_room_.ascii.empty()) bytes_room_.ascii = platform::AsciiForOverwrite(bytes_);
+    std::copy(block.begin(), block.end(), bytes_room_.ascii.data() + ascii_at_);
+    Scan(ascii_scanner_, std::string_view(bytes_room_.ascii.data() + ascii_at_, block.size()),
+         block.size());
+    AddRun(true, ascii_at_, block.size());
+    ascii_at_ += block.size();
+    bytes_done_ += block.size();
+  }
+
+  bool TakeWide(std::string_view block) {
+    text::Units& text = wide_room_.text;
+    if (text.empty()) text = platform::UnitsForOverwrite(bytes_);
+    const std::size_t room = text.size() - wide_at_;
+    const std::size_t most = block.size() * codec_.MostUnitsPerByte();
+    std::optional<DecodeCount> done;
+    if (most <= room) {
+      done = codec_.Decode(block, text.data() + wide_at_, room);
+    } else {
+      // A block that might not fit, the last of a scrambled part, is decoded aside; should its
+      // wide bytes really outgrow the room, the part moves to more.
+      if (aside_.size() < most) aside_ = text::Units::ForOverwrite(most);
+      done = codec_.Decode(block, aside_.data(), most);
+      if (done && done->written > room)
+        text = Grown(text, wide_at_, wide_at_ + done->written + bytes_ / 64);
+      if (done) std::copy_n(aside_.data(), done->written, text.data() + wide_at_);
+    }
+    if (!done) return false;
+    Scan(wide_scanner_, std::u16string_view(text.data() + wide_at_, done->written), block.size());
+    AddRun(false, wide_at_, done->written);
+    wide_at_ += done->written;
+    bytes_done_ += block.size();
+    undecodable_ += done->undecodable;
+    return true;
+  }
+
+  // The first block a room takes tells about how many units it will give, which its list of line
+  // starts is reserved for.
+  template <class Span>
+  void Scan(std::optional<text::LineScanner>& scanner, Span units, std::size_t read) {
+    if (!scanner) {
+      const double units_per_byte =
+          static_cast<double>(units.size()) / static_cast<double>(std::max<std::size_t>(read, 1));
+      scanner.emplace(
+          static_cast<std::size_t>(units_per_byte * static_cast<double>(bytes_ - bytes_done_)));
+    }
+    scanner->Scan(units);
+  }
+
+  void AddRun(bool in_bytes, std::size_t start, std::size_t length) {
+    if (length == 0) return;
+    if (!runs_.empty() && runs_.back().in_bytes == in_bytes) {
+      runs_.back().length += length;
+    } else {
+      runs_.push_back({in_bytes, start, length});
+    }
+  }
+
+  const StretchCodec& codec_;
+  const std::size_t bytes_;
+  const bool ascii_in_bytes_;
+  text::TextPart bytes_room_;
+  text::TextPart wide_room_;
+  std::size_t ascii_at_ = 0;
+  std::size_t wide_at_ = 0;
+  std::size_t bytes_done_ = 0;
+  std::optional<text::LineScanner> ascii_scanner_;
+  std::optional<text::LineScanner> wide_scanner_;
+  std::vector<Run> runs_;
+  text::BreakCounts breaks_;
+  std::size_t undecodable_ = 0;
+  text::Units aside_;
+};
+
 }  // namespace
 
 StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, StreamedForm form,
@@ -197,126 +334,69 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
       cuts.parts != 0 ? cuts.parts : cp936::DecodePartsFor(static_cast<std::size_t>(size)));
   const std::size_t count = cut.size();
 
-  // Each part is decoded into room of its own for a unit per byte, which is all any form but the
-  // scrambled one can give; room the decoder does not reach is never written, so it costs address
-  // space, not memory. The room is left as the system gives it, and only what the decoder wrote
-  // is kept. While a part reads as nothing but ASCII, which every form but the scrambled one reads
-  // as itself, its units are kept a byte each; from its first stretch with more, the rest of it
-  // goes to room for UTF-16. So a part is kept in at most two pieces.
-  StreamedDecode result;
-  const bool ascii_as_is = form != StreamedForm::kScrambled;
-  std::vector<std::vector<text::TextPart>> pieces(count);
-  std::vector<text::BreakCounts> breaks(count);
-  std::vector<std::size_t> undecodable(count, 0);
+  // Each part is decoded into rooms of its own, on a processor of its own.
+  const bool ascii_in_bytes = form != StreamedForm::kScrambled;
+  std::vector<std::optional<PartRooms>> rooms(count);
   std::atomic<bool> stopped{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
-    const auto bytes = static_cast<std::size_t>(cut[k].to - cut[k].from);
-    pieces[k].reserve(2);
-    text::TextPart* piece = &pieces[k].emplace_back();
-    bool in_bytes = ascii_as_is;
-    if (in_bytes) {
-      piece->ascii = platform::AsciiForOverwrite(bytes);
-    } else {
-      piece->text = platform::UnitsForOverwrite(bytes);
-    }
-    std::size_t at = 0;
-    std::size_t bytes_done = 0;
-    text::Units aside;
-    // A piece's line starts are found stretch by stretch, as soon as each is decoded, while its
-    // units are still at hand, rather than in another pass over the whole text. The first
-    // stretch tells about how many units the piece gives, which its list is reserved for.
-    std::optional<text::LineScanner> scanner;
-    const auto scan = [&](auto units, std::size_t read) {
-      if (!scanner) {
-        const double units_per_byte =
-            static_cast<double>(units.size()) / static_cast<double>(std::max<std::size_t>(read, 1));
-        scanner.emplace(
-            static_cast<std::size_t>(units_per_byte * static_cast<double>(bytes - bytes_done)));
-      }
-      scanner->Scan(units);
-    };
-    const auto finish_piece = [&] {
-      if (in_bytes) {
-        piece->ascii.Truncate(at);
-      } else {
-        piece->text.Truncate(at);
-      }
-      if (!scanner) return;
-      text::ScannedLines lines = std::move(*scanner).Take();
-      piece->starts = std::move(lines.starts);
-      breaks[k] += lines.breaks;
-      scanner.reset();
-    };
-    const bool went_through = ThroughStretches(
-        source, cut[k], codec, cuts.stretch_bytes, watch, [&](std::string_view whole) {
-          if (malformed) return false;
-          if (in_bytes && AllAscii(whole)) {
-            std::copy(whole.begin(), whole.end(), piece->ascii.data() + at);
-            scan(std::string_view(piece->ascii.data() + at, whole.size()), whole.size());
-            at += whole.size();
-            bytes_done += whole.size();
-            return true;
-          }
-          if (in_bytes) {
-            finish_piece();
-            in_bytes = false;
-            piece = &pieces[k].emplace_back();
-            piece->text = platform::UnitsForOverwrite(bytes - bytes_done);
-            at = 0;
-          }
-          text::Units& text = piece->text;
-          const std::size_t room = text.size() - at;
-          const std::size_t most = whole.size() * codec.MostUnitsPerByte();
-          std::optional<DecodeCount> done;
-          if (most <= room) {
-            done = codec.Decode(whole, text.data() + at, room);
-          } else {
-            // A stretch that might not fit, the last of a scrambled part, is decoded aside;
-            // should its wide bytes really outgrow the room, the part moves to more.
-            if (aside.size() < most) aside = text::Units::ForOverwrite(most);
-            done = codec.Decode(whole, aside.data(), most);
-            if (done && done->written > room)
-              text = Grown(text, at, at + done->written + bytes / 64);
-            if (done) std::copy_n(aside.data(), done->written, text.data() + at);
-          }
-          if (!done) {
-            malformed = true;
-            return false;
-          }
-          scan(std::u16string_view(text.data() + at, done->written), whole.size());
-          at += done->written;
-          bytes_done += whole.size();
-          undecodable[k] += done->undecodable;
-          return true;
-        });
-    finish_piece();
+    PartRooms& part =
+        rooms[k].emplace(codec, static_cast<std::size_t>(cut[k].to - cut[k].from), ascii_in_bytes);
+    const bool went_through = ThroughStretches(source, cut[k], codec, cuts.stretch_bytes, watch,
+                                               [&](std::string_view whole) {
+                                                 if (malformed) return false;
+                                                 if (part.Take(whole)) return true;
+                                                 malformed = true;
+                                                 return false;
+                                               });
+    part.Finish();
     if (!went_through && !malformed) stopped = true;
   });
   if (malformed) return {StreamedOutcome::kNotUtf8, {}};
   if (stopped) return {StreamedOutcome::kStopped, {}};
-  std::vector<text::TextPart>& parts = result.decoded.parts;
+
+  StreamedDecode result;
+  DecodedText& decoded = result.decoded;
+  // The breaks were counted over each room's units as if they followed each other. Where two runs
+  // meet, in the text or in a room, a CR and an LF make a CR LF in the one and not the other.
+  const auto crlf_between = [&decoded](const text::PartRun& before, const text::PartRun& after) {
+    return decoded.parts[before.part].UnitAt(before.start + before.length - 1) == u'\r' &&
+           decoded.parts[after.part].UnitAt(after.start) == u'\n';
+  };
+  std::size_t met_in_text = 0;
+  std::size_t met_in_room = 0;
   std::size_t units = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    result.decoded.undecodable += undecodable[k];
-    result.decoded.breaks += breaks[k];
-    for (text::TextPart& piece : pieces[k]) {
-      if (piece.Size() == 0) continue;
-      // A CR that ends a piece and the LF that starts the next were counted as two breaks.
-      if (!parts.empty() && parts.back().UnitAt(parts.back().Size() - 1) == u'\r' &&
-          piece.UnitAt(0) == u'\n') {
-        --result.decoded.breaks.cr;
-        --result.decoded.breaks.lf;
-        ++result.decoded.breaks.crlf;
-      }
-      units += piece.Size();
-      parts.push_back(std::move(piece));
+    PartRooms& part = *rooms[k];
+    decoded.undecodable += part.Undecodable();
+    decoded.breaks += part.Breaks();
+    std::optional<std::uint32_t> bytes_room;
+    std::optional<std::uint32_t> wide_room;
+    for (auto [room, index] :
+         {std::pair{&part.BytesRoom(), &bytes_room}, std::pair{&part.WideRoom(), &wide_room}}) {
+      if (room->Size() == 0) continue;
+      *index = static_cast<std::uint32_t>(decoded.parts.size());
+      units += room->Size();
+      decoded.parts.push_back(std::move(*room));
+    }
+    std::optional<text::PartRun> last_in_bytes;
+    std::optional<text::PartRun> last_wide;
+    for (const PartRooms::Run& run : part.Runs()) {
+      const text::PartRun placed{run.in_bytes ? *bytes_room : *wide_room, run.start, run.length};
+      std::optional<text::PartRun>& last_in_room = run.in_bytes ? last_in_bytes : last_wide;
+      if (last_in_room && crlf_between(*last_in_room, placed)) ++met_in_room;
+      if (!decoded.runs.empty() && crlf_between(decoded.runs.back(), placed)) ++met_in_text;
+      last_in_room = placed;
+      decoded.runs.push_back(placed);
     }
   }
-  result.decoded.encoding = form == StreamedForm::kScrambled ? TextEncoding::kScrambled
-                            : form == StreamedForm::kUtf8 && units != size
-                                ? TextEncoding::kUtf8
-                                : TextEncoding::kCodePage936;
+  // No pair meets both ways: runs next to each other in a room are apart in the text.
+  decoded.breaks.crlf = decoded.breaks.crlf + met_in_text - met_in_room;
+  decoded.breaks.cr = decoded.breaks.cr + met_in_room - met_in_text;
+  decoded.breaks.lf = decoded.breaks.lf + met_in_room - met_in_text;
+  decoded.encoding = form == StreamedForm::kScrambled               ? TextEncoding::kScrambled
+                     : form == StreamedForm::kUtf8 && units != size ? TextEncoding::kUtf8
+                                                                    : TextEncoding::kCodePage936;
   return result;
 }
 

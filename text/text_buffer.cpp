@@ -23,6 +23,12 @@ TextBuffer::TextBuffer(std::vector<TextPart> parts, ChunkSizes chunk_sizes)
   PlantOriginal();
 }
 
+TextBuffer::TextBuffer(std::vector<TextPart> parts, std::vector<PartRun> runs,
+                       ChunkSizes chunk_sizes)
+    : chunks_(std::move(parts), std::move(runs), chunk_sizes) {
+  PlantOriginal();
+}
+
 void TextBuffer::PlantOriginal() {
   for (const Piece& original : chunks_.Originals()) {
     root_ = tree_.Merge(root_, tree_.MakeNode(original));

@@ -36,6 +36,8 @@ class TextBuffer {
   TextBuffer(Units text, PositionList line_starts, ChunkSizes chunk_sizes = {});
   // A text adopted in consecutive parts, each with its line starts found already.
   explicit TextBuffer(std::vector<TextPart> parts, ChunkSizes chunk_sizes = {});
+  // A text adopted as `runs` of parts, in order, each part with its line starts found already.
+  TextBuffer(std::vector<TextPart> parts, std::vector<PartRun> runs, ChunkSizes chunk_sizes = {});
   TextBuffer(TextBuffer&&) noexcept = default;
   TextBuffer& operator=(TextBuffer&&) noexcept = default;
   // A copy of a document is never wanted by accident.

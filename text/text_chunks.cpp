@@ -41,6 +41,11 @@ TextChunks::TextChunks(std::vector<TextPart> originals, ChunkSizes sizes) : size
   originals_ = static_cast<std::uint32_t>(chunks_.size());
 }
 
+TextChunks::TextChunks(std::vector<TextPart> originals, std::vector<PartRun> runs, ChunkSizes sizes)
+    : TextChunks(std::move(originals), sizes) {
+  runs_ = std::move(runs);
+}
+
 void TextChunks::CheckSizes() const {
   // An insertion short enough to share must fit a fresh shared chunk, or that chunk would grow
   // by copying.
@@ -49,6 +54,13 @@ void TextChunks::CheckSizes() const {
 
 std::vector<Piece> TextChunks::Originals() const {
   std::vector<Piece> pieces;
+  if (!runs_.empty()) {
+    for (const PartRun& run : runs_) {
+      assert(run.part < originals_ && run.start + run.length <= chunks_[run.part].Size());
+      if (run.length > 0) pieces.push_back(MakePiece(run.part, run.start, run.length));
+    }
+    return pieces;
+  }
   for (std::uint32_t chunk = 0; chunk < originals_; ++chunk) {
     if (chunks_[chunk].Size() > 0) pieces.push_back(MakePiece(chunk, 0, chunks_[chunk].Size()));
   }
@@ -133,9 +145,11 @@ std::u16string_view TextChunks::View(const Piece& piece, std::size_t offset, std
 
 std::size_t TextChunks::MemoryBytes() const {
   std::size_t bytes = chunks_.size() * sizeof(Chunk);
-  for (const Chunk& chunk : chunks_) {
-    bytes +=
-        chunk.text.capacity() * sizeof(char16_t) + chunk.ascii.size() + chunk.starts.MemoryBytes();
+  for (std::size_t index = 0; index < chunks_.size(); ++index) {
+    const Chunk& chunk = chunks_[index];
+    // An adopted text's room past what its decoder wrote was never touched, so it holds no memory.
+    const std::size_t units = index < originals_ ? chunk.text.size() : chunk.text.capacity();
+    bytes += units * sizeof(char16_t) + chunk.ascii.size() + chunk.starts.MemoryBytes();
   }
   return bytes;
 }

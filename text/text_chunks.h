@@ -39,6 +39,13 @@ struct TextPart {
   }
 };
 
+// `length` units of an adopted part from `start`: a stretch of the document as it lies in storage.
+struct PartRun {
+  std::uint32_t part = 0;
+  std::size_t start = 0;
+  std::size_t length = 0;
+};
+
 // Where a document's units live: the adopted text, never copied, and append-only chunks for
 // everything inserted since. Nothing is ever moved or removed, so a piece, and a view of stored
 // units, stays valid for as long as the chunks do: a view may be appended to the very storage it
@@ -50,6 +57,8 @@ class TextChunks {
   TextChunks(Units original, PositionList starts, ChunkSizes sizes = {});
   // An adopted text in consecutive parts, each kept where it is.
   explicit TextChunks(std::vector<TextPart> originals, ChunkSizes sizes = {});
+  // An adopted text made of `runs` of the parts, in order.
+  TextChunks(std::vector<TextPart> originals, std::vector<PartRun> runs, ChunkSizes sizes = {});
 
   ChunkSizes Sizes() const { return sizes_; }
 
@@ -96,6 +105,8 @@ class TextChunks {
   std::deque<Chunk> chunks_;
   // The first chunks, those of the adopted text.
   std::uint32_t originals_ = 0;
+  // How the adopted text is made of them; none when they follow each other whole.
+  std::vector<PartRun> runs_;
   // The chunk that takes small insertions; its capacity is reserved, so it never reallocates.
   std::uint32_t open_ = kNoChunk;
 };

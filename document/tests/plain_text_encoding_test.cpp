@@ -222,7 +222,7 @@ DecodedText DecodedInOnePass(std::string_view bytes) {
   std::u16string text(MaxPlainTextLength(bytes), u'\0');
   const PlainTextSummary summary = DecodePlainTextInto(bytes, text.data());
   text.resize(summary.written);
-  return {text, summary.encoding, summary.undecodable, {}, {}};
+  return {text, summary.encoding, summary.undecodable, {}, {}, {}};
 }
 
 void ExpectAsInOnePass(std::string_view bytes, TextEncoding encoding) {
@@ -269,7 +269,7 @@ TEST(PlainTextCodePage936, ALargeFileBrokenAsUtf8OnlyAtItsEndIsCodePage936InPiec
 // The whole choice again, from the reference decoders.
 DecodedText ReferencePlainText(std::string_view bytes) {
   const auto decoded = [](const ReferenceText& reference, TextEncoding encoding) {
-    return DecodedText{reference.text, encoding, reference.undecodable, {}, {}};
+    return DecodedText{reference.text, encoding, reference.undecodable, {}, {}, {}};
   };
   if (bytes.starts_with(kUtf8Bom)) {
     return decoded(testing::ReferenceUtf8(bytes.substr(3)), TextEncoding::kUtf8WithBom);

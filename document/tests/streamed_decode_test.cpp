@@ -200,9 +200,9 @@ TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
   EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
 }
 
-// ASCII takes a byte a unit for as long as a part reads nothing else; the rest of a part, from
-// its first stretch with more, takes two.
-TEST(StreamedDecode, AsciiIsKeptAByteEachUntilAPartReadsMore) {
+// ASCII takes a byte a unit and the rest two, each in a room of its own for each part; runs of
+// the two rooms make the text.
+TEST(StreamedDecode, AsciiIsKeptAByteEachAndTheRestAsUtf16) {
   std::string ascii;
   for (int k = 0; k < 200; ++k) ascii += "line " + std::to_string(k) + "\r\n";
   for (const StreamedForm form : {StreamedForm::kUtf8, StreamedForm::kCodePage936}) {
@@ -218,10 +218,25 @@ TEST(StreamedDecode, AsciiIsKeptAByteEachUntilAPartReadsMore) {
   ASSERT_TRUE(SameDecode(decoded, DecodePlainText(mixed)));
   const std::vector<text::TextPart>& parts = decoded.decoded.parts;
   ASSERT_EQ(parts.size(), 2u);
-  // Whole stretches of ASCII, up to the one that holds the Chinese.
-  EXPECT_EQ(parts[0].ascii.size(), ascii.size() / 64 * 64);
   EXPECT_TRUE(parts[0].text.empty());
   EXPECT_TRUE(parts[1].ascii.empty());
+  // Only the stretches that hold the Chinese are UTF-16.
+  EXPECT_LE(parts[1].Size(), 2 * 64u);
+  const std::vector<text::PartRun>& runs = decoded.decoded.runs;
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].part, 0u);
+  EXPECT_EQ(runs[1].part, 1u);
+  EXPECT_EQ(runs[2].part, 0u);
+  // A CR and an LF that meet in the room for ASCII are apart in the text, and the other way round.
+  const std::u16string apart = u"a\r中\nb\r文\r\n\r\n字\nc";
+  const std::string apart_bytes = cp936::Encode(apart);
+  AtEveryCut(4, [&](StreamedCuts cuts) {
+    StreamedDecode streamed = Streamed(apart_bytes, StreamedForm::kCodePage936, cuts);
+    ASSERT_TRUE(SameDecode(streamed, DecodePlainText(apart_bytes)));
+    const text::TextBuffer buffer = BufferOf(std::move(streamed.decoded));
+    EXPECT_EQ(buffer.Text(), apart);
+    EXPECT_EQ(buffer.LineCount(), 7u);
+  });
   // The scrambled form shifts ASCII too, so it never keeps a byte a unit.
   const std::string scrambled = EncodeDocument(u"plain ASCII\r\n");
   const StreamedDecode shifted =

@@ -101,6 +101,31 @@ TEST(TextBufferStorage, ATextInPartsIsTheTextTheyMakeTogether) {
   }
 }
 
+// A text made of runs that alternate between two parts: the first and third runs follow each other
+// in one part, so a CR that ends the first and an LF that starts the third meet in storage but not
+// in the text, and the other way round across parts.
+TEST(TextBufferStorage, RunsOfPartsMakeTheTextInTheirOrder) {
+  const std::u16string text = u"ab\r\n中\r\ncd\r文\n\r\nef\r";
+  for (std::size_t first = 0; first <= text.size(); ++first) {
+    for (std::size_t second = first; second <= text.size(); ++second) {
+      SCOPED_TRACE("runs cut at " + std::to_string(first) + " and " + std::to_string(second));
+      const std::u16string outer = text.substr(0, first) + text.substr(second);
+      const std::u16string inner = text.substr(first, second - first);
+      std::vector<TextPart> parts = PartsOf(outer, {0, outer.size()}, true);
+      std::vector<TextPart> more = PartsOf(inner, {0, inner.size()}, true);
+      parts.push_back(std::move(more[0]));
+      TextBuffer buffer(std::move(parts), {PartRun{0, 0, first}, PartRun{1, 0, inner.size()},
+                                           PartRun{0, first, text.size() - second}});
+      ExpectMatchesPlain(buffer, text);
+      ASSERT_EQ(buffer.CheckInvariants(), std::nullopt);
+      buffer.Replace(first, second - first, u"\n改");
+      ExpectMatchesPlain(buffer, text.substr(0, first) + u"\n改" + text.substr(second));
+      buffer.Undo();
+      ExpectMatchesPlain(buffer, text);
+    }
+  }
+}
+
 // Units kept a byte each are widened a few at a time, never the whole piece at once, and always
 // into the scratch the caller gave.
 TEST(TextBufferStorage, UnitsKeptInBytesAreWidenedIntoScratchAsFarAsAsked) {
