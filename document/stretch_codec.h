@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "document/streamed_decode.h"
+#include "platform/codepage/decode_count.h"
+
+namespace tambrel::document {
+
+// One encoding's way through stretches that each start where a character starts.
+class StretchCodec {
+ public:
+  virtual ~StretchCodec() = default;
+  // How many bytes at the start of `bytes` hold whole characters: all of them at the end of a
+  // part, otherwise all but a character cut by the end of the stretch, which waits for the next.
+  virtual std::size_t Whole(std::string_view bytes, bool at_end) const = 0;
+  // Decodes whole characters into `room` units, which must hold them; nothing when they turn out
+  // not to be in this encoding after all.
+  virtual std::optional<platform::DecodeCount> Decode(std::string_view whole, char16_t* out,
+                                                      std::size_t room) const = 0;
+  // The most units a byte can give.
+  virtual std::size_t MostUnitsPerByte() const = 0;
+};
+
+// The codec that reads a form.
+const StretchCodec& CodecFor(StreamedForm form);
+
+}  // namespace tambrel::document
