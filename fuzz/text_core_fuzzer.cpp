@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "fuzz/byte_reader.h"
-#include "text/line_scan.h"
 #include "text/tests/change_check.h"
 #include "text/tests/plain_history.h"
 #include "text/tests/plain_line_list.h"
+#include "text/tests/stored_part.h"
 #include "text/tests/test_metrics.h"
 #include "text/tests/wrapped_reference.h"
 #include "text/wrapped_text.h"
@@ -245,17 +245,7 @@ class Session {
       const std::size_t to = k + 1 == count ? text.size() : from + input_.UpTo(text.size() - from);
       const std::u16string_view units = text.substr(from, to - from);
       from = to;
-      TextPart& part = parts.emplace_back();
-      const bool ascii = std::ranges::all_of(units, [](char16_t unit) { return unit < 0x80; });
-      if (ascii && !units.empty() && input_.Bit()) {
-        part.ascii = AsciiUnits::ForOverwrite(units.size());
-        std::ranges::transform(units, part.ascii.data(),
-                               [](char16_t unit) { return static_cast<char>(unit); });
-      } else {
-        part.text = Units::ForOverwrite(units.size());
-        std::ranges::copy(units, part.text.data());
-      }
-      ListLineStarts(units, part.starts);
+      parts.push_back(StoredPart(units, input_.Bit()));
     }
     return parts;
   }

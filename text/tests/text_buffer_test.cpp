@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "text/line_scan.h"
 #include "text/tests/plain_lines.h"
+#include "text/tests/stored_part.h"
 
 namespace tambrel::text {
 namespace {
@@ -48,25 +48,12 @@ TEST(TextBufferStorage, AdoptsTheTextWithoutCopyingAndMovesWithIt) {
   EXPECT_EQ(moved.Text(), u"改" + LongText().substr(3));
 }
 
-// `text` cut at `cuts` into parts with storage of their own, as a decoder makes them: a short
-// string would move with its object. With `ascii_in_bytes`, a part whose units are all ASCII is
-// kept a byte each.
+// `text` cut at `cuts` into parts as a decoder stores them.
 std::vector<TextPart> PartsOf(std::u16string_view text, const std::vector<std::size_t>& cuts,
                               bool ascii_in_bytes) {
   std::vector<TextPart> parts;
   for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
-    const std::u16string_view units = text.substr(cuts[k], cuts[k + 1] - cuts[k]);
-    TextPart& part = parts.emplace_back();
-    if (ascii_in_bytes && !units.empty() &&
-        std::ranges::all_of(units, [](char16_t unit) { return unit < 0x80; })) {
-      part.ascii = AsciiUnits::ForOverwrite(units.size());
-      std::ranges::transform(units, part.ascii.data(),
-                             [](char16_t unit) { return static_cast<char>(unit); });
-    } else {
-      part.text = Units::ForOverwrite(units.size());
-      std::ranges::copy(units, part.text.data());
-    }
-    ListLineStarts(units, part.starts);
+    parts.push_back(StoredPart(text.substr(cuts[k], cuts[k + 1] - cuts[k]), ascii_in_bytes));
   }
   return parts;
 }
