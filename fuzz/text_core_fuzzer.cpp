@@ -228,11 +228,37 @@ class Session {
   void Reset(std::u16string text) {
     plain_ = PlainHistory{};
     plain_.text = text;
-    if (input_.Bit()) {
-      wrapped_->Adopt(TextBuffer(std::move(text), chunks_));
-    } else {
-      wrapped_->Adopt(TextBuffer(InParts(text), chunks_));
+    switch (input_.Byte() % 3) {
+      case 0:
+        wrapped_->Adopt(TextBuffer(std::move(text), chunks_));
+        break;
+      case 1:
+        wrapped_->Adopt(TextBuffer(InParts(text), chunks_));
+        break;
+      default:
+        AdoptInRuns(text);
+        break;
     }
+  }
+
+  // The text cut into runs that take turns between two parts, as a large document's decode
+  // stores ASCII and the rest apart; a part of nothing but ASCII kept a byte each when the input
+  // says so.
+  void AdoptInRuns(std::u16string_view text) {
+    std::u16string rooms[2];
+    std::vector<PartRun> runs;
+    const std::size_t count = 1 + input_.UpTo(5);
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t to = k + 1 == count ? text.size() : from + input_.UpTo(text.size() - from);
+      std::u16string& room = rooms[k % 2];
+      runs.push_back({static_cast<std::uint32_t>(k % 2), room.size(), to - from});
+      room += text.substr(from, to - from);
+      from = to;
+    }
+    std::vector<TextPart> parts;
+    for (const std::u16string& room : rooms) parts.push_back(StoredPart(room, input_.Bit()));
+    wrapped_->Adopt(TextBuffer(std::move(parts), std::move(runs), chunks_));
   }
 
   // The text cut into up to four parts as a large document's decode makes them, those of nothing
