@@ -257,12 +257,12 @@ class Session {
       from = to;
     }
     std::vector<TextPart> parts;
-    for (const std::u16string& room : rooms) parts.push_back(StoredPart(room, input_.Bit()));
+    for (const std::u16string& room : rooms) parts.push_back(Stored(room));
     wrapped_->Adopt(TextBuffer(std::move(parts), std::move(runs), chunks_));
   }
 
-  // The text cut into up to four parts as a large document's decode makes them, those of nothing
-  // but ASCII kept a byte each when the input says so.
+  // The text cut into up to four parts as a large document's decode makes them, each kept as the
+  // input says.
   std::vector<TextPart> InParts(std::u16string_view text) {
     std::vector<TextPart> parts;
     const std::size_t count = 1 + input_.UpTo(3);
@@ -271,9 +271,22 @@ class Session {
       const std::size_t to = k + 1 == count ? text.size() : from + input_.UpTo(text.size() - from);
       const std::u16string_view units = text.substr(from, to - from);
       from = to;
-      parts.push_back(StoredPart(units, input_.Bit()));
+      parts.push_back(Stored(units));
     }
     return parts;
+  }
+
+  // A part keeping its units as the input says: in UTF-16, ASCII a byte each, or as bytes decoded
+  // where read, in blocks short enough that a unit and a view cross them.
+  TextPart Stored(std::u16string_view units) {
+    switch (input_.UpTo(2)) {
+      case 0:
+        return StoredPart(units, PartStorage::kUtf16);
+      case 1:
+        return StoredPart(units, PartStorage::kAsciiInBytes);
+      default:
+        return StoredPart(units, PartStorage::kCoded, 1 + input_.UpTo(12));
+    }
   }
 
   void Edit(std::size_t position, std::size_t length, std::u16string_view text, Merge merge) {

@@ -17,6 +17,16 @@ std::string Describe(const Piece& piece) {
 
 }  // namespace
 
+void TextPart::Read(std::size_t from, std::size_t count, char16_t* out) const {
+  if (!ascii.empty()) {
+    ascii.Widen(from, count, out);
+  } else if (!coded.empty()) {
+    coded.Decode(from, count, out);
+  } else {
+    std::copy_n(text.data() + from, count, out);
+  }
+}
+
 TextChunks::TextChunks(Units original, ChunkSizes sizes)
     : TextChunks(std::move(original), {}, sizes) {
   Chunk& chunk = chunks_[0];
@@ -137,9 +147,9 @@ std::u16string_view TextChunks::View(const Piece& piece, std::size_t offset, std
   const Chunk& chunk = chunks_[piece.chunk];
   const std::size_t from = piece.start + offset;
   const std::size_t length = piece.length - offset;
-  if (chunk.ascii.empty()) return {chunk.text.data() + from, length};
+  if (chunk.ascii.empty() && chunk.coded.empty()) return {chunk.text.data() + from, length};
   scratch.resize(std::min(length, most));
-  chunk.ascii.Widen(from, scratch.size(), scratch.data());
+  chunk.Read(from, scratch.size(), scratch.data());
   return scratch;
 }
 
@@ -149,7 +159,8 @@ std::size_t TextChunks::MemoryBytes() const {
     const Chunk& chunk = chunks_[index];
     // An adopted text's room past what its decoder wrote was never touched, so it holds no memory.
     const std::size_t units = index < originals_ ? chunk.text.size() : chunk.text.capacity();
-    bytes += units * sizeof(char16_t) + chunk.ascii.size() + chunk.starts.MemoryBytes();
+    bytes += units * sizeof(char16_t) + chunk.ascii.size() + chunk.coded.MemoryBytes() +
+             chunk.starts.MemoryBytes();
   }
   return bytes;
 }
@@ -180,21 +191,28 @@ std::optional<std::string> TextChunks::CheckInvariants() const {
   }
   for (std::size_t index = 0; index < chunks_.size(); ++index) {
     const Chunk& chunk = chunks_[index];
-    if (!chunk.text.empty() && !chunk.ascii.empty()) {
-      return "chunk " + std::to_string(index) + " holds units both ways";
-    }
+    const int ways = !chunk.text.empty() + !chunk.ascii.empty() + !chunk.coded.empty();
+    if (ways > 1) return "chunk " + std::to_string(index) + " holds units in more than one way";
     const std::size_t size = chunk.Size();
+    std::u16string units(size, u'\0');
+    chunk.Read(0, size, units.data());
     for (std::size_t position = 0; position < chunk.ascii.size(); ++position) {
-      if (chunk.UnitAt(position) >= 0x80) {
+      if (units[position] >= 0x80) {
         return "chunk " + std::to_string(index) + " keeps a unit above ASCII in a byte";
+      }
+    }
+    for (std::size_t position = 0; position < size; position += 97) {
+      if (chunk.UnitAt(position) != units[position]) {
+        return "chunk " + std::to_string(index) + " reads another unit at " +
+               std::to_string(position) + " alone than with the rest";
       }
     }
     // The starts read off unit by unit; a CR at the very end waits for what comes after it.
     std::size_t listed = 0;
     for (std::size_t position = 1; position <= size; ++position) {
-      const char16_t before = chunk.UnitAt(position - 1);
-      const bool starts = before == u'\n' ||
-                          (before == u'\r' && position < size && chunk.UnitAt(position) != u'\n');
+      const char16_t before = units[position - 1];
+      const bool starts =
+          before == u'\n' || (before == u'\r' && position < size && units[position] != u'\n');
       if (!starts) continue;
       if (listed >= chunk.starts.Size() || chunk.starts[listed] != position) {
         return "chunk " + std::to_string(index) + " does not list the line start at " +

@@ -27,16 +27,22 @@ struct ChunkSizes {
 // them from its first unit. A large document is decoded in such parts, one per processor, so that
 // none has to wait to learn where in a single store its units would go.
 struct TextPart {
-  // The units; or, when `ascii` holds them, empty.
+  // The units; or, when `ascii` or `coded` holds them, empty.
   Units text;
   // Units all below U+0080, kept a byte each.
   AsciiUnits ascii;
+  // Units kept as the bytes they were decoded from.
+  CodedUnits coded;
   PositionList starts;
 
-  std::size_t Size() const { return text.size() + ascii.size(); }
+  std::size_t Size() const { return text.size() + ascii.size() + coded.size(); }
   char16_t UnitAt(std::size_t position) const {
-    return ascii.empty() ? text[position] : ascii[position];
+    if (!ascii.empty()) return ascii[position];
+    if (!coded.empty()) return coded[position];
+    return text[position];
   }
+  // Writes units [from, from + count) to `out` as UTF-16.
+  void Read(std::size_t from, std::size_t count, char16_t* out) const;
 };
 
 // `length` units of an adopted part from `start`: a stretch of the document as it lies in storage.
@@ -76,7 +82,7 @@ class TextChunks {
     return chunks_[piece.chunk].UnitAt(piece.start + offset);
   }
   // The units of `piece` from `offset` to its end: straight from storage, or, where they are kept
-  // a byte each, at most `most` of them widened into `scratch`.
+  // in bytes, at most `most` of them widened or decoded into `scratch`.
   std::u16string_view View(const Piece& piece, std::size_t offset, std::size_t most,
                            std::u16string& scratch) const;
   const PositionList& Starts(std::uint32_t chunk) const { return chunks_[chunk].starts; }

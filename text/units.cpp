@@ -79,4 +79,69 @@ void AsciiUnits::Widen(std::size_t from, std::size_t count, char16_t* out) const
   for (; k < count; ++k) out[k] = static_cast<char16_t>(static_cast<unsigned char>(in[k]));
 }
 
+CodedUnits CodedUnits::ForOverwrite(std::size_t bytes, const UnitDecoder& decoder) {
+  CodedUnits units;
+  units.bytes_ = std::make_unique_for_overwrite<char[]>(bytes);
+  units.room_ = bytes;
+  units.decoder_ = &decoder;
+  // A block is rarely much shorter than the most, so this is about the index's whole size.
+  units.blocks_.reserve(bytes / kMostBlockBytes + 16);
+  return units;
+}
+
+void CodedUnits::AddBlock(std::size_t bytes, std::size_t units) {
+  assert(bytes > 0 && bytes <= kMostBlockBytes && bytes <= RoomLeft());
+  blocks_.push_back({used_, units_});
+  used_ += bytes;
+  units_ += units;
+}
+
+std::size_t CodedUnits::BlockOf(std::size_t position) const {
+  const auto after =
+      std::upper_bound(blocks_.begin(), blocks_.end(), position,
+                       [](std::size_t at, const Block& block) { return at < block.unit_start; });
+  return static_cast<std::size_t>(after - blocks_.begin()) - 1;
+}
+
+std::string_view CodedUnits::BytesOf(std::size_t block) const {
+  const std::size_t end = block + 1 < blocks_.size() ? blocks_[block + 1].byte_start : used_;
+  return {bytes_.get() + blocks_[block].byte_start, end - blocks_[block].byte_start};
+}
+
+std::size_t CodedUnits::UnitsOf(std::size_t block) const {
+  const std::size_t end = block + 1 < blocks_.size() ? blocks_[block + 1].unit_start : units_;
+  return end - blocks_[block].unit_start;
+}
+
+char16_t CodedUnits::operator[](std::size_t position) const {
+  assert(position < units_);
+  char16_t block_units[kMostBlockBytes * 2];
+  const std::size_t block = BlockOf(position);
+  const std::string_view bytes = BytesOf(block);
+  assert(bytes.size() * decoder_->MostUnitsPerByte() <= std::size(block_units));
+  decoder_->DecodeUnits(bytes, block_units, std::size(block_units));
+  return block_units[position - blocks_[block].unit_start];
+}
+
+void CodedUnits::Decode(std::size_t from, std::size_t count, char16_t* out) const {
+  assert(from <= units_ && count <= units_ - from);
+  if (count == 0) return;
+  char16_t block_units[kMostBlockBytes * 2];
+  for (std::size_t block = BlockOf(from); count > 0; ++block) {
+    const std::size_t skip = from - blocks_[block].unit_start;
+    const std::size_t units = UnitsOf(block);
+    const std::size_t take = std::min(count, units - skip);
+    if (skip == 0 && take == units) {
+      // A whole block decodes straight into place: it gives exactly its units.
+      decoder_->DecodeUnits(BytesOf(block), out, units);
+    } else {
+      decoder_->DecodeUnits(BytesOf(block), block_units, std::size(block_units));
+      std::copy_n(block_units + skip, take, out);
+    }
+    out += take;
+    from += take;
+    count -= take;
+  }
+}
+
 }  // namespace tambrel::text

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tambrel::text {
 
@@ -83,6 +84,65 @@ class AsciiUnits {
  private:
   std::unique_ptr<char[]> bytes_;
   std::size_t size_ = 0;
+};
+
+// Turns whole characters of an encoding back into the UTF-16 units they were first decoded to, the
+// same units every time: what a text kept in the bytes it was read from is read through.
+class UnitDecoder {
+ public:
+  virtual ~UnitDecoder() = default;
+  // Decodes `whole` into `out`, which has room for `room` units, at least as many as the bytes
+  // decode to; answers how many that is.
+  virtual std::size_t DecodeUnits(std::string_view whole, char16_t* out,
+                                  std::size_t room) const = 0;
+  // The most units a byte can give.
+  virtual std::size_t MostUnitsPerByte() const = 0;
+};
+
+// A text kept as the bytes it was read from, in blocks of whole characters, with where each
+// block's units begin. A gigabyte of Chinese in code page 936 is a gigabyte here, where its UTF-16
+// would be half as much again: memory the system need not hand over while the document opens.
+// Reading a unit decodes its block again, a few microseconds; a view decodes block after block.
+class CodedUnits {
+ public:
+  // The most bytes a block may hold: what reading one unit may have to decode.
+  static constexpr std::size_t kMostBlockBytes = std::size_t{4} << 10;
+
+  CodedUnits() = default;
+  // Room for `bytes` bytes, read through `decoder`, which must outlive the units.
+  static CodedUnits ForOverwrite(std::size_t bytes, const UnitDecoder& decoder);
+
+  // Where the next block's bytes are to be written.
+  char* NextBlock() { return bytes_.get() + used_; }
+  std::size_t Room() const { return room_; }
+  std::size_t RoomLeft() const { return room_ - used_; }
+  // Takes the `bytes` whole characters written at NextBlock(), at most kMostBlockBytes, which
+  // decode to `units` units.
+  void AddBlock(std::size_t bytes, std::size_t units);
+
+  std::size_t size() const { return units_; }
+  bool empty() const { return units_ == 0; }
+  char16_t operator[](std::size_t position) const;
+  // Writes units [from, from + count) to `out`.
+  void Decode(std::size_t from, std::size_t count, char16_t* out) const;
+  // The bytes kept and their index.
+  std::size_t MemoryBytes() const { return used_ + blocks_.capacity() * sizeof(Block); }
+
+ private:
+  struct Block {
+    std::size_t byte_start = 0;
+    std::size_t unit_start = 0;
+  };
+  std::size_t BlockOf(std::size_t position) const;
+  std::string_view BytesOf(std::size_t block) const;
+  std::size_t UnitsOf(std::size_t block) const;
+
+  std::unique_ptr<char[]> bytes_;
+  std::size_t room_ = 0;
+  std::size_t used_ = 0;
+  std::size_t units_ = 0;
+  std::vector<Block> blocks_;
+  const UnitDecoder* decoder_ = nullptr;
 };
 
 }  // namespace tambrel::text

@@ -50,27 +50,41 @@ TEST(TextBufferStorage, AdoptsTheTextWithoutCopyingAndMovesWithIt) {
 
 // `text` cut at `cuts` into parts as a decoder stores them.
 std::vector<TextPart> PartsOf(std::u16string_view text, const std::vector<std::size_t>& cuts,
-                              bool ascii_in_bytes) {
+                              PartStorage storage) {
   std::vector<TextPart> parts;
   for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
-    parts.push_back(StoredPart(text.substr(cuts[k], cuts[k + 1] - cuts[k]), ascii_in_bytes));
+    parts.push_back(StoredPart(text.substr(cuts[k], cuts[k + 1] - cuts[k]), storage));
   }
   return parts;
 }
 
+const char* NameOf(PartStorage storage) {
+  switch (storage) {
+    case PartStorage::kUtf16:
+      return "UTF-16";
+    case PartStorage::kAsciiInBytes:
+      return "ASCII in bytes";
+    case PartStorage::kCoded:
+      return "coded";
+  }
+  return "";
+}
+
+constexpr PartStorage kEveryStorage[] = {PartStorage::kUtf16, PartStorage::kAsciiInBytes,
+                                         PartStorage::kCoded};
+
 // A text adopted in parts reads and edits as the same text adopted whole, wherever the parts are
 // cut: between a CR and its LF, after a lone CR, or into empty parts; and whether the parts of
-// ASCII keep their units in two bytes or in one.
+// ASCII keep their units in two bytes or in one, or the parts keep the bytes they were read from.
 TEST(TextBufferStorage, ATextInPartsIsTheTextTheyMakeTogether) {
   const std::u16string text = u"一\r\nab\r三\n\r\ncd\r";
-  for (const bool ascii_in_bytes : {false, true}) {
+  for (const PartStorage storage : kEveryStorage) {
     for (std::size_t first = 0; first <= text.size(); ++first) {
       for (std::size_t second = first; second <= text.size(); ++second) {
-        SCOPED_TRACE("cut at " + std::to_string(first) + " and " + std::to_string(second) +
-                     (ascii_in_bytes ? ", ASCII in bytes" : ""));
-        std::vector<TextPart> parts =
-            PartsOf(text, {0, first, second, text.size()}, ascii_in_bytes);
-        const bool second_in_bytes = !parts[1].ascii.empty();
+        SCOPED_TRACE("cut at " + std::to_string(first) + " and " + std::to_string(second) + ", " +
+                     NameOf(storage));
+        std::vector<TextPart> parts = PartsOf(text, {0, first, second, text.size()}, storage);
+        const bool second_in_bytes = parts[1].text.empty();
         const char16_t* second_part = parts[1].text.data();
         TextBuffer buffer(std::move(parts));
         ExpectMatchesPlain(buffer, text);
@@ -98,8 +112,9 @@ TEST(TextBufferStorage, RunsOfPartsMakeTheTextInTheirOrder) {
       SCOPED_TRACE("runs cut at " + std::to_string(first) + " and " + std::to_string(second));
       const std::u16string outer = text.substr(0, first) + text.substr(second);
       const std::u16string inner = text.substr(first, second - first);
-      std::vector<TextPart> parts = PartsOf(outer, {0, outer.size()}, true);
-      std::vector<TextPart> more = PartsOf(inner, {0, inner.size()}, true);
+      // As a decoder keeps them: ASCII in bytes where it can, the rest as read.
+      std::vector<TextPart> parts = PartsOf(outer, {0, outer.size()}, PartStorage::kAsciiInBytes);
+      std::vector<TextPart> more = PartsOf(inner, {0, inner.size()}, PartStorage::kCoded);
       parts.push_back(std::move(more[0]));
       TextBuffer buffer(std::move(parts), {PartRun{0, 0, first}, PartRun{1, 0, inner.size()},
                                            PartRun{0, first, text.size() - second}});
@@ -118,7 +133,7 @@ TEST(TextBufferStorage, RunsOfPartsMakeTheTextInTheirOrder) {
 TEST(TextBufferStorage, UnitsKeptInBytesAreWidenedIntoScratchAsFarAsAsked) {
   std::u16string text;
   for (int k = 0; k < 6000; ++k) text += u"line " + std::u16string(1, u'a' + k % 26) + u"\r\n";
-  TextBuffer buffer(PartsOf(text, {0, text.size() / 2, text.size()}, true));
+  TextBuffer buffer(PartsOf(text, {0, text.size() / 2, text.size()}, PartStorage::kAsciiInBytes));
   std::u16string scratch;
   const std::u16string_view five = buffer.SpanAt(3, scratch, 5);
   EXPECT_EQ(five, text.substr(3, 5));
@@ -136,6 +151,38 @@ TEST(TextBufferStorage, UnitsKeptInBytesAreWidenedIntoScratchAsFarAsAsked) {
   });
   EXPECT_EQ(walked, text);
   EXPECT_EQ(buffer.CheckInvariants(), std::nullopt);
+}
+
+// Units kept as the bytes they were read from are decoded block by block wherever they are read:
+// a single unit, a span that starts and ends inside blocks, or a line; never more than asked.
+TEST(TextBufferStorage, UnitsKeptAsReadAreDecodedFromTheBlockTheyLieIn) {
+  std::u16string text;
+  for (int k = 0; k < 3000; ++k) text += u"第" + std::u16string(1, u'a' + k % 26) + u"行\r\n";
+  for (const std::size_t block_bytes :
+       {std::size_t{1}, std::size_t{5}, CodedUnits::kMostBlockBytes}) {
+    SCOPED_TRACE("blocks of " + std::to_string(block_bytes) + " bytes");
+    std::vector<TextPart> parts;
+    parts.push_back(StoredPart(text, PartStorage::kCoded, block_bytes));
+    TextBuffer buffer(std::move(parts));
+    ASSERT_EQ(buffer.Length(), text.size());
+    ASSERT_EQ(buffer.LineCount(), 3001u);
+    for (std::size_t at = 0; at < text.size(); at += 37) ASSERT_EQ(buffer.At(at), text[at]) << at;
+    std::u16string scratch;
+    for (const std::size_t from :
+         {std::size_t{0}, std::size_t{2}, text.size() / 3, text.size() - 3}) {
+      for (const std::size_t most : {std::size_t{1}, std::size_t{4}, std::size_t{5000}}) {
+        const std::u16string_view span = buffer.SpanAt(from, scratch, most);
+        EXPECT_EQ(span, text.substr(from, most)) << from << ", " << most;
+        EXPECT_EQ(span.data(), scratch.data());
+      }
+    }
+    EXPECT_EQ(buffer.LineText(2999, scratch), u"第" + std::u16string(1, u'a' + 2999 % 26) + u"行");
+    EXPECT_EQ(buffer.Text(), text);
+    buffer.Replace(text.size() / 2, 4, u"改");
+    EXPECT_EQ(buffer.Text(),
+              text.substr(0, text.size() / 2) + u"改" + text.substr(text.size() / 2 + 4));
+    EXPECT_EQ(buffer.CheckInvariants(), std::nullopt);
+  }
 }
 
 TEST(TextBufferStorage, LineAcrossPiecesIsCopiedIntoScratch) {
