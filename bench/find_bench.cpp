@@ -1,12 +1,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "commands/find.h"
+#include "document/decoded_text.h"
+#include "document/streamed_decode.h"
+#include "platform/codepage/cp936.h"
 #include "text/text_buffer.h"
 
 namespace {
@@ -129,6 +134,53 @@ void BM_FindMatchAtEndOfAsciiKeptInBytes(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(units));
 }
 BENCHMARK(BM_FindMatchAtEndOfAsciiKeptInBytes)
+    ->Arg(100'000'000)
+    ->Arg(std::int64_t{1} << 30)
+    ->Unit(benchmark::kMillisecond);
+
+// Bytes already in memory, read as a file would be.
+class BytesInMemory : public tambrel::document::ByteSource {
+ public:
+  explicit BytesInMemory(std::string_view bytes) : bytes_(bytes) {}
+  void ReadAt(std::uint64_t offset, std::span<char> into) const override {
+    std::memcpy(into.data(), bytes_.data() + offset, into.size());
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
+// A GBK document of range(0) bytes, Chinese with some ASCII, held as a large document's decode
+// holds it (as the bytes it was read from, decoded again wherever it is read), whose only match
+// is its last word: the find command's search through the buffer, which decodes it all.
+void BM_FindMatchAtEndOfGbkKeptAsRead(benchmark::State& state) {
+  const auto size = static_cast<std::size_t>(state.range(0));
+  const std::string line =
+      tambrel::platform::cp936::Encode(u"今天天气很好, we walk in the park 散步。\r\n");
+  const std::string sought = tambrel::platform::cp936::Encode(u"找到了");
+  std::string bytes;
+  bytes.reserve(size);
+  while (bytes.size() + line.size() <= size - sought.size()) bytes += line;
+  bytes.append(size - sought.size() - bytes.size(), ' ');
+  bytes += sought;
+  tambrel::document::StreamedDecode decoded = tambrel::document::DecodeStreamed(
+      BytesInMemory(bytes), bytes.size(), tambrel::document::StreamedForm::kCodePage936);
+  std::string().swap(bytes);
+  const tambrel::text::TextBuffer buffer = BufferOf(std::move(decoded.decoded));
+  const tambrel::commands::PiecewiseText pieces{
+      [&buffer](const tambrel::text::PieceVisitor& visit) {
+        buffer.ForEachPiece(0, buffer.Length(), visit);
+      },
+      buffer.Length()};
+  const auto expected = static_cast<std::int32_t>(buffer.Length() - 3 + 1);
+  for (auto _ : state) {
+    const std::int32_t found = tambrel::commands::FindFrom(1, pieces, u"找到了");
+    if (found != expected) state.SkipWithError("the match at the end was not found");
+    benchmark::DoNotOptimize(found);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_FindMatchAtEndOfGbkKeptAsRead)
     ->Arg(100'000'000)
     ->Arg(std::int64_t{1} << 30)
     ->Unit(benchmark::kMillisecond);

@@ -17,13 +17,9 @@ std::u16string DecodedText::Whole() const {
   whole.reserve(Length());
   whole.append(text);
   const auto append = [&whole](const text::TextPart& part, std::size_t start, std::size_t length) {
-    if (part.ascii.empty()) {
-      whole.append(std::u16string_view(part.text).substr(start, length));
-      return;
-    }
     const std::size_t at = whole.size();
     whole.resize(at + length);
-    part.ascii.Widen(start, length, whole.data() + at);
+    part.Read(start, length, whole.data() + at);
   };
   if (runs.empty()) {
     for (const text::TextPart& part : parts) append(part, 0, part.Size());

@@ -1,6 +1,7 @@
 #include "document/part_rooms.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -27,17 +28,10 @@ bool AllAscii(std::string_view bytes) {
   return (seen & 0x8080808080808080u) == 0;
 }
 
-// Room for `size` units that starts with the first `kept` of `text`.
-text::Units Grown(const text::Units& text, std::size_t kept, std::size_t size) {
-  text::Units grown = platform::UnitsForOverwrite(size);
-  std::copy_n(text.data(), kept, grown.data());
-  return grown;
-}
-
 }  // namespace
 
 bool PartRooms::Take(std::string_view whole) {
-  if (!ascii_in_bytes_) return TakeWide(whole);
+  if (!keeping_.ascii_in_bytes) return TakeRest(whole);
   while (!whole.empty()) {
     std::string_view block = whole.substr(0, kBlockBytes);
     if (block.size() < whole.size()) {
@@ -46,7 +40,7 @@ bool PartRooms::Take(std::string_view whole) {
     }
     if (AllAscii(block)) {
       TakeAscii(block);
-    } else if (!TakeWide(block)) {
+    } else if (!TakeRest(block)) {
       return false;
     }
     whole.remove_prefix(block.size());
@@ -55,10 +49,10 @@ bool PartRooms::Take(std::string_view whole) {
 }
 
 void PartRooms::Finish() {
-  bytes_room_.ascii.Truncate(bytes_room_.ascii.empty() ? 0 : ascii_at_);
-  wide_room_.text.Truncate(wide_room_.text.empty() ? 0 : wide_at_);
+  ascii_room_.ascii.Truncate(ascii_room_.ascii.empty() ? 0 : ascii_at_);
+  rest_room_.text.Truncate(rest_room_.text.empty() ? 0 : rest_at_);
   for (auto [room, scanner] :
-       {std::pair{&bytes_room_, &ascii_scanner_}, std::pair{&wide_room_, &wide_scanner_}}) {
+       {std::pair{&ascii_room_, &ascii_scanner_}, std::pair{&rest_room_, &rest_scanner_}}) {
     if (!*scanner) continue;
     text::ScannedLines lines = std::move(**scanner).Take();
     room->starts = std::move(lines.starts);
@@ -67,47 +61,71 @@ void PartRooms::Finish() {
 }
 
 void PartRooms::TakeAscii(std::string_view block) {
-  if (bytes_room_.ascii.empty()) bytes_room_.ascii = platform::AsciiForOverwrite(bytes_);
-  std::copy(block.begin(), block.end(), bytes_room_.ascii.data() + ascii_at_);
-  Scan(ascii_scanner_, std::string_view(bytes_room_.ascii.data() + ascii_at_, block.size()),
+  if (ascii_room_.ascii.empty()) ascii_room_.ascii = platform::AsciiForOverwrite(bytes_);
+  std::copy(block.begin(), block.end(), ascii_room_.ascii.data() + ascii_at_);
+  Scan(ascii_scanner_, std::string_view(ascii_room_.ascii.data() + ascii_at_, block.size()),
        block.size());
   AddRun(true, ascii_at_, block.size());
   ascii_at_ += block.size();
   bytes_done_ += block.size();
 }
 
-bool PartRooms::TakeWide(std::string_view block) {
-  text::Units& text = wide_room_.text;
-  if (text.empty()) text = platform::UnitsForOverwrite(bytes_);
-  const std::size_t room = text.size() - wide_at_;
-  const std::size_t most = block.size() * codec_.MostUnitsPerByte();
-  std::optional<platform::DecodeCount> done;
-  if (most <= room) {
-    done = codec_.Decode(block, text.data() + wide_at_, room);
-  } else {
-    // A block that might not fit, the last of a scrambled part, is decoded aside; should its
-    // wide bytes really outgrow the room, the part moves to more.
-    if (aside_.size() < most) aside_ = text::Units::ForOverwrite(most);
-    done = codec_.Decode(block, aside_.data(), most);
-    if (done && done->written > room)
-      text = Grown(text, wide_at_, wide_at_ + done->written + bytes_ / 64);
-    if (done) std::copy_n(aside_.data(), done->written, text.data() + wide_at_);
+bool PartRooms::TakeRest(std::string_view block) {
+  if (!keeping_.rest_as_read) return TakeWide(block);
+  while (!block.empty()) {
+    std::string_view kept = block.substr(0, text::CodedUnits::kMostBlockBytes);
+    if (kept.size() < block.size()) {
+      const std::size_t whole_characters = codec_.Whole(kept, false);
+      if (whole_characters > 0) kept = kept.substr(0, whole_characters);
+    }
+    if (!TakeAsRead(kept)) return false;
+    block.remove_prefix(kept.size());
   }
+  return true;
+}
+
+bool PartRooms::TakeWide(std::string_view block) {
+  // Only forms that give at most a unit a byte come here, so the room always has enough.
+  assert(codec_.MostUnitsPerByte() == 1);
+  text::Units& text = rest_room_.text;
+  if (text.empty()) text = platform::UnitsForOverwrite(bytes_);
+  const std::optional<platform::DecodeCount> done =
+      codec_.Decode(block, text.data() + rest_at_, text.size() - rest_at_);
   if (!done) return false;
-  Scan(wide_scanner_, std::u16string_view(text.data() + wide_at_, done->written), block.size());
-  AddRun(false, wide_at_, done->written);
-  wide_at_ += done->written;
+  Scan(rest_scanner_, std::u16string_view(text.data() + rest_at_, done->written), block.size());
+  AddRun(false, rest_at_, done->written);
+  rest_at_ += done->written;
   bytes_done_ += block.size();
   undecodable_ += done->undecodable;
   return true;
 }
 
-void PartRooms::AddRun(bool in_bytes, std::size_t start, std::size_t length) {
+bool PartRooms::TakeAsRead(std::string_view block) {
+  text::CodedUnits& coded = rest_room_.coded;
+  if (coded.Room() == 0) coded = platform::CodedForOverwrite(bytes_, codec_);
+  if (block_units_.empty()) {
+    block_units_ =
+        text::Units::ForOverwrite(text::CodedUnits::kMostBlockBytes * codec_.MostUnitsPerByte());
+  }
+  const std::optional<platform::DecodeCount> done =
+      codec_.Decode(block, block_units_.data(), block_units_.size());
+  if (!done) return false;
+  std::copy(block.begin(), block.end(), coded.NextBlock());
+  coded.AddBlock(block.size(), done->written);
+  Scan(rest_scanner_, std::u16string_view(block_units_.data(), done->written), block.size());
+  AddRun(false, rest_at_, done->written);
+  rest_at_ += done->written;
+  bytes_done_ += block.size();
+  undecodable_ += done->undecodable;
+  return true;
+}
+
+void PartRooms::AddRun(bool ascii, std::size_t start, std::size_t length) {
   if (length == 0) return;
-  if (!runs_.empty() && runs_.back().in_bytes == in_bytes) {
+  if (!runs_.empty() && runs_.back().ascii == ascii) {
     runs_.back().length += length;
   } else {
-    runs_.push_back({in_bytes, start, length});
+    runs_.push_back({ascii, start, length});
   }
 }
 

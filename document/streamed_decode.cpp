@@ -94,19 +94,19 @@ DecodedText Gathered(std::vector<std::optional<PartRooms>>& rooms) {
     PartRooms& part = *of_part;
     decoded.undecodable += part.Undecodable();
     decoded.breaks += part.Breaks();
-    std::optional<std::uint32_t> bytes_room;
-    std::optional<std::uint32_t> wide_room;
+    std::optional<std::uint32_t> ascii_room;
+    std::optional<std::uint32_t> rest_room;
     for (auto [room, index] :
-         {std::pair{&part.BytesRoom(), &bytes_room}, std::pair{&part.WideRoom(), &wide_room}}) {
+         {std::pair{&part.AsciiRoom(), &ascii_room}, std::pair{&part.RestRoom(), &rest_room}}) {
       if (room->Size() == 0) continue;
       *index = static_cast<std::uint32_t>(decoded.parts.size());
       decoded.parts.push_back(std::move(*room));
     }
-    std::optional<text::PartRun> last_in_bytes;
-    std::optional<text::PartRun> last_wide;
+    std::optional<text::PartRun> last_ascii;
+    std::optional<text::PartRun> last_rest;
     for (const PartRooms::Run& run : part.Runs()) {
-      const text::PartRun placed{run.in_bytes ? *bytes_room : *wide_room, run.start, run.length};
-      std::optional<text::PartRun>& last_in_room = run.in_bytes ? last_in_bytes : last_wide;
+      const text::PartRun placed{run.ascii ? *ascii_room : *rest_room, run.start, run.length};
+      std::optional<text::PartRun>& last_in_room = run.ascii ? last_ascii : last_rest;
       if (last_in_room && crlf_between(*last_in_room, placed)) ++met_in_room;
       if (!decoded.runs.empty() && crlf_between(decoded.runs.back(), placed)) ++met_in_text;
       last_in_room = placed;
@@ -131,13 +131,14 @@ StreamedDecode DecodeStreamed(const ByteSource& source, std::uint64_t size, Stre
   const std::size_t count = cut.size();
 
   // Each part is decoded into rooms of its own, on a processor of its own.
-  const bool ascii_in_bytes = form != StreamedForm::kScrambled;
+  const PartRooms::Keeping keeping{.ascii_in_bytes = form != StreamedForm::kScrambled,
+                                   .rest_as_read = form != StreamedForm::kUtf8};
   std::vector<std::optional<PartRooms>> rooms(count);
   std::atomic<bool> stopped{false};
   std::atomic<bool> malformed{false};
   text::ForEachPart(count, [&](std::size_t k) {
     PartRooms& part =
-        rooms[k].emplace(codec, static_cast<std::size_t>(cut[k].to - cut[k].from), ascii_in_bytes);
+        rooms[k].emplace(codec, static_cast<std::size_t>(cut[k].to - cut[k].from), keeping);
     const bool went_through = ThroughStretches(source, cut[k], codec, cuts.stretch_bytes, watch,
                                                [&](std::string_view whole) {
                                                  if (malformed) return false;

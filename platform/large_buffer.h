@@ -66,6 +66,13 @@ inline text::AsciiUnits AsciiForOverwrite(std::size_t size) {
   return units;
 }
 
+// The same for a text kept as up to `bytes` of the bytes it was read from.
+inline text::CodedUnits CodedForOverwrite(std::size_t bytes, const text::UnitDecoder& decoder) {
+  text::CodedUnits units = text::CodedUnits::ForOverwrite(bytes, decoder);
+  if (bytes >= 4 * kHugePage) AskForHugePages(units.NextBlock(), bytes);
+  return units;
+}
+
 // Resizes a string that is about to be filled with a large result, asking for huge pages. A very
 // large one is faulted in on every processor first, since the string's own clearing would meet
 // the cost page by page on one thread.

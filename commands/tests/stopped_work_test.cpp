@@ -228,6 +228,38 @@ TEST_F(LargeOpen, AnAsciiLogIsHeldInHalfTheMemoryAndEditsFindsAndSavesAsItsText)
   EXPECT_TRUE(ReadBytes(target) == EncodeDocument(edited));
 }
 
+// A large GBK document of Chinese and ASCII is kept as the bytes it was read from, less than its
+// UTF-16 would take, but reads, finds, edits and saves as its text.
+TEST_F(LargeOpen, AGbkDocumentIsHeldAsItsBytesAndEditsFindsAndSavesAsItsText) {
+  std::u16string text;
+  for (std::size_t line = 0; text.size() < (std::size_t{16} << 20); ++line) {
+    text += u"12:00:" + std::u16string(1, u'0' + line % 10) + u" 用户 request served\r\n";
+  }
+  text += u"13:00:00 用户登录失败\r\n";
+  const std::string gbk = platform::cp936::Encode(text);
+  WriteBytes(large_, gbk);
+  fake_->Click("Open");
+  ASSERT_TRUE(form().Text1.Text() == text);
+  // The bytes and the line starts; the text in UTF-16 alone would take nearly twice the bytes.
+  EXPECT_LT(fake_->editor().Model().Buffer().MemoryBytes(), gbk.size() * 5 / 4);
+
+  escaped().stop_after.reset();
+  Find(u"登录");
+  EXPECT_EQ(form().Text1.SelStart(), static_cast<std::int32_t>(text.find(u"登录")));
+  form().Text1.SetSelStart(9);
+  form().Text1.SetSelLength(2);
+  fake_->editor().Type(u"客户");
+  form().Text1.SetSelStart(static_cast<std::int32_t>(form().Text1.TextLength()));
+  fake_->editor().Type(u"end");
+  const std::u16string edited = text.substr(0, 9) + u"客户" + text.substr(11) + u"end";
+  ASSERT_TRUE(form().Text1.Text() == edited);
+
+  const auto target = folder_.path() / u"记录.txt";
+  fake_->dialogs().file_answers.push_back(PathText(target));
+  fake_->Click("Save");
+  EXPECT_TRUE(ReadBytes(target) == EncodeDocument(edited));
+}
+
 TEST_F(LargeOpen, EscWhileItsStartShowsLeavesEverythingAsItWas) {
   const Visible before = Now();
   escaped().stop_once_previewed = true;

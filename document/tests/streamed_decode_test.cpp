@@ -200,9 +200,10 @@ TEST(StreamedDecode, AsciiOnlyIsCodePage936AsInTheWholeDecode) {
   EXPECT_EQ(streamed.decoded.encoding, TextEncoding::kCodePage936);
 }
 
-// ASCII takes a byte a unit and the rest two, each in a room of its own for each part; runs of
-// the two rooms make the text.
-TEST(StreamedDecode, AsciiIsKeptAByteEachAndTheRestAsUtf16) {
+// ASCII takes a byte a unit, each part's in a room of its own, and the rest goes to another room:
+// as read in code page 936, as UTF-16 from UTF-8, whichever takes less. Runs of the two rooms make
+// the text.
+TEST(StreamedDecode, AsciiIsKeptAByteEachAndTheRestInItsSmallerForm) {
   std::string ascii;
   for (int k = 0; k < 200; ++k) ascii += "line " + std::to_string(k) + "\r\n";
   for (const StreamedForm form : {StreamedForm::kUtf8, StreamedForm::kCodePage936}) {
@@ -218,15 +219,21 @@ TEST(StreamedDecode, AsciiIsKeptAByteEachAndTheRestAsUtf16) {
   ASSERT_TRUE(SameDecode(decoded, DecodePlainText(mixed)));
   const std::vector<text::TextPart>& parts = decoded.decoded.parts;
   ASSERT_EQ(parts.size(), 2u);
-  EXPECT_TRUE(parts[0].text.empty());
-  EXPECT_TRUE(parts[1].ascii.empty());
-  // Only the stretches that hold the Chinese are UTF-16.
+  EXPECT_FALSE(parts[0].ascii.empty());
+  EXPECT_FALSE(parts[1].coded.empty());
+  // Only the stretches that hold the Chinese are kept as read, and only they are decoded again.
   EXPECT_LE(parts[1].Size(), 2 * 64u);
+  EXPECT_LE(parts[1].coded.MemoryBytes(), 2 * 64u + 16 * 16u);
   const std::vector<text::PartRun>& runs = decoded.decoded.runs;
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_EQ(runs[0].part, 0u);
   EXPECT_EQ(runs[1].part, 1u);
   EXPECT_EQ(runs[2].part, 0u);
+  const std::string mixed_utf8 = ascii + "\xE4\xB8\xAD\r\n" + ascii;
+  const StreamedDecode from_utf8 = Streamed(mixed_utf8, StreamedForm::kUtf8, {64, 1});
+  ASSERT_EQ(from_utf8.decoded.parts.size(), 2u);
+  EXPECT_FALSE(from_utf8.decoded.parts[1].text.empty());
+  EXPECT_EQ(from_utf8.decoded.Whole(), cp936::Decode(ascii) + u"中\r\n" + cp936::Decode(ascii));
   // A CR and an LF that meet in the room for ASCII are apart in the text, and the other way round.
   const std::u16string apart = u"a\r中\nb\r文\r\n\r\n字\nc";
   const std::string apart_bytes = cp936::Encode(apart);
@@ -237,12 +244,17 @@ TEST(StreamedDecode, AsciiIsKeptAByteEachAndTheRestAsUtf16) {
     EXPECT_EQ(buffer.Text(), apart);
     EXPECT_EQ(buffer.LineCount(), 7u);
   });
-  // The scrambled form shifts ASCII too, so it never keeps a byte a unit.
+  // The scrambled form shifts ASCII too, so it never keeps a byte a unit; it keeps every byte as
+  // read.
   const std::string scrambled = EncodeDocument(u"plain ASCII\r\n");
   const StreamedDecode shifted =
       DecodeStreamed(BytesSource(scrambled), scrambled.size() - kMarker.size(),
                      StreamedForm::kScrambled, {}, {4, 2});
-  for (const text::TextPart& part : shifted.decoded.parts) EXPECT_TRUE(part.ascii.empty());
+  for (const text::TextPart& part : shifted.decoded.parts) {
+    EXPECT_TRUE(part.ascii.empty());
+    EXPECT_TRUE(part.text.empty());
+  }
+  EXPECT_EQ(shifted.decoded.Whole(), u"plain ASCII\r\n");
 }
 
 TEST(StreamedDecode, TheWatchSeesEveryByteOnceAndCanStopTheDecodeAnywhere) {
@@ -287,7 +299,7 @@ TEST(StreamedDecode, BytesChangedWhileReadDecodeAsTheyWereReadWithinTheirRoom) {
   }
 }
 
-TEST(StreamedDecode, ScrambledBytesThatEachGiveTwoUnitsOutgrowTheirRoomIntact) {
+TEST(StreamedDecode, ScrambledBytesThatEachGiveTwoUnitsReadBackWhole) {
   // Under the shift a lone 0xFF is the one byte that decodes to two units; a run of them needs
   // twice the room of their bytes.
   const std::string body = std::string(300, '\xFF') + "a\r\nb" + std::string(100, '\xFF') + "\r";
