@@ -224,6 +224,8 @@ bool FileCommands::LoadDocument(const std::u16string& path) {
       // document's were found while it was decoded.
       common = DominantLineBreak(read->value());
       buffer.emplace(BufferOf(std::move(read->value())));
+      // A last look, so that Esc pressed while the last of it was read still stops the open.
+      if (progress.StopRequested()) buffer.reset();
     });
   }
   // Stopped by the user: the document that was there stays, as it was.
