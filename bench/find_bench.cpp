@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -84,9 +85,12 @@ void BM_FindMatchAtEnd(benchmark::State& state) {
   const std::size_t piece =
       state.range(1) == 0 ? text.size() : static_cast<std::size_t>(state.range(1));
   const tambrel::commands::PiecewiseText pieces{
-      [&text, piece](const tambrel::text::PieceVisitor& visit) {
-        for (std::size_t at = 0; at < text.size(); at += piece) {
-          visit(std::u16string_view(text).substr(at, piece));
+      [&text, piece](std::size_t from, std::size_t length, const tambrel::text::PieceReader& read) {
+        // Pieces as stored, cut to the range asked for.
+        for (std::size_t at = from / piece * piece; at < from + length; at += piece) {
+          const std::size_t begin = std::max(at, from);
+          const std::size_t end = std::min({at + piece, from + length, text.size()});
+          if (!read(std::u16string_view(text).substr(begin, end - begin))) return;
         }
       },
       text.size()};
@@ -121,8 +125,8 @@ void BM_FindMatchAtEndOfAsciiKeptInBytes(benchmark::State& state) {
   sought.copy(parts[1].ascii.data() + units / 2 - sought.size(), sought.size());
   const tambrel::text::TextBuffer buffer(std::move(parts));
   const tambrel::commands::PiecewiseText pieces{
-      [&buffer](const tambrel::text::PieceVisitor& visit) {
-        buffer.ForEachPiece(0, buffer.Length(), visit);
+      [&buffer](std::size_t from, std::size_t length, const tambrel::text::PieceReader& read) {
+        buffer.ForEachPiece(from, length, read);
       },
       buffer.Length()};
   const auto expected = static_cast<std::int32_t>(buffer.Length() - sought.size() + 1);
@@ -168,8 +172,8 @@ void BM_FindMatchAtEndOfGbkKeptAsRead(benchmark::State& state) {
   std::string().swap(bytes);
   const tambrel::text::TextBuffer buffer = BufferOf(std::move(decoded.decoded));
   const tambrel::commands::PiecewiseText pieces{
-      [&buffer](const tambrel::text::PieceVisitor& visit) {
-        buffer.ForEachPiece(0, buffer.Length(), visit);
+      [&buffer](std::size_t from, std::size_t length, const tambrel::text::PieceReader& read) {
+        buffer.ForEachPiece(from, length, read);
       },
       buffer.Length()};
   const auto expected = static_cast<std::int32_t>(buffer.Length() - 3 + 1);

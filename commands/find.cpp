@@ -1,8 +1,13 @@
 #include "commands/find.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <optional>
+#include <thread>
+#include <vector>
+
+#include "text/for_each_part.h"
 
 namespace tambrel::commands {
 namespace {
@@ -96,65 +101,97 @@ namespace {
 // How much of a piece is searched between two looks at the progress: a few milliseconds' worth.
 constexpr std::size_t kSearchWindow = std::size_t{4} << 20;
 
+// The first match that begins in [from, before): the text is read from `from` up to where such a
+// match could end, a window at a time, until the match or until `give_up` says to stop. The last
+// units of each window, fewer than the sought text, are carried over, so a match that runs across
+// windows is found where they meet; only they are copied, never the text itself.
+template <typename GiveUp>
+std::optional<std::size_t> FirstMatchIn(const PiecewiseText& text, std::u16string_view sought,
+                                        std::size_t from, std::size_t before,
+                                        platform::WorkProgress* progress, const GiveUp& give_up) {
+  Finder finder(sought);
+  const std::size_t reach = sought.size() - 1;  // how far a match runs past its first unit
+  const std::size_t end = std::min(text.length, before + reach);
+  std::optional<std::size_t> found;
+  std::u16string carry;
+  std::u16string seam;
+  std::size_t at = from;  // where the window begins in the text
+  const auto search_window = [&](std::u16string_view window) {
+    if (give_up()) return false;
+    if (!carry.empty()) {
+      seam.assign(carry);
+      seam.append(window.substr(0, std::min(window.size(), reach)));
+      // The first match in the seam; one beginning in the window is the window's own search's.
+      const std::size_t hit = finder.In(seam, 0);
+      if (hit < carry.size()) found = at - carry.size() + hit;
+    }
+    if (!found) {
+      const std::size_t hit = finder.In(window, 0);
+      if (hit != kNone) found = at + hit;
+    }
+    if (window.size() >= reach) {
+      carry.assign(window.substr(window.size() - reach));
+    } else {
+      carry.append(window);
+      if (carry.size() > reach) carry.erase(0, carry.size() - reach);
+    }
+    at += window.size();
+    if (progress != nullptr) progress->AddDone(window.size());
+    return !found;
+  };
+  text.pieces(from, end - from, [&](std::u16string_view piece) {
+    // A document loaded whole is one piece; searched a window at a time, it still shows how far
+    // the search has come and stops when asked.
+    for (std::size_t window = 0; window < piece.size(); window += kSearchWindow) {
+      if (!search_window(piece.substr(window, kSearchWindow))) return false;
+    }
+    return true;
+  });
+  // Read no further than before + reach, a match it found begins before `before`.
+  return found;
+}
+
 }  // namespace
 
 std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought,
-                      platform::WorkProgress* progress) {
+                      platform::WorkProgress* progress, SearchShares shares) {
   const auto length = static_cast<std::int64_t>(text.length);
   if (length == 0 || start < 1 || start > length) return 0;
   if (sought.empty()) return static_cast<std::int32_t>(start);
-  Finder finder(sought);
-  const std::size_t first = static_cast<std::size_t>(start - 1);
-  const std::size_t reach = sought.size() - 1;  // how far a match runs past its first unit
-  std::int64_t found = 0;
-  // The last units before the piece, at most reach of them: a match may begin there and end in
-  // the piece. Only they and the piece's first units are copied, never the piece itself.
-  std::u16string carry;
-  std::u16string seam;
-  std::size_t at = 0;  // where the piece begins in the text
-  bool stopped = false;
-  if (progress != nullptr) progress->SetTotal(text.length);
-  const auto search_piece = [&](std::u16string_view piece) {
-    if (found != 0 || stopped || piece.empty()) {
-      at += piece.size();
-      return;
-    }
-    if (progress != nullptr) {
-      progress->SetDone(at);
-      if (progress->StopRequested()) {
-        stopped = true;
-        return;
-      }
-    }
-    const std::size_t carry_at = at - carry.size();
-    const std::size_t seam_from = first > carry_at ? first - carry_at : 0;
-    if (seam_from < carry.size()) {
-      seam.assign(carry);
-      seam.append(piece.substr(0, std::min(piece.size(), reach)));
-      // The first match in the seam; one beginning in the piece is the piece's own search's.
-      const std::size_t hit = finder.In(seam, seam_from);
-      if (hit < carry.size()) found = static_cast<std::int64_t>(carry_at + hit) + 1;
-    }
-    if (found == 0) {
-      const std::size_t hit = finder.In(piece, first > at ? first - at : 0);
-      if (hit != kNone) found = static_cast<std::int64_t>(at + hit) + 1;
-    }
-    if (piece.size() >= reach) {
-      carry.assign(piece.substr(piece.size() - reach));
-    } else {
-      carry.append(piece);
-      if (carry.size() > reach) carry.erase(0, carry.size() - reach);
-    }
-    at += piece.size();
-  };
-  text.pieces([&](std::u16string_view piece) {
-    // A document loaded whole is one piece; searched a window at a time, it still shows how far
-    // the search has come and stops when asked.
-    for (std::size_t from = 0; from < piece.size(); from += kSearchWindow) {
-      search_piece(piece.substr(from, kSearchWindow));
+  const auto first = static_cast<std::size_t>(start - 1);
+  const std::size_t left = text.length - first;
+  std::size_t count = 1;
+  if (left >= shares.from_units) {
+    count = shares.count != 0 ? shares.count
+                              : std::max<std::size_t>(std::thread::hardware_concurrency(), 1);
+  }
+  count = std::min(count, left);
+  if (progress != nullptr) progress->SetTotal(left);
+
+  // Each share's first match; a share stops early once an earlier share has found one, since
+  // that match comes first.
+  std::vector<std::optional<std::size_t>> matches(count);
+  std::atomic<std::size_t> earliest_match{count};
+  std::atomic<bool> stopped{false};
+  text::ForEachPart(count, [&](std::size_t k) {
+    const auto give_up = [&] {
+      if (earliest_match.load(std::memory_order_relaxed) < k) return true;
+      if (progress == nullptr || !progress->StopRequested()) return false;
+      stopped = true;
+      return true;
+    };
+    matches[k] = FirstMatchIn(text, sought, first + left * k / count,
+                              first + left * (k + 1) / count, progress, give_up);
+    if (!matches[k]) return;
+    std::size_t earliest = earliest_match.load();
+    while (k < earliest && !earliest_match.compare_exchange_weak(earliest, k)) {
     }
   });
-  return stopped ? 0 : static_cast<std::int32_t>(found);
+  if (stopped) return 0;
+  for (const std::optional<std::size_t>& match : matches) {
+    if (match) return static_cast<std::int32_t>(*match + 1);
+  }
+  return 0;
 }
 
 FindStep NextFind(std::u16string_view text, std::u16string_view sought, std::int32_t find_pos) {

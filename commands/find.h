@@ -20,16 +20,27 @@ namespace tambrel::commands {
 // empty sought text is found at start itself while start lies within the text.
 std::int32_t FindFrom(std::int64_t start, std::u16string_view text, std::u16string_view sought);
 
-// A text in pieces, with its length.
+// A text in pieces, read from any place, with its length.
 struct PiecewiseText {
-  text::TextPieces pieces;
+  text::TextRange pieces;
   std::size_t length = 0;
 };
 
-// The same search over a text in pieces; a match may run across pieces. With progress, tells how
-// far it has come and answers 0 when asked to stop.
+// How a long search is shared out: each processor searches an equal stretch of what is left of
+// the text, so that a gigabyte kept as the bytes it was read from, decoded as it is searched, is
+// searched by every processor at once. Tests share short texts too.
+struct SearchShares {
+  // 0: one for each processor.
+  std::size_t count = 0;
+  // Less text than this is searched on one thread.
+  std::size_t from_units = std::size_t{16} << 20;
+};
+
+// The same search over a text in pieces; a match may run across pieces. It reads only from
+// start on, and only until the match. With progress, tells how far it has come and answers 0 when
+// asked to stop.
 std::int32_t FindFrom(std::int64_t start, const PiecewiseText& text, std::u16string_view sought,
-                      platform::WorkProgress* progress = nullptr);
+                      platform::WorkProgress* progress = nullptr, SearchShares shares = {});
 
 // What one search does: the new FindPos, and the selection to make when it matched.
 struct FindStep {

@@ -18,8 +18,11 @@ FindStep NextFind(const SearchInBackground& search, std::u16string_view sought,
 void Cz_Click(platform::EditBox& Text1, platform::UserDialogs& dialogs,
               platform::BackgroundWork& work, std::int32_t& FindPos) {
   // The text is searched where the editor holds it, never copied whole.
-  const PiecewiseText text{[&Text1](const auto& visit) { Text1.ForEachTextPiece(visit); },
-                           static_cast<std::size_t>(Text1.TextLength())};
+  const PiecewiseText text{
+      [&Text1](std::size_t from, std::size_t length, const text::PieceReader& read) {
+        Text1.ForEachTextPiece(from, length, read);
+      },
+      static_cast<std::size_t>(Text1.TextLength())};
   const std::u16string sought = dialogs.AskText(kFindPrompt);
   搜索字符串(SearchInBackground{text, work}, sought, Text1, FindPos);
 }

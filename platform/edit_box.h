@@ -56,6 +56,11 @@ class EditBox : public Control {
   // Hands the text to `visit` in consecutive pieces, for a document too large to copy whole. It
   // reads nothing but the text, so it may run on another thread while the text does not change.
   virtual void ForEachTextPiece(const text::PieceVisitor& visit) const { visit(Text()); }
+  // The same for the units [from, from + length), until `read` answers false.
+  virtual void ForEachTextPiece(std::size_t from, std::size_t length,
+                                const text::PieceReader& read) const {
+    read(std::u16string_view(Text()).substr(from, length));
+  }
   virtual std::int32_t TextLength() const = 0;
   // Replaces the whole text; raises the change event like typing does. Every line break of the
   // text (CR LF, LF or CR) comes back out of Text() where it was.

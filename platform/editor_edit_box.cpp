@@ -32,6 +32,11 @@ void EditorEditBox::ForEachTextPiece(const text::PieceVisitor& visit) const {
   Model().Buffer().ForEachPiece(0, Model().Length(), visit);
 }
 
+void EditorEditBox::ForEachTextPiece(std::size_t from, std::size_t length,
+                                     const text::PieceReader& read) const {
+  Model().Buffer().ForEachPiece(from, length, read);
+}
+
 std::int32_t EditorEditBox::TextLength() const { return ToInt32(Model().Length()); }
 
 void EditorEditBox::AdoptText(text::TextBuffer&& text) { Model().Adopt(std::move(text)); }

@@ -28,6 +28,8 @@ class EditorEditBox : public EditBox {
 
   std::u16string Text() const override;
   void ForEachTextPiece(const text::PieceVisitor& visit) const override;
+  void ForEachTextPiece(std::size_t from, std::size_t length,
+                        const text::PieceReader& read) const override;
   std::int32_t TextLength() const override;
   using EditBox::SetText;
   void SetText(const std::u16string& text) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string_view>
 
@@ -10,5 +11,11 @@ namespace tambrel::text {
 // visitor runs.
 using PieceVisitor = std::function<void(std::u16string_view piece)>;
 using TextPieces = std::function<void(const PieceVisitor& visit)>;
+
+// The same from any place: gives the pieces of [from, from + length), in order, to `read` until it
+// answers false, so that a search reads no more than it needs.
+using PieceReader = std::function<bool(std::u16string_view piece)>;
+using TextRange =
+    std::function<void(std::size_t from, std::size_t length, const PieceReader& read)>;
 
 }  // namespace tambrel::text

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -71,14 +73,34 @@ TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
   }
 }
 
-// The text cut into pieces of every size, as the editor hands a large document over.
-PiecewiseText InPieces(const std::u16string& text, std::size_t piece) {
-  return PiecewiseText{[text, piece](const text::PieceVisitor& visit) {
-                         for (std::size_t at = 0; at < text.size(); at += piece) {
-                           visit(std::u16string_view(text).substr(at, piece));
+// The text cut at `cuts` (empty pieces where two coincide), handed over from any place as the
+// editor hands a large document over: the stored pieces, cut to the range asked for. `read_units`,
+// when given, counts the units handed over.
+PiecewiseText CutAt(const std::u16string& text, std::vector<std::size_t> cuts,
+                    std::shared_ptr<std::size_t> read_units = nullptr) {
+  cuts.push_back(text.size());
+  return PiecewiseText{[text, cuts, read_units](std::size_t from, std::size_t length,
+                                                const text::PieceReader& read) {
+                         std::size_t begin = 0;
+                         for (const std::size_t end : cuts) {
+                           const std::size_t first = std::max(begin, from);
+                           const std::size_t last = std::min(end, from + length);
+                           const bool inside =
+                               first < last || (begin == end && begin >= from && end <= last);
+                           begin = end;
+                           if (!inside) continue;
+                           if (read_units) *read_units += last - first;
+                           if (!read(std::u16string_view(text).substr(first, last - first))) return;
                          }
                        },
                        text.size()};
+}
+
+// The text cut into pieces of one size.
+PiecewiseText InPieces(const std::u16string& text, std::size_t piece) {
+  std::vector<std::size_t> cuts;
+  for (std::size_t at = piece; at < text.size(); at += piece) cuts.push_back(at);
+  return CutAt(text, cuts);
 }
 
 TEST(FindFrom, InPiecesFindsWhatTheWholeTextHoldsAcrossEverySeam) {
@@ -100,19 +122,6 @@ TEST(FindFrom, InPiecesFindsWhatTheWholeTextHoldsAcrossEverySeam) {
   }
   EXPECT_EQ(FindFrom(1, InPieces(u"", 4), u""), 0);
   EXPECT_EQ(FindFrom(3, InPieces(u"abcdef", 2), u""), 3);
-}
-
-// The text cut where cuts says, empty pieces included where two cuts coincide.
-PiecewiseText CutAt(const std::u16string& text, std::vector<std::size_t> cuts) {
-  return PiecewiseText{[text, cuts](const text::PieceVisitor& visit) {
-                         std::size_t from = 0;
-                         for (const std::size_t cut : cuts) {
-                           visit(std::u16string_view(text).substr(from, cut - from));
-                           from = cut;
-                         }
-                         visit(std::u16string_view(text).substr(from));
-                       },
-                       text.size()};
 }
 
 TEST(FindFrom, InPiecesFindsAMatchCutAtEveryPlaceIntoTwoOrThreePieces) {
@@ -254,6 +263,49 @@ TEST(FindSequence, AnEmptySearchInAnEmptyTextMisses) {
   EXPECT_EQ(Searches(u"", {u"", u"a"}), (std::vector<Seen>{std::nullopt, std::nullopt}));
 }
 
+// A long search shared out among threads finds the match the whole text holds first, wherever
+// the shares meet: inside the match, just before it, or where a later share holds another.
+TEST(FindFrom, SharedOutAmongThreadsFindsTheFirstMatchWhereverTheSharesMeet) {
+  std::mt19937 random(19);
+  std::uniform_int_distribution<int> letter(0, 1);
+  std::uniform_int_distribution<int> sought_length(1, 6);
+  for (int round = 0; round < 200; ++round) {
+    std::u16string text(50, u'a');
+    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
+    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
+    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    for (const std::size_t shares : {2u, 3u, 4u, 7u}) {
+      const PiecewiseText pieces = InPieces(text, 1 + round % 9);
+      for (std::int64_t start = 1; start <= 51; ++start) {
+        ASSERT_EQ(FindFrom(start, pieces, sought, nullptr, SearchShares{shares, 1}),
+                  FindFrom(start, text, sought))
+            << "shares " << shares << " start " << start;
+      }
+    }
+  }
+}
+
+// A search reads the text from where it starts, and no further than its match, however it is
+// shared out: a gigabyte kept in bytes is decoded as it is read.
+TEST(FindFrom, ReadsFromItsStartOnlyUntilItsMatch) {
+  std::u16string text(10000, u'x');
+  text.replace(6000, 3, u"找到了");
+  for (const std::size_t shares : {1u, 2u}) {
+    const auto read_units = std::make_shared<std::size_t>(0);
+    const PiecewiseText pieces = CutAt(text, {10, 5000, 6001, 8000}, read_units);
+    EXPECT_EQ(FindFrom(4001, pieces, u"找到了", nullptr, SearchShares{shares, 1}), 6001);
+    if (shares == 1) {
+      // The pieces from 4000 up to the one the match ends in, 8000, and not the last.
+      EXPECT_EQ(*read_units, 4000u);
+    } else {
+      // The first share reads up to where a match of its own could end (7002) and finds it; the
+      // second reads from 7000 at most up to the end.
+      EXPECT_GE(*read_units, 3002u);
+      EXPECT_LE(*read_units, 6002u);
+    }
+  }
+}
+
 TEST(FindSequence, ASoughtTextLongerThanTheTextMisses) {
   EXPECT_EQ(Searches(u"abc", {u"abcd"}), std::vector<Seen>{std::nullopt});
 }
@@ -277,12 +329,12 @@ TEST(FindInBackground, AMatchAcrossPiecesIsSelectedAsInTheWholeText) {
 TEST(FindInBackground, ReadsTheTextOnlyAsOnePieceOfBackgroundWork) {
   testing::InlineWork work;
   int reads_outside = 0;
-  const PiecewiseText text{[&](const text::PieceVisitor& visit) {
-                             if (!work.running) ++reads_outside;
-                             visit(u"large ");
-                             visit(u"document");
-                           },
-                           14};
+  const PiecewiseText text{
+      [&](std::size_t from, std::size_t length, const text::PieceReader& read) {
+        if (!work.running) ++reads_outside;
+        read(std::u16string_view(u"large document").substr(from, length));
+      },
+      14};
   const FindStep step = NextFind(SearchInBackground{text, work}, u"doc", 0);
   EXPECT_EQ(step.find_pos, 7);
   EXPECT_EQ(work.runs, 1);
