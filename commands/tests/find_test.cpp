@@ -54,16 +54,21 @@ TEST(FindFrom, EmptyTextsFollowTheSubstringRules) {
   EXPECT_EQ(FindFrom(4, u"abc", u""), 0);
 }
 
-TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
-  // Two letters make every kind of partial and overlapping match likely.
-  std::mt19937 random(6);
+// A text of a's and b's: two letters make every kind of partial and overlapping match likely.
+std::u16string TwoLetters(std::mt19937& random, std::size_t length) {
   std::uniform_int_distribution<int> letter(0, 1);
+  std::u16string text(length, u'a');
+  for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
+  return text;
+}
+
+TEST(FindFrom, AgreesWithAPlainScanOnRepetitiveTexts) {
+  std::mt19937 random(6);
   std::uniform_int_distribution<int> sought_length(1, 6);
   for (int round = 0; round < 2000; ++round) {
-    std::u16string text(40, u'a');
-    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
-    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
-    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    const std::u16string text = TwoLetters(random, 40);
+    const std::u16string sought =
+        TwoLetters(random, static_cast<std::size_t>(sought_length(random)));
     for (std::int64_t start = 1; start <= 40; ++start) {
       const std::size_t plain = text.find(sought, static_cast<std::size_t>(start - 1));
       const std::int32_t expected =
@@ -105,13 +110,11 @@ PiecewiseText InPieces(const std::u16string& text, std::size_t piece) {
 
 TEST(FindFrom, InPiecesFindsWhatTheWholeTextHoldsAcrossEverySeam) {
   std::mt19937 random(7);
-  std::uniform_int_distribution<int> letter(0, 1);
   std::uniform_int_distribution<int> sought_length(1, 7);
   for (int round = 0; round < 300; ++round) {
-    std::u16string text(60, u'a');
-    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
-    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
-    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    const std::u16string text = TwoLetters(random, 60);
+    const std::u16string sought =
+        TwoLetters(random, static_cast<std::size_t>(sought_length(random)));
     for (const std::size_t piece : {1u, 2u, 3u, 5u, 8u, 60u}) {
       const PiecewiseText pieces = InPieces(text, piece);
       for (std::int64_t start = 1; start <= 61; ++start) {
@@ -267,13 +270,11 @@ TEST(FindSequence, AnEmptySearchInAnEmptyTextMisses) {
 // the shares meet: inside the match, just before it, or where a later share holds another.
 TEST(FindFrom, SharedOutAmongThreadsFindsTheFirstMatchWhereverTheSharesMeet) {
   std::mt19937 random(19);
-  std::uniform_int_distribution<int> letter(0, 1);
   std::uniform_int_distribution<int> sought_length(1, 6);
   for (int round = 0; round < 200; ++round) {
-    std::u16string text(50, u'a');
-    for (char16_t& c : text) c = letter(random) ? u'b' : u'a';
-    std::u16string sought(static_cast<std::size_t>(sought_length(random)), u'a');
-    for (char16_t& c : sought) c = letter(random) ? u'b' : u'a';
+    const std::u16string text = TwoLetters(random, 50);
+    const std::u16string sought =
+        TwoLetters(random, static_cast<std::size_t>(sought_length(random)));
     for (const std::size_t shares : {2u, 3u, 4u, 7u}) {
       const PiecewiseText pieces = InPieces(text, 1 + round % 9);
       for (std::int64_t start = 1; start <= 51; ++start) {
