@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "platform/codepage/ascii_run.h"
-#include "text/for_each_part.h"
 #include "platform/large_buffer.h"
+#include "text/for_each_part.h"
 
 namespace tambrel::platform::cp936 {
 namespace {
@@ -129,8 +129,10 @@ DecodeCount MappedSteps(std::string_view bytes, const DecodeMap& map, char16_t* 
     const unsigned char next = in[i + 1];
     if (IsLeadByte(byte) && next != 0) {
       const std::size_t pair = PairIndex(byte, next);
-      AppendExpansion(out, o, map.pair[pair]);
-      undecodable += kDoubleByteTable[pair] == kDefaultChar;
+      const Expansion expansion = map.pair[pair];
+      AppendExpansion(out, o, expansion);
+      undecodable += map.undefined_pair ? expansion == *map.undefined_pair
+                                        : kDoubleByteTable[pair] == kDefaultChar;
       i += 2;
     } else {
       AppendExpansion(out, o, map.single[byte]);
@@ -461,6 +463,14 @@ DecodeMap MakeDecodeMap(const std::function<std::u16string(char16_t)>& transform
     if (UnitsOf(map.single[byte]) == 2) wide.push_back(static_cast<std::uint8_t>(byte));
   }
   map.all_narrow = pairs_narrow && wide.empty();
+  const Expansion undefined = Pack(transform(kDefaultChar));
+  bool undefined_told_apart = true;
+  for (std::size_t index = 0; index < map.pair.size(); ++index) {
+    if (kDoubleByteTable[index] != kDefaultChar && map.pair[index] == undefined) {
+      undefined_told_apart = false;
+    }
+  }
+  if (undefined_told_apart) map.undefined_pair = undefined;
   if (pairs_narrow && wide.size() == 1 && !IsLeadByte(wide[0])) map.only_wide_byte = wide[0];
   return map;
 }
@@ -496,8 +506,12 @@ std::u16string Decode(std::string_view bytes, const DecodeMap& map, std::size_t*
       const unsigned char next = in[i + 1];
       if (IsLeadByte(byte) && next != 0) {
         const std::size_t pair = PairIndex(byte, next);
-        AppendExpansion(out, o, map.pair[pair]);
-        if (undecodable != nullptr) *undecodable += kDoubleByteTable[pair] == kDefaultChar;
+        const Expansion expansion = map.pair[pair];
+        AppendExpansion(out, o, expansion);
+        if (undecodable != nullptr) {
+          *undecodable += map.undefined_pair ? expansion == *map.undefined_pair
+                                             : kDoubleByteTable[pair] == kDefaultChar;
+        }
         i += 2;
       } else {
         AppendExpansion(out, o, map.single[byte]);

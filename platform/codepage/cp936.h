@@ -58,6 +58,9 @@ struct DecodeMap {
   // never leads a pair.
   bool all_narrow = false;
   std::optional<std::uint8_t> only_wide_byte;
+  // What an undefined pair turns into, when no defined pair turns into the same: then a pair's own
+  // entry tells whether it was defined, without a second look-up.
+  std::optional<Expansion> undefined_pair;
 };
 
 // Builds the map that decodes and then applies `transform` to each decoded character. The

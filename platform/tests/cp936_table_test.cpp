@@ -184,6 +184,28 @@ TEST(Cp936MappedDecoding, GrowsWhenEveryCharacterBecomesTwo) {
   EXPECT_EQ(Decode(bytes, doubled), expected);
 }
 
+// What the bytes could not stand for is counted before the transform: a defined character the
+// transform turns into what an undefined pair becomes is still no loss.
+TEST(Cp936MappedDecoding, CountsUndefinedPairsEvenWhereADefinedOneLooksTheSame) {
+  const std::string bytes =
+      "\xD6\xD0"
+      "a"
+      "\xFE\xFF\xD6\xD0";  // 中, a, an undefined pair, 中
+  const DecodeCount plain = DecodeCountingInto(bytes, std::u16string(bytes.size(), u'\0').data());
+  ASSERT_EQ(plain.undecodable, 1u);
+  for (const char16_t looks_like_undefined : {u'\0', u'中'}) {
+    const DecodeMap map = MakeDecodeMap([&](char16_t unit) {
+      return std::u16string(1, unit == looks_like_undefined ? Decode("\xFE\xFF").front() : unit);
+    });
+    std::u16string out(bytes.size(), u'\0');
+    EXPECT_EQ(DecodeCountingInto(bytes, map, out.data(), out.size()).undecodable, 1u)
+        << static_cast<int>(looks_like_undefined);
+    std::size_t undecodable = 0;
+    Decode(bytes, map, &undecodable);
+    EXPECT_EQ(undecodable, 1u) << static_cast<int>(looks_like_undefined);
+  }
+}
+
 TEST(Cp936MappedDecoding, RejectsTransformsItCannotPack) {
   EXPECT_THROW(MakeDecodeMap([](char16_t) { return std::u16string(3, u'x'); }),
                std::invalid_argument);
